@@ -1,0 +1,6 @@
+# Build-time configuration values of the program.
+set(MARVOSCOPE_MAKER_HOST "marvoscope.example.org" CACHE STRING "Host name of the maker's web site")
+set(MARVOSCOPE_IMAGES_HOST "images.example.org" CACHE STRING "Host name of the image-library web site")
+target_compile_definitions(mv_core PUBLIC
+  MARVOSCOPE_MAKER_HOST="${MARVOSCOPE_MAKER_HOST}"
+  MARVOSCOPE_IMAGES_HOST="${MARVOSCOPE_IMAGES_HOST}")

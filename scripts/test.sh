@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Sets up everything and runs every test: unit, backend, end-to-end under Xvfb, and the
+# Windows build under Wine when its script is present.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh || exit 1
+
+# Tests never see the real user's settings or files.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export XDG_CONFIG_HOME="$scratch/config" XDG_CACHE_HOME="$scratch/cache" XDG_RUNTIME_DIR="$scratch/run"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+passed=0; failed=0
+count() {  # adds the figures of a ctest summary line
+  local line; line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n1)
+  if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+  local f t; f=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line"); t=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + t - f)); failed=$((failed + f))
+}
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null && cmake --build build -j"$(nproc)" || { echo "0 passed, 1 failed"; exit 1; }
+(cd build && ctest --output-on-failure) | tee "$scratch/linux.log"
+count "$scratch/linux.log"
+
+if [ -f scripts/test-windows.sh ]; then
+  bash scripts/test-windows.sh | tee "$scratch/windows.log"
+  count "$scratch/windows.log"
+fi
+
+echo "Total: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

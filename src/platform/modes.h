@@ -1,0 +1,32 @@
+#pragma once
+// The two failure regimes handlers use, so that no handler repeats its own try blocks.
+#include <exception>
+
+namespace mv {
+
+// Continue mode: a failing step is skipped and the caller goes on with the next one.
+// Returns whether the step succeeded.
+template <class Step>
+bool continueStep(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// Fallback mode: the first failing step abandons the body and the one recovery step runs.
+// Returns whether the body ran to its end.
+template <class Body, class Recovery>
+bool withFallback(Body&& body, Recovery&& recovery) {
+    try {
+        body();
+        return true;
+    } catch (const std::exception&) {
+        recovery();
+        return false;
+    }
+}
+
+}  // namespace mv

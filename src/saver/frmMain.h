@@ -1,0 +1,55 @@
+#pragma once
+// The full-screen saver window: shows the stored picture until the user stirs.
+#include <cstdint>
+#include <string>
+
+#include "../platform/controls/control_array.h"
+#include "../platform/controls/picturebox.h"
+#include "../platform/controls/textbox.h"
+#include "../platform/controls/timer.h"
+#include "../platform/form.h"
+
+namespace mv {
+
+struct App;
+
+class frmMain : public Form {
+public:
+    static constexpr const char* kCaption = "Marvoscope";
+
+    explicit frmMain(App& app);
+
+    App& app() const { return app_; }
+
+    // Controls; all hidden: they hold data, the picture reaches the screen by painting.
+    TextBox txFile{"txFile"};
+    PictureBox Picture1{"Picture1"};
+    ControlArray<PictureBox> AnimatedGIF{"AnimatedGIF"};
+    Timer AnimationTimer;
+
+    // Animation counters shared by the frame splitter and the timer.
+    int32_t currentFrame = 0;
+    int32_t lastFrame = 0;
+    // Last tolerated pointer position; (0, 0) means none yet.
+    float lastX = 0;
+    float lastY = 0;
+
+    void Form_Load() override;
+    void Form_Unload(int16_t& cancel) override;
+    void Form_Click() override;
+    void Form_DblClick() override;
+    void Form_KeyDown(int16_t keyCode, int16_t shift) override;
+    void Form_KeyPress(int16_t keyAscii) override;
+    void Form_MouseDown(int16_t button, int16_t shift, float x, float y) override;
+    void Form_MouseMove(int16_t button, int16_t shift, float x, float y) override;
+
+    // Frame animation tick.
+    void AnimationTimer_Timer();
+    // Cuts a GIF file into frames, stores them in xImgArray and starts the animation.
+    void LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
+
+private:
+    App& app_;
+};
+
+}  // namespace mv

@@ -1,0 +1,23 @@
+#pragma once
+// The three stored settings: where they live, and how each window reads them.
+#include <string>
+
+namespace mv {
+
+struct App;
+
+inline constexpr const char* kAppName = "Marvoscope 1.0 Demo";
+inline constexpr const char* kSection = "Settings";
+inline constexpr const char* kKeyAniFile = "AniFile";
+inline constexpr const char* kKeyMouseSens = "Mousesens";
+inline constexpr const char* kKeyBackColors = "BackColors";
+
+std::string GetSetting(App& app, const std::string& key);
+void SaveSetting(App& app, const std::string& key, const std::string& value);
+
+// Read a numeric setting into its in-memory copy. Throw (leaving the copy unchanged) when the
+// stored text is missing, not a number or out of range; callers run them in continue mode.
+void ReadBackColors(App& app);
+void ReadMouseSens(App& app);
+
+}  // namespace mv

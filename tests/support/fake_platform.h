@@ -1,0 +1,129 @@
+#pragma once
+// A scripted platform for unit tests: records what the program asks of the system, answers
+// from fields the test sets, and runs timers on a virtual clock. Nothing touches the real
+// user's settings or files: scratch and program directories are a fresh temporary folder.
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/platform.h"
+
+namespace mv::test {
+
+// A temporary directory removed again with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const;
+    std::string write(const std::string& name, const std::string& text) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::vector<uint8_t> readFile(const std::string& path);
+
+class MemorySettings : public SettingsStore {
+public:
+    std::string GetSetting(const std::string& app, const std::string& section, const std::string& key) override;
+    void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+    std::map<std::string, std::string> values;  // "app|section|key" -> text
+    std::string failOnKey;                      // SaveSetting of this key throws
+    std::vector<std::string> saveOrder;         // keys in the order they were saved
+    std::string get(const std::string& key) const;  // convenience for the program's own section
+    void set(const std::string& key, const std::string& value);
+};
+
+class FakePlatform;
+
+class FakeWindowHost : public WindowHost {
+public:
+    FakeWindowHost(FakePlatform& platform, Form& form);
+    ~FakeWindowHost() override;
+    void show() override;
+    void sync() override {}
+    int clientWidthPx() const override;
+    int clientHeightPx() const override;
+    void present() override { ++presents; }
+
+    FakePlatform& platform;
+    Form& form;
+    bool shown = false;
+    int presents = 0;
+};
+
+class FakePlatform : public Platform {
+public:
+    FakePlatform();
+    ~FakePlatform() override;
+
+    std::string programDirectory() override { return dir.path().string(); }
+    void setCurrentDirectory(const std::string& d) override;
+    std::string commandLine() override { return arguments; }
+    bool prevInstance() override { return otherInstance; }
+    bool findWindow(const std::string& title) override { return windowTitles.count(title) > 0; }
+    void doEvents() override;
+    int messageBox(const std::string& text, int code, const std::string& title) override;
+    [[noreturn]] void terminate() override;
+    int showCursor(bool show) override { cursorCount += show ? 1 : -1; return cursorCount; }
+    int screenWidthPx() override { return screenW; }
+    int screenHeightPx() override { return screenH; }
+    double twipsPerPixelX() override { return 15.0; }
+    double twipsPerPixelY() override { return 15.0; }
+    std::unique_ptr<WindowHost> createWindow(Form& form) override;
+    void formLoaded(Form& form) override { loadedForms.insert(&form); }
+    void formUnloaded(Form& form) override { loadedForms.erase(&form); }
+    std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) override;
+    PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
+    SettingsStore& settings() override { return store; }
+    std::string userScratchDirectory() override;
+    void shellOpen(const std::string& url) override { opened.push_back(url); }
+    std::string showOpen(const OpenFileRequest& request) override;
+
+    // Virtual clock: runs every timer tick due within the next `ms` milliseconds, in order.
+    void advance(long ms);
+    long now() const { return clock; }
+
+    // Scripted answers and records.
+    TempDir dir;
+    std::string arguments;
+    bool otherInstance = false;
+    std::set<std::string> windowTitles;
+    int screenW = 1280, screenH = 1024;
+    int cursorCount = 0;
+    bool terminated = false;
+    std::string currentDirectory;
+    std::vector<std::string> messages;  // "title|code|text"
+    std::vector<std::string> opened;    // addresses given to the shell
+    std::deque<std::string> openAnswers;  // showOpen returns these in turn; none left = cancel
+    std::vector<OpenFileRequest> openRequests;
+    std::deque<std::function<void()>> pendingEvents;  // run by the next doEvents
+    std::function<void()> onDoEvents;                  // runs inside every doEvents
+    int doEventsCalls = 0;
+    MemorySettings store;
+    std::set<Form*> loadedForms;
+
+    struct TimerState {
+        std::function<void()> tick;
+        bool running = false;
+        unsigned interval = 0;
+        long due = 0;
+    };
+    std::vector<TimerState*> timers;
+    long clock = 0;
+};
+
+// A BMP of w x h pixels, 24 bits, every pixel the colour 0x00BBGGRR; what decodeStill reads.
+std::vector<uint8_t> makeBmp(int w, int h, int32_t color);
+
+}  // namespace mv::test
