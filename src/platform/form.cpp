@@ -11,7 +11,8 @@ Form::Form(Platform& platform, std::string caption) : platform_(platform), capti
 
 Form::~Form() = default;
 
-void Form::setDesign(ScaleMode mode, int32_t backColor, long left, long top, long width, long height) {
+void Form::setDesign(BorderStyle border, ScaleMode mode, int32_t backColor, long left, long top, long width, long height) {
+    borderStyle_ = border;
     scaleMode_ = mode;
     backColor_ = backColor;
     left_ = left;

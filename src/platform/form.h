@@ -14,6 +14,7 @@ struct Layout;  // a dialog's design table; saver windows have none
 
 enum class ScaleMode { Twips, Pixels };
 enum class WindowState { Normal, Minimized, Maximized };
+enum class BorderStyle { None, FixedDialog };
 
 // The backend's native window for one loaded form. It reads the form's properties, shows the
 // form's backing picture and feeds input back by calling the form's handlers. Destroying it
@@ -65,6 +66,7 @@ public:
     void Move(long left, long top);
     void Move(long left, long top, long width, long height);
 
+    BorderStyle borderStyle() const { return borderStyle_; }
     ScaleMode scaleMode() const { return scaleMode_; }
     // Inner drawing size in the form's scale unit.
     double ScaleWidth() const;
@@ -94,7 +96,7 @@ public:
     void requestClose() { Unload(); }
 
 protected:
-    void setDesign(ScaleMode mode, int32_t backColor, long left, long top, long width, long height);
+    void setDesign(BorderStyle border, ScaleMode mode, int32_t backColor, long left, long top, long width, long height);
 
 private:
     void syncHost() { if (host_) host_->sync(); }
@@ -103,6 +105,7 @@ private:
     std::unique_ptr<WindowHost> host_;
     std::string caption_;
     WindowState windowState_ = WindowState::Normal;
+    BorderStyle borderStyle_ = BorderStyle::FixedDialog;
     ScaleMode scaleMode_ = ScaleMode::Twips;
     int32_t backColor_ = 0;
     long left_ = 0, top_ = 0, width_ = 0, height_ = 0;

@@ -6,7 +6,7 @@ namespace mv {
 
 frmMain::frmMain(App& app)
     : Form(app.platform, kCaption), AnimationTimer(app.platform, [this] { AnimationTimer_Timer(); }), app_(app) {
-    setDesign(ScaleMode::Pixels, 0x00000000, 1095, 1860, 2670, 2730);
+    setDesign(BorderStyle::None, ScaleMode::Pixels, 0x00000000, 1095, 1860, 2670, 2730);
     setWindowState(WindowState::Maximized);
     txFile.setVisible(false);
     Picture1.setVisible(false);

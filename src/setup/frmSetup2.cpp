@@ -7,7 +7,7 @@ namespace mv {
 
 // A bare dialog until the full setup dialog lands: it shows and ends the program on close.
 frmSetup2::frmSetup2(App& app) : Form(app.platform, kCaption), app_(app) {
-    setDesign(ScaleMode::Twips, 0x8000000F, 3000, 1500, 4875, 2625);
+    setDesign(BorderStyle::FixedDialog, ScaleMode::Twips, 0x8000000F, 3000, 1500, 4875, 2625);
 }
 
 void frmSetup2::Form_Load() {

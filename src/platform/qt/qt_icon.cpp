@@ -1,0 +1,7 @@
+#include "qt_icon.h"
+
+namespace mv::qt {
+
+void installAppIcon() {}
+
+}  // namespace mv::qt
