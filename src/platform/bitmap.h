@@ -1,6 +1,7 @@
 #pragma once
 // A plain 32-bit pixel buffer, 0xAARRGGBB per pixel: the layout of Qt's RGB32/ARGB32 images
 // and of a top-down 32-bit Windows DIB, so backends show it without converting.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
