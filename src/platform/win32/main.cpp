@@ -1,0 +1,23 @@
+// The screen saver's entry point: Windows passes the switches (/S, /C, /P, /A) after the name.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "startup/app.h"
+#include "startup/mod1.h"
+#include "win_common.h"
+#include "win_platform.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    // The shell wants a single-threaded apartment for ShellExecute and the file dialog.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
+    mv::win32::WinPlatform platform(commandLine ? commandLine : L"");
+    mv::App app(platform);
+    mv::win32::guarded([&] { mv::Main(app); });
+    const int status = platform.run();
+    CoUninitialize();
+    return status;
+}

@@ -1,0 +1,56 @@
+#include "win_file_dialog.h"
+
+#include <commdlg.h>
+#include <cderr.h>
+
+#include <vector>
+
+#include "platform/error.h"
+#include "win_text.h"
+
+namespace mv::win32 {
+
+std::wstring fileDialogFilter(const std::string& filter) {
+    std::wstring w = widen(filter);
+    std::wstring out;
+    if (w.find(L'|') == std::wstring::npos) {
+        if (!w.empty()) out = w + L'\0' + w + L'\0';
+    } else {
+        for (wchar_t c : w) out += c == L'|' ? L'\0' : c;
+        out += L'\0';
+    }
+    out += L'\0';
+    return out;
+}
+
+std::string showOpenDialog(HWND owner, const OpenFileRequest& request) {
+    std::vector<wchar_t> name(32768, L'\0');
+    const std::wstring start = widen(request.fileName);
+    if (start.size() < name.size()) start.copy(name.data(), start.size());
+    const std::wstring filter = fileDialogFilter(request.filter);
+    std::wstring ext = widen(request.defaultExt);
+    if (!ext.empty() && ext[0] == L'.') ext.erase(0, 1);
+
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.size() > 1 ? filter.c_str() : nullptr;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    BOOL chosen = GetOpenFileNameW(&ofn);
+    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+        // A remembered name the dialog cannot start from: start from nothing instead.
+        name.assign(name.size(), L'\0');
+        chosen = GetOpenFileNameW(&ofn);
+    }
+    if (!chosen) {
+        if (CommDlgExtendedError() == 0) throw PlatformError(ErrCancel, "Cancel was selected.");
+        throw PlatformError(ErrBadFileName, "The file dialog failed");
+    }
+    return narrow(name.data());
+}
+
+}  // namespace mv::win32

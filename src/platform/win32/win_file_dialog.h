@@ -1,0 +1,17 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace mv::win32 {
+
+// The filter string GetOpenFileName expects: "description\0patterns\0...\0\0". A filter
+// with no "|" is its own description and pattern list.
+std::wstring fileDialogFilter(const std::string& filter);
+
+// The modal file-open dialog; returns the chosen path, throws PlatformError(ErrCancel) on cancel.
+std::string showOpenDialog(HWND owner, const OpenFileRequest& request);
+
+}  // namespace mv::win32

@@ -1,0 +1,59 @@
+#pragma once
+// The Win32 backend: every operating-system service the program uses, on plain Win32.
+#include <set>
+#include <string>
+
+#include "platform/platform.h"
+#include "win_registry_settings.h"
+
+struct tagMSG;
+
+namespace mv::win32 {
+
+class WinPlatform : public Platform {
+public:
+    // commandLine: the arguments without the program name, as wWinMain receives them.
+    // instanceName: the named mutex that marks a running instance.
+    WinPlatform(std::wstring commandLine, std::wstring instanceName = L"Local\\Marvoscope.scr.instance",
+                std::wstring settingsRoot = RegistrySettings::kDefaultRoot);
+    ~WinPlatform() override;
+
+    std::string programDirectory() override;
+    void setCurrentDirectory(const std::string& dir) override;
+    std::string commandLine() override;
+    bool prevInstance() override { return prevInstance_; }
+    bool findWindow(const std::string& title) override;
+    void doEvents() override;
+    int messageBox(const std::string& text, int buttonsAndIcon, const std::string& title) override;
+    [[noreturn]] void terminate() override;
+    int showCursor(bool show) override;
+    int screenWidthPx() override;
+    int screenHeightPx() override;
+    double twipsPerPixelX() override;
+    double twipsPerPixelY() override;
+    std::unique_ptr<WindowHost> createWindow(Form& form) override;
+    void formLoaded(Form& form) override;
+    void formUnloaded(Form& form) override;
+    std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) override;
+    PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
+    SettingsStore& settings() override { return settings_; }
+    std::string userScratchDirectory() override;
+    void shellOpen(const std::string& url) override;
+    std::string showOpen(const OpenFileRequest& request) override;
+
+    // Runs the message loop until no form is loaded; returns the exit status.
+    int run();
+    bool anyFormLoaded() const { return !loaded_.empty(); }
+
+private:
+    // Delivers one message, letting a dialog handle its keyboard navigation first.
+    void dispatch(tagMSG& msg);
+
+    std::wstring commandLine_;
+    void* instanceMutex_ = nullptr;
+    bool prevInstance_ = false;
+    RegistrySettings settings_;
+    std::set<Form*> loaded_;
+};
+
+}  // namespace mv::win32

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+
+#include "platform/settings_store.h"
+
+namespace mv::win32 {
+
+// The per-user store behind the classic GetSetting/SaveSetting: one registry key per
+// application and section under HKEY_CURRENT_USER\<root>, each value a REG_SZ string.
+class RegistrySettings : public SettingsStore {
+public:
+    static constexpr const wchar_t* kDefaultRoot = L"Software\\VB and VBA Program Settings";
+
+    explicit RegistrySettings(std::wstring root = kDefaultRoot) : root_(std::move(root)) {}
+
+    std::string GetSetting(const std::string& app, const std::string& section, const std::string& key) override;
+    void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+
+    // The full subkey of HKEY_CURRENT_USER that holds one section.
+    std::wstring sectionKey(const std::string& app, const std::string& section) const;
+
+private:
+    std::wstring root_;
+};
+
+}  // namespace mv::win32

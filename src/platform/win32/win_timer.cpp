@@ -1,0 +1,52 @@
+#include "win_timer.h"
+
+#include <windows.h>
+
+#include <map>
+
+#include "win_common.h"
+
+namespace mv::win32 {
+namespace {
+
+class WinTimer;
+std::map<UINT_PTR, WinTimer*>& liveTimers() {
+    static std::map<UINT_PTR, WinTimer*> timers;
+    return timers;
+}
+
+class WinTimer : public TimerDriver {
+public:
+    explicit WinTimer(std::function<void()> tick) : tick_(std::move(tick)) {}
+    ~WinTimer() override { stop(); }
+
+    void start(unsigned ms) override {
+        stop();
+        id_ = SetTimer(nullptr, 0, ms, &WinTimer::onTimer);
+        if (id_) liveTimers()[id_] = this;
+    }
+    void stop() override {
+        if (!id_) return;
+        KillTimer(nullptr, id_);
+        liveTimers().erase(id_);
+        id_ = 0;
+    }
+
+private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
+        auto it = liveTimers().find(id);
+        if (it == liveTimers().end()) return;
+        // The tick may stop, restart or destroy this timer; keep the callback alive meanwhile.
+        auto tick = it->second->tick_;
+        if (tick) guarded(tick);
+    }
+
+    std::function<void()> tick_;
+    UINT_PTR id_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<TimerDriver> makeTimer(std::function<void()> tick) { return std::make_unique<WinTimer>(std::move(tick)); }
+
+}  // namespace mv::win32
