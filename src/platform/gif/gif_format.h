@@ -1,0 +1,30 @@
+#pragma once
+// The parts of a GIF file needed to show its first image, kept compact: the compressed
+// pixel data stays compressed until the picture is painted.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace mv::gif {
+
+struct GifImage {
+    int canvasWidth = 0;   // logical screen: the size of the picture
+    int canvasHeight = 0;
+    int left = 0;          // the image's rectangle on the logical screen (may reach past it)
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool interlaced = false;
+    int transparentIndex = -1;          // -1: every index is opaque
+    std::array<uint32_t, 256> palette{};  // 0xFFRRGGBB; indices past the colour table are black
+    int minCodeSize = 2;
+    std::vector<uint8_t> lzw;           // the image's data sub-blocks joined, lengths removed
+};
+
+// Reads the first image of a GIF file. Tolerates a missing trailer and a data stream that
+// stops anywhere (even inside a sub-block or without its terminator). Throws
+// PlatformError(ErrInvalidPicture) when there is no image or the sizes are absurd.
+GifImage parseGif(const uint8_t* bytes, size_t size);
+
+}  // namespace mv::gif
