@@ -2,6 +2,8 @@
 // The two failure regimes handlers use, so that no handler repeats its own try blocks.
 #include <exception>
 
+#include "error.h"
+
 namespace mv {
 
 // Continue mode: a failing step is skipped and the caller goes on with the next one.
@@ -26,6 +28,20 @@ bool withFallback(Body&& body, Recovery&& recovery) {
     } catch (const std::exception&) {
         recovery();
         return false;
+    }
+}
+
+// Continue mode for a step whose caller then looks at the last error number: returns 0 when
+// the step succeeded, the PlatformError's number, or -1 for a failure that carries none.
+template <class Step>
+int continueStepError(Step&& step) {
+    try {
+        step();
+        return 0;
+    } catch (const PlatformError& e) {
+        return e.number();
+    } catch (const std::exception&) {
+        return -1;
     }
 }
 

@@ -1,19 +1,100 @@
 #include "frmSetup2.h"
 
+#include <cmath>
+
+#include "../platform/modes.h"
+#include "../platform/platform.h"
 #include "../saver/frmMain.h"
+#include "../settings/number_text.h"
+#include "../settings/settings.h"
 #include "../startup/app.h"
 
 namespace mv {
 
-// A bare dialog until the full setup dialog lands: it shows and ends the program on close.
-frmSetup2::frmSetup2(App& app) : Form(app.platform, kCaption), app_(app) {
-    setDesign(BorderStyle::FixedDialog, ScaleMode::Twips, 0x8000000F, 3000, 1500, 4875, 2625);
+frmSetup2::frmSetup2(App& app)
+    : Form(app.platform, kCaption), CommonDialog1("CommonDialog1", app.platform), app_(app) {
+    setDesign(BorderStyle::FixedDialog, ScaleMode::Twips, static_cast<int32_t>(0x8000000F), 3000, 1500, 4875, 2625);
+    layout_ = makeLayout();
+    applyDesign(*layout_);
+    bindHandlers();
+}
+
+frmSetup2::~frmSetup2() = default;
+
+void frmSetup2::bindHandlers() {
+    Sensit.onChange = [this] { Sensit_Change(); };
+    Text3.onChange = [this] { Text3_Change(); };
+    Command1.onClick = [this] { Command1_Click(); };
+    Command2.onClick = [this] { Command2_Click(); };
+    Command5.onClick = [this] { Command5_Click(); };
+    Command6.onClick = [this] { Command6_Click(); };
+    HScroll1.onChange = [this] { HScroll1_Change(); };
+    HScroll2.onChange = [this] { HScroll2_Change(); };
+    HScroll3.onChange = [this] { HScroll3_Change(); };
+    Label9.onMouseDown = [this](int16_t b, int16_t s, float x, float y) { Label9_MouseDown(b, s, x, y); };
+    Label9.onMouseUp = [this](int16_t b, int16_t s, float x, float y) { Label9_MouseUp(b, s, x, y); };
+    Label14.onMouseDown = [this](int16_t b, int16_t s, float x, float y) { Label14_MouseDown(b, s, x, y); };
+    Label14.onMouseUp = [this](int16_t b, int16_t s, float x, float y) { Label14_MouseUp(b, s, x, y); };
 }
 
 void frmSetup2::Form_Load() {
-    Show();
-    app_.platform.showCursor(true);
-    app_.platform.doEvents();
+    Platform& platform = app_.platform;
+    continueStep([&] {
+        // Worked out in single precision, as the window's own coordinates are.
+        const float screenW = static_cast<float>(platform.screenWidthPx() * platform.twipsPerPixelX());
+        const float screenH = static_cast<float>(platform.screenHeightPx() * platform.twipsPerPixelY());
+        const float left = screenW / 2.0f - static_cast<float>(Width()) / 2.0f;
+        const float top = screenH / 2.0f - static_cast<float>(Height()) / 2.0f;
+        Move(std::lround(left), std::lround(top));
+    });
+    continueStep([&] { txFile.setText(GetSetting(app_, kKeyAniFile)); });
+    continueStep([&] { ReadMouseSens(app_); });
+    continueStep([&] { Sensit.setText(IntText(app_.mouseSens)); });
+    continueStep([&] { ReadBackColors(app_); });
+    continueStep([&] { Picture1.setBackColor(app_.bgColor); });
+    continueStep([&] { Label2.setCaption(IntText(app_.bgColor)); });
+    continueStep([&] { Show(); });
+    continueStep([&] { platform.showCursor(true); });
+    continueStep([&] { platform.doEvents(); });
+}
+
+void frmSetup2::KeepInRange(TextBox& field) {
+    const double v = LeadingNumber(field.Text());
+    if (v < 1) {
+        field.setText("1");
+    } else if (v > 30) {
+        field.setText("30");
+    }
+}
+
+void frmSetup2::Sensit_Change() { KeepInRange(Sensit); }
+void frmSetup2::Text3_Change() { KeepInRange(Text3); }
+
+void frmSetup2::Command1_Click() {
+    withFallback(
+        [&] {
+            SaveSetting(app_, kKeyAniFile, TrimBlanks(txFile.Text()));
+            SaveSetting(app_, kKeyMouseSens, NumberText(LeadingNumber(Sensit.Text())));
+            SaveSetting(app_, kKeyBackColors, IntText(app_.bgColor));
+            app_.mainForm->Unload();
+            Unload();
+        },
+        [&] {
+            Unload();
+            app_.platform.terminate();
+        });
+}
+
+void frmSetup2::Command2_Click() {
+    // The delay in seconds before the show would start; nothing uses it yet, so it is not kept.
+    const double minutes = LeadingNumber(Text3.Text());
+    [[maybe_unused]] const double delay = minutes < 1 ? 0.0 : minutes * 60 - 20;
+}
+
+void frmSetup2::Command6_Click() {
+    app_.mainForm->Unload();
+    Unload();
+    app_.platform.terminate();
 }
 
 void frmSetup2::Form_Unload(int16_t&) {
@@ -22,5 +103,47 @@ void frmSetup2::Form_Unload(int16_t&) {
     app_.platform.doEvents();
     app_.platform.terminate();
 }
+
+void frmSetup2::MixColor() {
+    const int32_t r = HScroll1.Value(), g = HScroll2.Value(), b = HScroll3.Value();
+    app_.bgColor = r + 256 * g + 65536 * b;
+    Picture1.setBackColor(app_.bgColor);
+    Label2.setCaption(IntText(app_.bgColor));
+}
+
+void frmSetup2::HScroll1_Change() { MixColor(); }
+void frmSetup2::HScroll2_Change() { MixColor(); }
+void frmSetup2::HScroll3_Change() { MixColor(); }
+
+void frmSetup2::Command5_Click() {
+    continueStep([&] { CommonDialog1.Filter = "*.bmp;*.jpg;*.gif"; });
+    continueStep([&] { CommonDialog1.DefaultExt = "gif"; });
+    const int error = continueStepError([&] { CommonDialog1.ShowOpen(); });
+    if (error == ErrCancel) return;
+    continueStep([&] { txFile.setText(CommonDialog1.FileName); });
+}
+
+void frmSetup2::PressLink(Label& label, Line& underline, const std::string& address) {
+    continueStep([&] { label.setForeColor(kLinkPressed); });
+    continueStep([&] { underline.setBorderColor(kLinkPressed); });
+    continueStep([&] { app_.platform.doEvents(); });
+    continueStep([&] { app_.platform.shellOpen(address); });
+}
+
+void frmSetup2::ReleaseLink(Label& label, Line& underline) {
+    label.setForeColor(kLinkReleased);
+    underline.setBorderColor(kLinkReleased);
+    app_.platform.doEvents();
+}
+
+void frmSetup2::Label9_MouseDown(int16_t, int16_t, float, float) {
+    PressLink(Label9, Line1, std::string("http://") + kMakerHost);
+}
+void frmSetup2::Label9_MouseUp(int16_t, int16_t, float, float) { ReleaseLink(Label9, Line1); }
+
+void frmSetup2::Label14_MouseDown(int16_t, int16_t, float, float) {
+    PressLink(Label14, Line2, std::string("http://") + kImagesHost);
+}
+void frmSetup2::Label14_MouseUp(int16_t, int16_t, float, float) { ReleaseLink(Label14, Line2); }
 
 }  // namespace mv

@@ -1,23 +1,118 @@
 #pragma once
-// The setup dialog "Make a Marvoscope".
+// The setup dialog "Make a Marvoscope": picture file, mouse sensitivity and background colour.
+#include <cstdint>
+#include <memory>
+
+#include "../platform/controls/checkbox.h"
+#include "../platform/controls/commandbutton.h"
+#include "../platform/controls/commondialog.h"
+#include "../platform/controls/frame.h"
+#include "../platform/controls/label.h"
+#include "../platform/controls/line.h"
+#include "../platform/controls/picturebox.h"
+#include "../platform/controls/scrollbar.h"
+#include "../platform/controls/shape.h"
+#include "../platform/controls/tabstrip.h"
+#include "../platform/controls/textbox.h"
 #include "../platform/form.h"
+#include "../platform/layout.h"
 
 namespace mv {
 
 struct App;
 
+// Addresses of the two web links: "http://" and the host name each link's caption shows.
+inline constexpr const char* kMakerHost = MARVOSCOPE_MAKER_HOST;
+inline constexpr const char* kImagesHost = MARVOSCOPE_IMAGES_HOST;
+
 class frmSetup2 : public Form {
 public:
     static constexpr const char* kCaption = "Make a Marvoscope";
+    // Link colours: pressed, released.
+    static constexpr int32_t kLinkPressed = 0x0000FF;
+    static constexpr int32_t kLinkReleased = 0xFF0000;
 
     explicit frmSetup2(App& app);
+    ~frmSetup2() override;
     App& app() const { return app_; }
 
+    const Layout* layout() const override { return layout_.get(); }
+
+    // Controls, with their design names.
+    TabStrip SSTab1{"SSTab1"};
+    CommandButton Command1{"Command1"};
+    CommandButton Command6{"Command6"};
+    // "File" tab.
+    Label Label11{"Label11"};
+    Frame Frame3{"Frame3"};
+    TextBox txFile{"txFile"};
+    CommandButton Command5{"Command5"};
+    Label Label15{"Label15"};
+    CommonDialog CommonDialog1;
+    // "Mouse" tab, with the delay group that lies below its frame's lower edge.
+    Frame Frame1{"Frame1"};
+    TextBox Sensit{"Sensit"};
+    Label Label7{"Label7"};
+    TextBox Text3{"Text3"};
+    ScrollBar VScroll1{"VScroll1", Orientation::Vertical};
+    CommandButton Command2{"Command2"};
+    Label Label5{"Label5"};
+    CheckBox ChkOpenSS{"ChkOpenSS"};
+    Label Label6{"Label6"};
+    // "Colors" tab.
+    Label Label8{"Label8"};
+    PictureBox Picture2{"Picture2"};
+    Shape Shape1{"Shape1"};
+    Shape Shape2{"Shape2"};
+    Shape Shape3{"Shape3"};
+    ScrollBar HScroll1{"HScroll1", Orientation::Horizontal};
+    ScrollBar HScroll2{"HScroll2", Orientation::Horizontal};
+    ScrollBar HScroll3{"HScroll3", Orientation::Horizontal};
+    PictureBox Picture1{"Picture1"};
+    Label Label2{"Label2"};
+    // "URLs" tab.
+    Label Label9{"Label9"};
+    Line Line1{"Line1"};
+    Label Label12{"Label12"};
+    Label Label14{"Label14"};
+    Line Line2{"Line2"};
+    Label Label13{"Label13"};
+    // "Help" tab.
+    Frame Frame4{"Frame4"};
+    Label Label16{"Label16"};
+    Label Label17{"Label17"};
+
+    // Lifecycle and saving.
     void Form_Load() override;
     void Form_Unload(int16_t& cancel) override;
+    void Sensit_Change();
+    void Text3_Change();
+    void Command1_Click();
+    void Command2_Click();
+    void Command6_Click();
+    // Background colour selector.
+    void HScroll1_Change();
+    void HScroll2_Change();
+    void HScroll3_Change();
+    // Picture file selection.
+    void Command5_Click();
+    // Web links.
+    void Label9_MouseDown(int16_t button, int16_t shift, float x, float y);
+    void Label9_MouseUp(int16_t button, int16_t shift, float x, float y);
+    void Label14_MouseDown(int16_t button, int16_t shift, float x, float y);
+    void Label14_MouseUp(int16_t button, int16_t shift, float x, float y);
 
 private:
+    std::unique_ptr<Layout> makeLayout();
+    void bindHandlers();
+    // Keeps a number field within 1..30; setting the text raises the field's change event again.
+    static void KeepInRange(TextBox& field);
+    void MixColor();
+    void PressLink(Label& label, Line& underline, const std::string& address);
+    void ReleaseLink(Label& label, Line& underline);
+
     App& app_;
+    std::unique_ptr<Layout> layout_;
 };
 
 }  // namespace mv
