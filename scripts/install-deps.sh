@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the Linux build, its tests and its demo need (idempotent).
 set -euo pipefail
-packages=(cmake g++ make qt6-base-dev libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick
+packages=(cmake g++ make qt6-base-dev libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick libxfixes-dev
           libgif-dev libstb-dev gifsicle)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,32 @@
 #include "frmMain.h"
 
+#include <cmath>
+
+#include "../platform/files.h"
+#include "../platform/load_picture.h"
+#include "../platform/modes.h"
+#include "../platform/platform.h"
+#include "../settings/number_text.h"
+#include "../settings/settings.h"
+#include "../setup/frmSetup2.h"
 #include "../startup/app.h"
+#include "../startup/mod1.h"
 
 namespace mv {
+
+namespace {
+
+// A still picture file must be larger than this to be shown.
+constexpr int64_t kMinStillBytes = 101;
+
+// The animated path is chosen by the name alone, and only for an all-lower or all-upper "gif".
+bool namesGif(const std::string& path) {
+    const std::string trimmed = TrimBlanks(path);
+    const std::string last = trimmed.size() > 3 ? trimmed.substr(trimmed.size() - 3) : trimmed;
+    return last == "gif" || last == "GIF";
+}
+
+}  // namespace
 
 frmMain::frmMain(App& app)
     : Form(app.platform, kCaption), AnimationTimer(app.platform, [this] { AnimationTimer_Timer(); }), app_(app) {
@@ -13,13 +37,108 @@ frmMain::frmMain(App& app)
     AnimatedGIF(0).setVisible(false);
 }
 
-void frmMain::Form_Load() {}
-void frmMain::Form_Unload(int16_t&) {}
-void frmMain::Form_Click() {}
-void frmMain::Form_DblClick() {}
-void frmMain::Form_KeyDown(int16_t, int16_t) {}
-void frmMain::Form_KeyPress(int16_t) {}
-void frmMain::Form_MouseDown(int16_t, int16_t, float, float) {}
-void frmMain::Form_MouseMove(int16_t, int16_t, float, float) {}
+void frmMain::Form_Load() {
+    Platform& p = platform();
+    setWindowState(WindowState::Maximized);
+    AutoRedraw = false;
+    if (app_.saverUnloaded) return;
+
+    continueStep([&] { txFile.setText(GetSetting(app_, kKeyAniFile)); });
+    continueStep([&] { ReadBackColors(app_); });
+    continueStep([&] { Picture1.setBackColor(app_.bgColor); });
+    continueStep([&] { ReadMouseSens(app_); });
+
+    if (namesGif(txFile.Text())) {
+        continueStep([&] { LoadAniGif(txFile.Text(), AnimatedGIF); });
+        // Input handled while the frames were read may have ended the show already.
+        if (!Loaded()) return;
+        if (Picture1.pictureHandle() != 0) {
+            continueStep([&] { Show(); });
+            continueStep([&] { p.showCursor(false); });
+            continueStep([&] { p.doEvents(); });
+            if (!Loaded()) return;
+            continueStep([&] { PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight()); });
+        } else {
+            continueStep([&] { p.showCursor(true); });
+            continueStep([&] { p.doEvents(); });
+            if (!Loaded()) return;
+            continueStep([&] { app_.setupForm->Show(); });
+        }
+        return;
+    }
+
+    continueStep([&] { AnimationTimer.setEnabled(false); });
+    withFallback(
+        [&] {
+            const std::string trimmed = TrimBlanks(txFile.Text());
+            if (files::fileLen(trimmed) < kMinStillBytes) {
+                app_.setupForm->Show();
+                return;
+            }
+            Move(0, 0, std::lround(p.screenWidthPx() * p.twipsPerPixelX()),
+                 std::lround(p.screenHeightPx() * p.twipsPerPixelY()));
+            Picture1.setPicture(LoadPicture(p, txFile.Text()));
+            AutoRedraw = true;
+            if (Picture1.pictureHandle() != 0) {
+                Show();
+                p.showCursor(false);
+                p.doEvents();
+                if (!Loaded()) return;
+                PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight());
+                return;
+            }
+            p.showCursor(true);
+            p.doEvents();
+            if (!Loaded()) return;
+            app_.setupForm->Show();
+        },
+        [&] { app_.setupForm->Show(); });
+}
+
+void frmMain::Form_Unload(int16_t&) {
+    Platform& p = platform();
+    p.showCursor(true);
+    p.doEvents();
+    app_.saverUnloaded = true;
+    // The timer goes with the window; a tick must not paint a window that is gone.
+    continueStep([&] { AnimationTimer.setEnabled(false); });
+}
+
+void frmMain::Form_Click() {
+    AnimationTimer.setEnabled(false);
+    files::fileTable().closeAll();
+    EndSaver(app_);
+}
+
+void frmMain::Form_DblClick() {
+    AnimationTimer.setEnabled(false);
+    EndSaver(app_);
+}
+
+void frmMain::Form_KeyDown(int16_t, int16_t) {
+    AnimationTimer.setEnabled(false);
+    EndSaver(app_);
+}
+
+void frmMain::Form_KeyPress(int16_t) {
+    AnimationTimer.setEnabled(false);
+    EndSaver(app_);
+}
+
+void frmMain::Form_MouseDown(int16_t, int16_t, float, float) {
+    AnimationTimer.setEnabled(false);
+    EndSaver(app_);
+}
+
+void frmMain::Form_MouseMove(int16_t, int16_t, float x, float y) {
+    const float dx = std::fabs(lastX - x);
+    const float dy = std::fabs(lastY - y);
+    if ((lastX == 0 && lastY == 0) || (dx < app_.mouseSens && dy < app_.mouseSens)) {
+        lastX = x;
+        lastY = y;
+        return;
+    }
+    EndSaver(app_);
+}
 
 }  // namespace mv

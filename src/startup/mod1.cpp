@@ -1,11 +1,66 @@
 #include "mod1.h"
 
+#include <cctype>
+
+#include "../saver/frmMain.h"
+#include "../settings/number_text.h"
+#include "../setup/frmSetup2.h"
 #include "app.h"
 
 namespace mv {
 
-void Main(App&) {}
-void CheckPrevInstance(App&) {}
-void EndSaver(App&) {}
+namespace {
+
+std::string switchOf(const std::string& commandLine) {
+    std::string s = TrimBlanks(commandLine);
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s.substr(0, 2);
+}
+
+// Input queued behind the first ending event calls EndSaver again while the first call is
+// still processing events; only the outermost call may show the cursor and unload, or the
+// display count would end higher than it started.
+thread_local int endSaverDepth = 0;
+
+}  // namespace
+
+void Main(App& app) {
+    Platform& p = app.platform;
+    p.setCurrentDirectory(p.programDirectory());
+    const std::string sw = switchOf(p.commandLine());
+    if (sw == "/C") {
+        app.setupForm->Show();
+    } else if (sw.empty() || sw == "/S") {
+        CheckPrevInstance(app);
+        p.showCursor(false);
+        p.doEvents();
+        app.mainForm->Load();
+    } else if (sw == "/P") {
+        p.terminate();
+    } else if (sw == "/A") {
+        p.messageBox(std::string("Password Protection not available with this") + " screen saver", 64, "Error");
+    }
+}
+
+void CheckPrevInstance(App& app) {
+    Platform& p = app.platform;
+    if (!p.prevInstance()) return;
+    if (p.findWindow(frmMain::kCaption)) p.terminate();
+    // Setting the title touches the window, which loads it.
+    app.mainForm->setCaption(frmMain::kCaption);
+    app.mainForm->Load();
+}
+
+void EndSaver(App& app) {
+    if (endSaverDepth > 0 || !app.mainForm->Loaded()) return;
+    struct Depth {
+        Depth() { ++endSaverDepth; }
+        ~Depth() { --endSaverDepth; }
+    } depth;
+    Platform& p = app.platform;
+    p.showCursor(true);
+    p.doEvents();
+    app.mainForm->Unload();
+}
 
 }  // namespace mv

@@ -1,0 +1,181 @@
+#include "qt_platform.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QMessageBox>
+#include <QScreen>
+#include <QUrl>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "instance_lock.h"
+#include "qt_dialog_host.h"
+#include "qt_file_dialog.h"
+#include "qt_plain_window.h"
+#include "qt_saver_window.h"
+#include "qt_still_decoder.h"
+#include "qt_timer.h"
+#include "user_dirs.h"
+
+namespace mv::qt {
+
+namespace {
+
+std::string joinArguments(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (const auto& a : arguments) {
+        if (!line.empty()) line += ' ';
+        line += a;
+    }
+    return line;
+}
+
+// A window keeps its title lock for as long as it exists (see instance_lock.h).
+class TitledHost : public WindowHost {
+public:
+    TitledHost(std::unique_ptr<WindowHost> inner, Form& form, const std::string& dir, const std::string& session)
+        : inner_(std::move(inner)), form_(form), lock_(dir, session) {
+        lock_.hold(form_.Caption());
+    }
+    void show() override { inner_->show(); }
+    void sync() override {
+        lock_.hold(form_.Caption());
+        inner_->sync();
+    }
+    int clientWidthPx() const override { return inner_->clientWidthPx(); }
+    int clientHeightPx() const override { return inner_->clientHeightPx(); }
+    void present() override { inner_->present(); }
+
+private:
+    std::unique_ptr<WindowHost> inner_;
+    Form& form_;
+    TitleLock lock_;
+};
+
+}  // namespace
+
+QtPlatform::QtPlatform(std::vector<std::string> arguments)
+    : commandLine_(joinArguments(arguments)), settings_(defaultConfigDirectory()) {
+    const std::string dir = lockDirectory();
+    if (!dir.empty()) instance_ = std::make_unique<InstanceLock>(dir, sessionKey());
+}
+
+QtPlatform::~QtPlatform() = default;
+
+std::string QtPlatform::lockDirectory() {
+    if (lockDir_.empty()) {
+        try {
+            lockDir_ = qt::userScratchDirectory();
+        } catch (const std::exception&) {
+            // Without a private directory there is no safe place for locks: no instance is seen.
+        }
+    }
+    return lockDir_;
+}
+
+std::string QtPlatform::programDirectory() { return QCoreApplication::applicationDirPath().toStdString(); }
+
+void QtPlatform::setCurrentDirectory(const std::string& dir) {
+    if (!QDir::setCurrent(QString::fromStdString(dir))) throw PlatformError(ErrFileNotFound, "Path not found: " + dir);
+}
+
+bool QtPlatform::prevInstance() { return instance_ && instance_->others(); }
+
+bool QtPlatform::findWindow(const std::string& title) {
+    const std::string dir = lockDirectory();
+    return !dir.empty() && titleHeld(dir, sessionKey(), title);
+}
+
+void QtPlatform::doEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+int QtPlatform::messageBox(const std::string& text, int buttonsAndIcon, const std::string& title) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (buttonsAndIcon & 0x70) {
+        case 16: icon = QMessageBox::Critical; break;
+        case 32: icon = QMessageBox::Question; break;
+        case 48: icon = QMessageBox::Warning; break;
+        case 64: icon = QMessageBox::Information; break;
+        default: break;
+    }
+    QMessageBox box(icon, QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
+    return 1;  // OK
+}
+
+void QtPlatform::terminate() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+int QtPlatform::showCursor(bool show) {
+    cursorCount_ += show ? 1 : -1;
+    const bool hide = cursorCount_ < 0;
+    if (hide && !cursorHidden_) {
+        QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+        cursorHidden_ = true;
+    } else if (!hide && cursorHidden_) {
+        QGuiApplication::restoreOverrideCursor();
+        cursorHidden_ = false;
+    }
+    return cursorCount_;
+}
+
+int QtPlatform::screenWidthPx() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 0;
+}
+
+int QtPlatform::screenHeightPx() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 0;
+}
+
+double QtPlatform::twipsPerPixelX() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+double QtPlatform::twipsPerPixelY() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+std::unique_ptr<WindowHost> QtPlatform::createWindow(Form& form) {
+    std::unique_ptr<WindowHost> host;
+    if (form.layout()) host = makeDialogHost(form);
+    if (!host) host = form.borderStyle() == BorderStyle::None ? makeSaverHost(form) : makePlainHost(form);
+    const std::string dir = lockDirectory();
+    if (dir.empty()) return host;
+    return std::make_unique<TitledHost>(std::move(host), form, dir, sessionKey());
+}
+
+void QtPlatform::formLoaded(Form&) { ++loadedForms_; }
+
+void QtPlatform::formUnloaded(Form&) {
+    if (--loadedForms_ <= 0) {
+        loadedForms_ = 0;
+        QCoreApplication::quit();
+    }
+}
+
+std::unique_ptr<TimerDriver> QtPlatform::createTimer(std::function<void()> tick) { return makeTimer(std::move(tick)); }
+
+PicturePtr QtPlatform::decodeStill(const std::vector<uint8_t>& bytes) { return qt::decodeStill(bytes); }
+
+std::string QtPlatform::userScratchDirectory() { return qt::userScratchDirectory(); }
+
+void QtPlatform::shellOpen(const std::string& url) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+std::string QtPlatform::showOpen(const OpenFileRequest& request) { return showOpenDialog(request); }
+
+}  // namespace mv::qt

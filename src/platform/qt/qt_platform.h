@@ -1,0 +1,59 @@
+#pragma once
+// The Linux platform: Qt 6 windows and events, INI settings, per-user locks for the
+// single-instance rule.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "settings/ini_store.h"
+
+namespace mv::qt {
+
+class InstanceLock;
+
+class QtPlatform : public Platform {
+public:
+    // arguments: the command-line arguments without the program name.
+    explicit QtPlatform(std::vector<std::string> arguments);
+    ~QtPlatform() override;
+
+    std::string programDirectory() override;
+    void setCurrentDirectory(const std::string& dir) override;
+    std::string commandLine() override { return commandLine_; }
+    bool prevInstance() override;
+    bool findWindow(const std::string& title) override;
+    void doEvents() override;
+    int messageBox(const std::string& text, int buttonsAndIcon, const std::string& title) override;
+    [[noreturn]] void terminate() override;
+    int showCursor(bool show) override;
+    int screenWidthPx() override;
+    int screenHeightPx() override;
+    double twipsPerPixelX() override;
+    double twipsPerPixelY() override;
+    std::unique_ptr<WindowHost> createWindow(Form& form) override;
+    void formLoaded(Form& form) override;
+    void formUnloaded(Form& form) override;
+    std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) override;
+    PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
+    SettingsStore& settings() override { return settings_; }
+    std::string userScratchDirectory() override;
+    void shellOpen(const std::string& url) override;
+    std::string showOpen(const OpenFileRequest& request) override;
+
+    int loadedForms() const { return loadedForms_; }
+    int cursorCount() const { return cursorCount_; }
+
+private:
+    std::string lockDirectory();
+
+    std::string commandLine_;
+    IniStore settings_;
+    int cursorCount_ = 0;
+    bool cursorHidden_ = false;
+    int loadedForms_ = 0;
+    std::string lockDir_;
+    std::unique_ptr<InstanceLock> instance_;
+};
+
+}  // namespace mv::qt

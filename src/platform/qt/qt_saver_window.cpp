@@ -1,0 +1,165 @@
+#include "qt_saver_window.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+
+#include "platform/platform.h"
+#include "qt_input.h"
+
+namespace mv::qt {
+
+namespace {
+
+class SaverWidget : public QWidget {
+public:
+    explicit SaverWidget(Form& form) : form_(&form) {
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+    // The form is gone: events still queued for this widget must not reach it.
+    void detach() { form_ = nullptr; }
+    Form* form() const { return form_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QColor back = form_ ? QColor::fromRgb(colorToPixel(form_->BackColor())) : QColor(Qt::black);
+        if (form_ && !form_->backing().empty()) {
+            const Bitmap& b = form_->backing();
+            // Wraps the form's pixels as they are: no copy per repaint.
+            const QImage image(reinterpret_cast<const uchar*>(b.pixels.data()), b.width, b.height,
+                               static_cast<qsizetype>(b.width) * 4, QImage::Format_RGB32);
+            painter.drawImage(0, 0, image);
+            if (b.width < width()) painter.fillRect(b.width, 0, width() - b.width, height(), back);
+            if (b.height < height()) painter.fillRect(0, b.height, b.width, height() - b.height, back);
+        } else {
+            painter.fillRect(rect(), back);
+        }
+    }
+
+    void mousePressEvent(QMouseEvent* e) override {
+        const float x = static_cast<float>(e->position().x()), y = static_cast<float>(e->position().y());
+        const int16_t button = buttonOf(*e), shift = shiftState(*e);
+        pressed_ = true;
+        call([&](Form& f) { f.Form_MouseDown(button, shift, x, y); });
+    }
+
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        const float x = static_cast<float>(e->position().x()), y = static_cast<float>(e->position().y());
+        const int16_t button = buttonOf(*e), shift = shiftState(*e);
+        const bool click = pressed_ && !afterDoubleClick_;
+        pressed_ = afterDoubleClick_ = false;
+        if (!call([&](Form& f) { f.Form_MouseUp(button, shift, x, y); })) return;
+        if (click) call([](Form& f) { f.Form_Click(); });
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent*) override {
+        afterDoubleClick_ = true;
+        pressed_ = true;
+        call([](Form& f) { f.Form_DblClick(); });
+    }
+
+    void mouseMoveEvent(QMouseEvent* e) override {
+        const float x = static_cast<float>(e->position().x()), y = static_cast<float>(e->position().y());
+        const int16_t buttons = heldButtons(*e), shift = shiftState(*e);
+        call([&](Form& f) { f.Form_MouseMove(buttons, shift, x, y); });
+    }
+
+    void keyPressEvent(QKeyEvent* e) override {
+        const int16_t code = keyCode(*e), shift = shiftState(*e), ascii = keyAscii(*e);
+        if (!call([&](Form& f) { f.Form_KeyDown(code, shift); })) return;
+        if (ascii != 0) call([&](Form& f) { f.Form_KeyPress(ascii); });
+    }
+
+    void closeEvent(QCloseEvent* e) override {
+        e->ignore();
+        call([](Form& f) { f.requestClose(); });
+    }
+
+private:
+    // Runs one handler; false when the form went away meanwhile and the event must stop.
+    template <class F>
+    bool call(F&& handler) {
+        if (!form_) return false;
+        Form& form = *form_;
+        dispatch([&] { handler(form); });
+        return form_ != nullptr;
+    }
+
+    Form* form_;
+    bool pressed_ = false;
+    bool afterDoubleClick_ = false;
+};
+
+class SaverHost : public WindowHost {
+public:
+    explicit SaverHost(Form& form) : form_(form), widget_(new SaverWidget(form)) { sync(); }
+
+    ~SaverHost() override {
+        if (!widget_) return;
+        widget_->detach();
+        widget_->releaseKeyboard();
+        widget_->hide();
+        // It may be inside one of its own event handlers right now.
+        widget_->deleteLater();
+    }
+
+    void show() override {
+        if (!widget_) return;
+        sync();
+        if (form_.windowState() == WindowState::Maximized)
+            widget_->showFullScreen();
+        else
+            widget_->show();
+        widget_->raise();
+        widget_->activateWindow();
+        widget_->setFocus(Qt::ActiveWindowFocusReason);
+        // A screen saver takes the keyboard, whichever window had the focus.
+        widget_->grabKeyboard();
+    }
+
+    void sync() override {
+        if (!widget_) return;
+        widget_->setWindowTitle(QString::fromStdString(form_.Caption()));
+        QRect bounds;
+        if (form_.windowState() == WindowState::Maximized) {
+            // Without a window manager nothing would enlarge the window: size it ourselves.
+            QScreen* screen = QGuiApplication::primaryScreen();
+            bounds = screen ? screen->geometry() : QRect(0, 0, 640, 480);
+        } else {
+            Platform& p = form_.platform();
+            bounds = QRect(static_cast<int>(form_.Left() / p.twipsPerPixelX()), static_cast<int>(form_.Top() / p.twipsPerPixelY()),
+                           static_cast<int>(form_.Width() / p.twipsPerPixelX()), static_cast<int>(form_.Height() / p.twipsPerPixelY()));
+        }
+        if (widget_->geometry() != bounds) widget_->setGeometry(bounds);
+        const bool maximized = form_.windowState() == WindowState::Maximized;
+        if (widget_->isVisible() && maximized && !widget_->isFullScreen()) widget_->showFullScreen();
+    }
+
+    int clientWidthPx() const override { return widget_ ? widget_->width() : 0; }
+    int clientHeightPx() const override { return widget_ ? widget_->height() : 0; }
+
+    void present() override {
+        if (widget_) widget_->update();
+    }
+
+private:
+    Form& form_;
+    QPointer<SaverWidget> widget_;
+};
+
+}  // namespace
+
+std::unique_ptr<WindowHost> makeSaverHost(Form& form) { return std::make_unique<SaverHost>(form); }
+
+}  // namespace mv::qt

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# A stored 640x480 JPG fills a 1280x1024 screen stretched, with the pointer hidden; small
+# pointer steps keep the show, a step of the sensitivity ends it with status 0.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
+e2e_start_xvfb 1280x1024
+
+pic="$E2E_TMP/photo.jpg"
+e2e_make_jpg "$pic" 640x480
+e2e_setting AniFile "$pic"
+e2e_setting Mousesens 15
+e2e_setting BackColors 0
+
+xdotool mousemove 640 512
+start=$(e2e_now_ms)
+e2e_start /S
+e2e_wait_window Marvoscope 2 >/dev/null || e2e_fail "no saver window within 2 s"
+e2e_log "saver window up after $(( $(e2e_now_ms) - start )) ms"
+sleep 0.5
+
+e2e_screenshot "$E2E_TMP/shot.png"
+/usr/bin/convert "$pic" -resize '1280x1024!' "$E2E_TMP/expected.png"
+rmse=$(e2e_rmse "$E2E_TMP/shot.png" "$E2E_TMP/expected.png")
+e2e_log "screenshot vs. picture stretched to 1280x1024: RMSE $rmse"
+awk "BEGIN { exit !($rmse < 0.03) }" || e2e_fail "screenshot does not match the stretched picture (RMSE $rmse)"
+# The corners of the distinct regions land where a 2 x 2.1333 stretch puts them.
+[ "$(e2e_pixel "$E2E_TMP/shot.png" 100 100)" != "$(e2e_pixel "$E2E_TMP/shot.png" 1200 1000)" ] || e2e_fail "regions not distinct"
+e2e_pass "screenshot matches the stretched picture"
+
+e2e_cursor_hidden || e2e_fail "the pointer is visible during the show"
+e2e_pass "pointer hidden"
+
+xdotool mousemove 645 512
+sleep 0.3
+xdotool mousemove 650 512
+sleep 0.3
+e2e_alive || e2e_fail "a 5 px step ended the show"
+e2e_pass "5 px steps keep the show with sensitivity 15"
+
+xdotool mousemove 665 512
+e2e_wait_exit 1 || e2e_fail "a 15 px step did not end the show within 1 s"
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
+[ -z "$(e2e_find_window Marvoscope)" ] || e2e_fail "saver window still mapped"
+e2e_cursor_hidden && e2e_fail "the pointer is still hidden after the show"
+e2e_pass "a 15 px step ends the show, status 0, pointer visible"
