@@ -1,7 +1,24 @@
+#include "../platform/modes.h"
 #include "../saver/frmMain.h"
+#include "../settings/number_text.h"
 
 namespace mv {
 
-void frmMain::AnimationTimer_Timer() {}
+// Each tick waits out the delay of the frame shown last, then shows the next; after the last
+// frame it only wraps around, so the last frame stays for its own delay and the one before.
+void frmMain::AnimationTimer_Timer() {
+    withFallback(
+        [&] {
+            AnimationTimer.setInterval(ParseInt32(AnimatedGIF(currentFrame).Tag));
+            if (currentFrame < lastFrame) {
+                ++currentFrame;
+                Picture1.setPicture(AnimatedGIF(currentFrame).Picture());
+                PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight());
+            } else {
+                currentFrame = 0;
+            }
+        },
+        [&] { AnimationTimer.setEnabled(false); });
+}
 
 }  // namespace mv
