@@ -98,6 +98,12 @@ std::vector<uint8_t> FileTable::readAll(int number) {
     return bytes;
 }
 
+void FileTable::readAt(int number, int64_t offset, uint8_t* data, size_t size) {
+    std::FILE* f = handle(number);
+    if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) throw PlatformError(ErrFileAccess, "Cannot seek");
+    if (size > 0 && std::fread(data, 1, size, f) != size) throw PlatformError(ErrFileAccess, "Cannot read file");
+}
+
 void FileTable::writeAt(int number, int64_t offset, const uint8_t* data, size_t size) {
     std::FILE* f = handle(number);
     if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) throw PlatformError(ErrFileAccess, "Cannot seek");

@@ -28,6 +28,8 @@ public:
     void open(int number, const std::string& path, Mode mode);
     int64_t length(int number);
     std::vector<uint8_t> readAll(int number);
+    // Reads exactly `size` bytes from `offset`; throws ErrFileAccess when they are not there.
+    void readAt(int number, int64_t offset, uint8_t* data, size_t size);
     void writeAt(int number, int64_t offset, const uint8_t* data, size_t size);
     void close(int number);
     void closeAll();
