@@ -65,32 +65,56 @@ std::vector<uint8_t> bytesOf(const std::vector<uint8_t>& f, size_t from, size_t 
     return std::vector<uint8_t>(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
 }
 
+anim::SourceBytes source(const std::vector<uint8_t>& bytes, size_t block = 4) {
+    anim::SourceBytes s(block);
+    s.assign(bytes);
+    return s;
+}
+
 }  // namespace
 
-TEST(GifSplitScan, FindsOnlyTheFullBoundaryPattern) {
-    const std::vector<uint8_t> f = {0x00, 0x21, 0x00, 0x21, 0xF9, 0x21, 0xF9, 0x00, 0x21, 0xF9};
-    EXPECT_EQ(anim::findBoundary(f, 0), 2u);
-    EXPECT_EQ(anim::findBoundary(f, 3), 7u);
-    EXPECT_EQ(anim::findBoundary(f, 8), anim::kNoBoundary);
-    EXPECT_EQ(anim::findBoundary({0x00, 0x21}, 0), anim::kNoBoundary);
-    EXPECT_EQ(anim::findBoundary(f, 100), anim::kNoBoundary);
+TEST(GifSplitScan, FindsTheBoundaryPatternAcrossBlockEdges) {
+    // Boundaries at 2 and 12; the second straddles the 4-byte blocks. The pattern at 7 lacks
+    // the extension's block size, the one at 20 its terminator.
+    const std::vector<uint8_t> f = {0x00, 0x21, 0x00, 0x21, 0xF9, 0x04, 1, 2, 3, 4, 0x00, 0xAA,
+                                    0x00, 0x21, 0xF9, 0x04, 1, 2, 3, 4, 0x00, 0x21, 0xF9, 0x04, 1, 2, 3, 4, 5};
+    for (size_t block : {size_t{4}, size_t{5}, size_t{1000}}) {
+        const auto s = source(f, block);
+        EXPECT_EQ(s.findBoundary(0), 2u) << block;
+        EXPECT_EQ(s.findBoundary(3), 12u) << block;
+        EXPECT_EQ(s.findBoundary(13), anim::kNoBoundary) << block;
+        EXPECT_EQ(s.findBoundary(100), anim::kNoBoundary) << block;
+    }
+    const auto noBlockSize = source({0x00, 0x21, 0xF9, 0x00, 0x21, 0xF9, 0x00, 0x00, 0x00, 0x00, 0x00});
+    EXPECT_EQ(noBlockSize.findBoundary(0), anim::kNoBoundary);
+    // At the very end of the file the bytes that are not there are not asked for.
+    EXPECT_EQ(source({7, 0x00, 0x21, 0xF9}).findBoundary(0), 1u);
+    EXPECT_EQ(source({0x00, 0x21}).findBoundary(0), anim::kNoBoundary);
+}
+
+TEST(GifSplitScan, ReleasedBlocksAreOnlyThoseWhollyBehind) {
+    auto s = source(std::vector<uint8_t>(20, 1), 4);
+    EXPECT_EQ(s.residentBlocks(), 5u);
+    s.releaseBefore(9);  // blocks 0 and 1 end before 9; block 2 holds byte 9
+    EXPECT_EQ(s.residentBlocks(), 3u);
+    EXPECT_EQ(s.copy(9, 20), std::vector<uint8_t>(11, 1));
 }
 
 TEST(GifSplitScan, WorkedExampleHasItsBoundariesWhereThePlanSays) {
-    const auto f = workedExample();
+    const auto f = source(workedExample(), anim::SourceBytes::kDefaultBlock);
     ASSERT_EQ(f.size(), 13000u);
-    EXPECT_EQ(anim::findBoundary(f, 0), 799u);
-    EXPECT_EQ(anim::findBoundary(f, 802), 5000u);
-    EXPECT_EQ(anim::findBoundary(f, 5003), 9000u);
-    EXPECT_EQ(anim::findBoundary(f, 9003), anim::kNoBoundary);
+    EXPECT_EQ(f.findBoundary(0), 799u);
+    EXPECT_EQ(f.findBoundary(802), 5000u);
+    EXPECT_EQ(f.findBoundary(5003), 9000u);
+    EXPECT_EQ(f.findBoundary(9003), anim::kNoBoundary);
 }
 
 TEST(GifSplitScan, DelayComesFromChunkOffsetsThreeAndFourAndShortChunksFail) {
-    const uint8_t chunk[12] = {0xF9, 4, 0, 0x34, 0x12, 0, 0, 0x2C, 0, 0, 0, 0};
-    EXPECT_EQ(anim::chunkDelayMs(chunk, 12, 1), 0x1234 * 10);
-    EXPECT_EQ(anim::chunkDelayMs(chunk, 5, 0), 0x1234 * 10);
-    EXPECT_THROW(anim::chunkDelayMs(chunk, 4, 0), PlatformError);
-    EXPECT_THROW(anim::chunkDelayMs(chunk, 11, 1), PlatformError);
+    const auto chunk = source({0xF9, 4, 0, 0x34, 0x12, 0, 0, 0x2C, 0, 0, 0, 0});
+    EXPECT_EQ(anim::chunkDelayMs(chunk, 0, 12, 1), 0x1234 * 10);
+    EXPECT_EQ(anim::chunkDelayMs(chunk, 0, 5, 0), 0x1234 * 10);
+    EXPECT_THROW(anim::chunkDelayMs(chunk, 0, 4, 0), PlatformError);
+    EXPECT_THROW(anim::chunkDelayMs(chunk, 0, 11, 1), PlatformError);
 }
 
 using GifSplit = AnimFixture;
@@ -247,12 +271,43 @@ TEST_F(GifSplit, MissingFileOrEmptyPathOnlyEmptiesElementZero) {
 }
 
 TEST_F(GifSplit, ChunkTooShortStopsTheSplit) {
-    const std::vector<uint8_t> f = {'G', 'I', 'F', '8', '9', 'a', 0x00, 0x21, 0xF9, 0x00, 0x21, 0xF9, 1, 2, 3, 4, 5, 6, 7, 8};
-    form().LoadAniGif(platform.dir.write("short.gif", f), form().AnimatedGIF);
+    // Frame 0 of 2 bytes.
+    const std::vector<uint8_t> tiny = {'G', 'I', 'F', '8', '9', 'a', 0x00, 0x21, 0xF9, 0x04, 0xAA, 0xBB};
+    form().LoadAniGif(platform.dir.write("short.gif", tiny), form().AnimatedGIF);
     EXPECT_EQ(form().AnimatedGIF.Count(), 1);
+    EXPECT_FALSE(form().AnimatedGIF(0).Picture());
+    EXPECT_EQ(readFile(scratch()).size(), 8u + 2u);  // written before the length was checked
+    fs::remove(scratch());
+
+    // A good frame 0, then a frame 1 of 10 bytes: frame 0 stays, no element 1 is made.
+    GifSpec spec;
+    spec.width = spec.height = 4;
+    spec.globalPalette = basicPalette();
+    spec.frames.push_back(solidFrame(4, 4, 2, 10));
+    spec.trailer = false;
+    auto f = writeGif(spec);
+    f.insert(f.end(), {0x21, 0xF9, 0x04, 0x05, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x01, 0x02, 0x00, 0x3B});
+    form().AnimationTimer.setEnabled(true);
+    form().LoadAniGif(platform.dir.write("short2.gif", f), form().AnimatedGIF);
+    EXPECT_EQ(form().AnimatedGIF.Count(), 1);
+    EXPECT_TRUE(form().AnimatedGIF(0).Picture());
     EXPECT_FALSE(form().Picture1.Picture());
     EXPECT_FALSE(form().AnimationTimer.Enabled());
-    EXPECT_EQ(readFile(scratch()).size(), 8u + 3u);  // written before the length was checked
+    EXPECT_TRUE(scratchExists());
+    EXPECT_EQ(files::fileTable().openCount(), 0u);
+}
+
+TEST_F(GifSplit, BoundaryBytesInsideImageDataDoNotCutAFrame) {
+    // Frame 1's data holds 00 21 F9 followed by other bytes than an extension's.
+    auto f = workedExample();
+    const size_t at = 6000;
+    ASSERT_EQ(f[at], 0x55);  // padding inside frame 1's data sub-blocks
+    const uint8_t stray[] = {0x00, 0x21, 0xF9, 0x10, 0x20, 0x30};
+    std::copy(stray, stray + sizeof stray, f.begin() + at);
+    form().LoadAniGif(platform.dir.write("stray.gif", f), form().AnimatedGIF);
+    EXPECT_EQ(form().AnimatedGIF.Count(), 3);
+    EXPECT_EQ(form().AnimatedGIF(2).Tag, "300");
+    EXPECT_TRUE(form().AnimationTimer.Enabled());
 }
 
 TEST_F(GifSplit, FileTooShortForAFrameShowsTheEmptyPictureAndReportsThePaintFailure) {

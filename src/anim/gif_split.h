@@ -3,17 +3,60 @@
 // at every graphic control extension that directly follows a block terminator.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+namespace mv::files {
+class FileTable;
+}
 
 namespace mv::anim {
 
 constexpr size_t kNoBoundary = static_cast<size_t>(-1);
 
-// The lowest offset k >= start with bytes 0x00 0x21 0xF9 at k, or kNoBoundary.
-size_t findBoundary(const std::vector<uint8_t>& bytes, size_t start);
+// A GIF file's bytes, read whole, in large blocks that the split releases once it has
+// passed them, so that a long animation is not held twice while its frames are stored.
+class SourceBytes {
+public:
+    static constexpr size_t kDefaultBlock = size_t{48} << 20;
+
+    explicit SourceBytes(size_t blockSize = kDefaultBlock) : block_(blockSize) {}
+    // Reads all `length` bytes of an open file.
+    void read(files::FileTable& table, int number, size_t length);
+    void assign(const std::vector<uint8_t>& bytes);
+
+    size_t size() const { return size_; }
+    uint8_t at(size_t i) const { return blocks_[i / block_][i % block_]; }
+    // Calls sink(pointer, count) for the consecutive pieces of bytes [from, to).
+    template <class Sink>
+    void forEach(size_t from, size_t to, Sink&& sink) const {
+        while (from < to) {
+            const size_t offset = from % block_;
+            const size_t n = std::min(to - from, block_ - offset);
+            sink(blocks_[from / block_].get() + offset, n);
+            from += n;
+        }
+    }
+    std::vector<uint8_t> copy(size_t from, size_t to) const;
+    // Frees every block that lies wholly before `offset`; those bytes must not be read again.
+    void releaseBefore(size_t offset);
+    size_t residentBlocks() const;
+
+    // The lowest offset k >= start where a frame boundary starts, or kNoBoundary. A boundary is
+    // the bytes 0x00 0x21 0xF9 followed, where the file goes on, by the extension's block size
+    // 4 at k + 3 and its terminator 0 at k + 8: the three bytes alone turn up inside the
+    // compressed image data of large files, which would cut a frame in the middle.
+    size_t findBoundary(size_t start) const;
+
+private:
+    bool boundaryAt(size_t k) const;
+    size_t block_;
+    size_t size_ = 0;
+    std::vector<std::unique_ptr<uint8_t[]>> blocks_;
+};
 
 // The delay of a frame chunk (it starts at the 0xF9 label) in milliseconds. Throws
 // ErrSubscript for a chunk too short to be a frame: under 5 bytes, under 12 after frame 0.
-long chunkDelayMs(const uint8_t* chunk, size_t size, int frameIndex);
+long chunkDelayMs(const SourceBytes& bytes, size_t from, size_t to, int frameIndex);
 
 }  // namespace mv::anim

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <vector>
 
 #include "../platform/files.h"
@@ -31,24 +32,30 @@ void frmMain::LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xIm
             const int source = table.freeFile();
             table.open(source, xFile, files::Mode::ReadOnly);
             openNumbers.push_back(source);
-            const std::vector<uint8_t> bytes = table.readAll(source);
+            anim::SourceBytes bytes;
+            bytes.read(table, source, static_cast<size_t>(table.length(source)));
             table.close(source);
             openNumbers.pop_back();
             const size_t length = bytes.size();
 
-            size_t boundary = anim::findBoundary(bytes, 0);
-            const size_t prefix = boundary == anim::kNoBoundary ? 1 : boundary + 2;
-            size_t chunkStart = prefix;
+            size_t boundary = bytes.findBoundary(0);
+            const size_t prefixLength = boundary == anim::kNoBoundary ? 1 : boundary + 2;
+            const std::vector<uint8_t> prefix = bytes.copy(0, std::min(prefixLength, length));
+            size_t chunkStart = prefixLength;
 
             auto store = [&](int k, size_t from, size_t to) {
                 const int n = table.freeFile();
                 table.open(n, scratch, files::Mode::ReadWrite);
                 openNumbers.push_back(n);
-                table.writeAt(n, 0, bytes.data(), prefix);
-                table.writeAt(n, static_cast<int64_t>(prefix), bytes.data() + from, to - from);
+                table.writeAt(n, 0, prefix.data(), prefix.size());
+                int64_t at = static_cast<int64_t>(prefix.size());
+                bytes.forEach(from, to, [&](const uint8_t* p, size_t count) {
+                    table.writeAt(n, at, p, count);
+                    at += static_cast<int64_t>(count);
+                });
                 table.close(n);
                 openNumbers.pop_back();
-                const long delay = anim::chunkDelayMs(bytes.data() + from, to - from, k);
+                const long delay = anim::chunkDelayMs(bytes, from, to, k);
                 if (k >= 1) xImgArray.Load(k);
                 xImgArray(k).Tag = IntText(delay);
                 xImgArray(k).setPicture(LoadPicture(app().platform, scratch));
@@ -58,10 +65,11 @@ void frmMain::LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xIm
             int frame = 0;
             for (;;) {
                 ++frame;
-                boundary = anim::findBoundary(bytes, chunkStart + 1);
+                boundary = bytes.findBoundary(chunkStart + 1);
                 if (boundary != anim::kNoBoundary) {
                     store(frame - 1, chunkStart, boundary + 2);
                     chunkStart = boundary + 2;
+                    bytes.releaseBefore(chunkStart);
                 }
                 app().platform.doEvents();
                 if (hadWindow && !Loaded()) {
