@@ -1,14 +1,45 @@
 #include "qt_file_dialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
 
 namespace mv::qt {
 
+QString nameFilterFor(const std::string& filter) {
+    const QString text = QString::fromStdString(filter);
+    QStringList patterns;
+    for (const QString& part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString p = part.trimmed();
+        if (p.isEmpty()) continue;
+        if (!patterns.contains(p)) patterns << p;
+        if (!patterns.contains(p.toUpper())) patterns << p.toUpper();
+    }
+    if (patterns.isEmpty()) patterns << QStringLiteral("*");
+    // Parentheses would end the pattern list early; the shown text keeps its own.
+    QString shown = text;
+    shown.replace(QLatin1Char('('), QLatin1Char('[')).replace(QLatin1Char(')'), QLatin1Char(']'));
+    return shown + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
 std::string showOpenDialog(const OpenFileRequest& request) {
-    const QString path = QFileDialog::getOpenFileName(nullptr, QString(), QString::fromStdString(request.fileName),
-                                                      QString::fromStdString(request.filter));
-    if (path.isEmpty()) throw PlatformError(ErrCancel, "Cancel was selected.");
-    return path.toStdString();
+    QFileDialog dialog(nullptr);
+    dialog.setObjectName(QStringLiteral("CommonDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // The toolkit's own dialog behaves alike on every desktop, and hides the pattern list.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setNameFilter(nameFilterFor(request.filter));
+    if (!request.defaultExt.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
+    if (!request.fileName.empty()) {
+        const QFileInfo last(QString::fromStdString(request.fileName));
+        dialog.setDirectory(last.absolutePath());
+        dialog.selectFile(last.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        throw PlatformError(ErrCancel, "Cancel was selected.");
+    return dialog.selectedFiles().front().toStdString();
 }
 
 }  // namespace mv::qt

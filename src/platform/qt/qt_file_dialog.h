@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <string>
 
 #include "platform/platform.h"
@@ -7,5 +8,10 @@ namespace mv::qt {
 
 // The modal file-open dialog; returns the chosen path, throws PlatformError(ErrCancel) on cancel.
 std::string showOpenDialog(const OpenFileRequest& request);
+
+// A filter text such as "*.bmp;*.jpg;*.gif" as a Qt name filter that shows the text as it is.
+// File names are case-sensitive here, so each pattern is offered in upper case as well:
+// camera pictures are often named "IMG_0001.JPG".
+QString nameFilterFor(const std::string& filter);
 
 }  // namespace mv::qt

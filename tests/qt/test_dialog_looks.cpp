@@ -1,0 +1,140 @@
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "dialog_fixture.h"
+#include "platform/qt/qt_dialog_fonts.h"
+#include "platform/qt/qt_dialog_widgets.h"
+#include "platform/qt/qt_file_dialog.h"
+#include "platform/qt/qt_icon.h"
+
+using namespace mv;
+using mv::test::QtDialogTest;
+
+TEST_F(QtDialogTest, EveryCaptionIsShownExactly) {
+    const Layout& layout = *dlg.layout();
+    int checked = 0;
+    for (const auto& row : layout.items) {
+        QWidget* widget = window->findChild<QWidget*>(QString::fromStdString(row.name));
+        ASSERT_NE(widget, nullptr) << row.name;
+        // Label2 holds the loaded colour's number by now; every other caption is as designed.
+        const QString want = QString::fromStdString(row.name == "Label2" ? std::string("0") : row.caption);
+        QString shown;
+        if (auto* l = qobject_cast<QLabel*>(widget)) shown = l->text();
+        else if (auto* b = qobject_cast<QPushButton*>(widget)) shown = b->text();
+        else if (auto* g = dynamic_cast<qt::FrameBox*>(widget)) shown = g->title();
+        else continue;
+        EXPECT_EQ(shown, want) << row.name;
+        ++checked;
+    }
+    EXPECT_GE(checked, 20);
+    auto* tabs = w<QTabBar>("SSTab1.tabs");
+    ASSERT_EQ(tabs->count(), 5);
+    const char* names[] = {"File", "Mouse", "Colors", "URLs", "Help"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(tabs->tabText(i), names[i]);
+}
+
+TEST_F(QtDialogTest, WrappingLabelsBreakIntoTheirLinesAndNothingVisibleIsClipped) {
+    auto lines = [&](const char* name) {
+        auto* l = w<QLabel>(name);
+        return qt::wrappedLines(l->text(), l->font(), l->contentsRect().width());
+    };
+    EXPECT_EQ(lines("Label7"), (QStringList{"Mouse Sensitivity", "1 = Most Sensitive", "30 = Least Sensitive"}));
+    EXPECT_EQ(lines("Label8"), (QStringList{"Background Color Selector", "For Transparent Images"}));
+
+    // Controls lying outside their container's visible area are exempt: they are never seen.
+    const std::set<std::string> unseen = {"Text3", "VScroll1", "Command2", "Label5", "ChkOpenSS", "Label6", "Label2"};
+    for (const auto& row : dlg.layout()->items) {
+        if (unseen.count(row.name)) continue;
+        QWidget* widget = w(row.name.c_str());
+        const QRect box = widget->contentsRect();
+        if (auto* l = qobject_cast<QLabel*>(widget))
+            EXPECT_TRUE(qt::textFits(l->text(), l->font(), box.width(), box.height(), true)) << row.name;
+        if (auto* b = qobject_cast<QPushButton*>(widget))
+            EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 6, b->width()) << row.name;
+        if (auto* g = dynamic_cast<qt::FrameBox*>(widget))
+            EXPECT_LE(g->fontMetrics().horizontalAdvance(g->title()) + 16, g->width()) << row.name;
+    }
+    auto* tabs = w<QTabBar>("SSTab1.tabs");
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_LE(tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)) + 4, tabs->tabRect(i).width()) << i;
+    EXPECT_LE(tabs->tabRect(4).right(), tabs->width());
+}
+
+TEST_F(QtDialogTest, LinksUseTheHandAndOpenTheirAddressOnPress) {
+    dlg.SSTab1.setTab(3);
+    QApplication::processEvents();
+    auto* link = w<QLabel>("Label9");
+    EXPECT_EQ(link->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(link->cursor().hotSpot(), QPoint(12, 1));
+    EXPECT_EQ(link->cursor().pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(w<QLabel>("Label12")->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 0xC0));
+
+    mouse(link, QEvent::MouseButtonPress, Qt::RightButton);
+    ASSERT_EQ(platform.opened.size(), 1u);
+    EXPECT_EQ(platform.opened[0], std::string("http://") + kMakerHost);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+    mouse(link, QEvent::MouseButtonRelease, Qt::RightButton);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 0xFF));
+
+    mouse(w("Label14"), QEvent::MouseButtonPress, Qt::LeftButton);
+    ASSERT_EQ(platform.opened.size(), 2u);
+    EXPECT_EQ(platform.opened[1], std::string("http://") + kImagesHost);
+}
+
+TEST(QtFileDialog, OffersUpperCaseExtensionsAndShowsTheFilterAsItIs) {
+    mv::test::qtApp();
+    const QString filter = qt::nameFilterFor("*.bmp;*.jpg;*.gif");
+    EXPECT_TRUE(filter.startsWith("*.bmp;*.jpg;*.gif ("));
+    QTemporaryDir dir;
+    for (const char* name : {"a.bmp", "B.BMP", "c.jpg", "IMG_0001.JPG", "e.gif", "F.GIF", "notes.txt", "g.png"})
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+    const QStringList patterns = qt::nameFilterFor("*.bmp;*.jpg;*.gif").section('(', 1).chopped(1).split(' ');
+    QDir listing(dir.path(), {}, QDir::Name, QDir::Files | QDir::CaseSensitive);
+    listing.setNameFilters(patterns);
+    EXPECT_EQ(listing.entryList(),
+              (QStringList{"B.BMP", "F.GIF", "IMG_0001.JPG", "a.bmp", "c.jpg", "e.gif"}));
+}
+
+TEST(QtFileDialog, CancelIsReportedAndTheDialogStartsAtTheLastFile) {
+    mv::test::qtApp();
+    QTemporaryDir dir;
+    const QString last = dir.filePath("chosen.gif");
+    QFile(last).open(QIODevice::WriteOnly);
+    QString seenDir;
+    QTimer::singleShot(0, [&] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            seenDir = d->directory().absolutePath();
+            d->reject();
+        }
+    });
+    try {
+        qt::showOpenDialog({"*.bmp;*.jpg;*.gif", "gif", last.toStdString()});
+        ADD_FAILURE() << "a cancelled dialog returned";
+    } catch (const PlatformError& e) {
+        EXPECT_EQ(e.number(), ErrCancel);
+    }
+    EXPECT_EQ(seenDir, QDir(dir.path()).absolutePath());
+
+    QTimer::singleShot(0, [&] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            d->selectFile(last);
+            QMetaObject::invokeMethod(d, "accept");
+        }
+    });
+    EXPECT_EQ(qt::showOpenDialog({"*.bmp;*.jpg;*.gif", "gif", last.toStdString()}), last.toStdString());
+}
+
+TEST(QtIcon, CarriesBothImageSizes) {
+    mv::test::qtApp();
+    const QIcon icon = qt::appQIcon();
+    const auto sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+}
