@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/error.h"
+#include "settings/ini_store.h"
+#include "support/fake_platform.h"
+
+using namespace mv;
+namespace fs = std::filesystem;
+
+namespace {
+constexpr const char* kApp = "Marvoscope 1.0 Demo";
+
+std::string readText(const std::string& path) {
+    const auto bytes = test::readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+}  // namespace
+
+TEST(IniStore, MissingStoreReadsAsEmptyAndFirstSaveCreatesDirectories) {
+    test::TempDir tmp;
+    IniStore store(tmp.file("deep/config"));
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "");
+    store.SaveSetting(kApp, "Settings", "AniFile", "/pics/a.jpg");
+    EXPECT_EQ(store.fileFor(kApp), tmp.file("deep/config") + "/Marvoscope 1.0 Demo.ini");
+    EXPECT_EQ(readText(store.fileFor(kApp)), "[Settings]\nAniFile=/pics/a.jpg\n");
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "/pics/a.jpg");
+    EXPECT_EQ(store.GetSetting(kApp, "Other", "AniFile"), "");
+    EXPECT_EQ(store.GetSetting("Another App", "Settings", "AniFile"), "");
+}
+
+TEST(IniStore, SavesReplaceOneValueAndKeepTheRest) {
+    test::TempDir tmp;
+    IniStore store(tmp.path().string());
+    store.SaveSetting(kApp, "Settings", "AniFile", "a");
+    store.SaveSetting(kApp, "Settings", "Mousesens", "15");
+    store.SaveSetting(kApp, "Other", "X", "1");
+    store.SaveSetting(kApp, "Settings", "AniFile", "b");
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "b");
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "Mousesens"), "15");
+    EXPECT_EQ(store.GetSetting(kApp, "Other", "X"), "1");
+    EXPECT_EQ(readText(store.fileFor(kApp)), "[Settings]\nAniFile=b\nMousesens=15\n\n[Other]\nX=1\n");
+    // No temporary file is left behind.
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(tmp.path())) { (void)e; ++files; }
+    EXPECT_EQ(files, 1);
+}
+
+TEST(IniStore, EveryTextRoundTrips) {
+    test::TempDir tmp;
+    IniStore store(tmp.path().string());
+    const std::string texts[] = {"  /pics/with blanks.jpg  ", "a=b", "line\nbreak\r\n", "tab\tin\t",
+                                 "back\\slash\\x41", "[not a section]", ";not a comment", "#x", "\x01\x7f",
+                                 "ünïcödé", std::string("nul\0byte", 8), ""};
+    int i = 0;
+    for (const auto& text : texts) {
+        std::string key = "k";
+        key += std::to_string(i++);
+        store.SaveSetting(kApp, "Settings", key, text);
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", key), text) << key;
+    }
+    // Names too: keys and sections with the characters INI gives a meaning.
+    store.SaveSetting(kApp, "Sec]tion=", "key=with[brackets];", "v");
+    EXPECT_EQ(store.GetSetting(kApp, "Sec]tion=", "key=with[brackets];"), "v");
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "k0"), texts[0]);
+}
+
+TEST(IniStore, DamagedStoreReadsAsMissingValues) {
+    test::TempDir tmp;
+    IniStore store(tmp.path().string());
+    tmp.write("Marvoscope 1.0 Demo.ini", std::string("\x89PNG\r\n\x1a\n\0\0garbage=1\n[Settings\nAniFile\n", 30));
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "");
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "garbage"), "");
+    // A hand-edited store with blanks and CRLF line ends still reads.
+    tmp.write("Marvoscope 1.0 Demo.ini", std::string("; edited\r\n [Settings] \r\n Mousesens = 12 \r\nBackColors=255\r\n"));
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "Mousesens"), "12");
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "BackColors"), "255");
+    // The last of two equal keys wins, in the file as in the reader.
+    tmp.write("Marvoscope 1.0 Demo.ini", std::string("[Settings]\nA=1\nA=2\n"));
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "A"), "2");
+}
+
+TEST(IniStore, AStoreThatIsADirectoryReadsAsMissingAndIsNotReplaced) {
+    test::TempDir tmp;
+    IniStore store(tmp.path().string());
+    fs::create_directory(tmp.file("Marvoscope 1.0 Demo.ini"));
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "");
+    EXPECT_THROW(store.SaveSetting(kApp, "Settings", "AniFile", "x"), PlatformError);
+    EXPECT_TRUE(fs::is_directory(tmp.file("Marvoscope 1.0 Demo.ini")));
+}
+
+TEST(IniStore, UnwritableDirectoryFailsTheSaveAndKeepsTheOldStore) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+    test::TempDir tmp;
+    IniStore store(tmp.path().string());
+    store.SaveSetting(kApp, "Settings", "AniFile", "old");
+    ::chmod(tmp.path().c_str(), 0500);
+    EXPECT_THROW(store.SaveSetting(kApp, "Settings", "AniFile", "new"), PlatformError);
+    ::chmod(tmp.path().c_str(), 0700);
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "old");
+}
+
+TEST(IniStore, AppNamesCannotLeaveTheDirectory) {
+    test::TempDir tmp;
+    IniStore store(tmp.file("cfg"));
+    EXPECT_EQ(store.fileFor("../evil"), tmp.file("cfg") + "/.._evil.ini");
+    EXPECT_EQ(store.fileFor(".."), tmp.file("cfg") + "/_...ini");
+}
+
+TEST(IniStore, DefaultDirectoryFollowsXdgConfigHome) {
+    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = oldXdg ? oldXdg : "";
+    ::setenv("XDG_CONFIG_HOME", "/somewhere/cfg", 1);
+    EXPECT_EQ(defaultConfigDirectory(), "/somewhere/cfg");
+    ::setenv("XDG_CONFIG_HOME", "relative/cfg", 1);  // not absolute: ignored
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') {
+        EXPECT_EQ(defaultConfigDirectory(), std::string(home) + "/.config");
+    }
+    if (oldXdg) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
+}
