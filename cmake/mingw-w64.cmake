@@ -19,8 +19,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Cross-built test programs run under Wine.
+# Cross-built test programs run under Wine, through a wrapper that keeps them out of the
+# user's own Wine prefix.
 find_program(MINGW_WINE NAMES wine wine64)
 if(MINGW_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${MINGW_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/win32/wine-run.sh)
 endif()

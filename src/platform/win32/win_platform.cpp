@@ -62,8 +62,10 @@ void WinPlatform::doEvents() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            // The loop below this handler decides; keep the request for it when it still holds.
-            if (loaded_.empty()) PostQuitMessage(static_cast<int>(msg.wParam));
+            // A quit request matters only while no form is loaded; then the loop below this
+            // handler must still see it, so it goes back into the queue.
+            if (!loaded_.empty()) continue;
+            PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
         dispatch(msg);

@@ -1,0 +1,14 @@
+#pragma once
+// Label text wrapping as the classic labels do it: words go onto a line while they fit, the
+// blanks where a line breaks are dropped, and a word wider than the label stays whole (the
+// label clips it). Explicit line breaks ("\r\n" or "\n") are kept.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace mv::win32 {
+
+std::vector<std::wstring> wrapText(const std::wstring& text, int width,
+                                   const std::function<int(const std::wstring&)>& measure);
+
+}  // namespace mv::win32

@@ -1,0 +1,85 @@
+// The Windows still-picture decoder: BMP and JPG read alike everywhere, bad or huge input refused.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/error.h"
+#include "platform/picture.h"
+#include "stb_decode.h"
+#include "support/fake_platform.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO
+#include <stb/stb_image_write.h>
+
+using namespace mv;
+
+namespace {
+
+std::vector<uint8_t> jpegOf(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        rgb[i] = r;
+        rgb[i + 1] = g;
+        rgb[i + 2] = b;
+    }
+    std::vector<uint8_t> out;
+    stbi_write_jpg_to_func(
+        [](void* ctx, void* data, int size) {
+            auto* v = static_cast<std::vector<uint8_t>*>(ctx);
+            v->insert(v->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        },
+        &out, w, h, 3, rgb.data(), 95);
+    return out;
+}
+
+int decodeError(const std::vector<uint8_t>& bytes) {
+    try {
+        win32::decodeStillStb(bytes);
+    } catch (const PlatformError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+void putLE32(std::vector<uint8_t>& b, size_t at, int32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+}
+
+}  // namespace
+
+TEST(StillDecoder, ReadsBmpAndJpgAsOpaquePixels) {
+    auto bmp = win32::decodeStillStb(test::makeBmp(7, 5, 0x00336699));
+    ASSERT_EQ(bmp->width(), 7);
+    ASSERT_EQ(bmp->height(), 5);
+    const auto& pixels = static_cast<const RgbPicture&>(*bmp).pixels();
+    EXPECT_EQ(pixels.row(4)[6], colorToPixel(0x00336699));
+
+    auto jpg = win32::decodeStillStb(jpegOf(16, 8, 200, 40, 10));
+    ASSERT_EQ(jpg->width(), 16);
+    ASSERT_EQ(jpg->height(), 8);
+    const uint32_t p = static_cast<const RgbPicture&>(*jpg).pixels().row(3)[8];
+    EXPECT_EQ(p >> 24, 0xFFu);
+    EXPECT_NEAR(static_cast<int>((p >> 16) & 0xFF), 200, 8);
+    EXPECT_NEAR(static_cast<int>((p >> 8) & 0xFF), 40, 8);
+    EXPECT_NEAR(static_cast<int>(p & 0xFF), 10, 8);
+}
+
+TEST(StillDecoder, RefusesEmptyGarbageAndTruncatedFiles) {
+    EXPECT_EQ(decodeError({}), ErrInvalidPicture);
+    EXPECT_EQ(decodeError({'h', 'e', 'l', 'l', 'o'}), ErrInvalidPicture);
+    auto bmp = test::makeBmp(4, 4, 0);
+    bmp.resize(20);  // the header breaks off
+    EXPECT_EQ(decodeError(bmp), ErrInvalidPicture);
+}
+
+TEST(StillDecoder, RefusesHugeDimensionsBeforeAllocating) {
+    auto bmp = test::makeBmp(4, 4, 0);
+    putLE32(bmp, 18, 60000);  // width
+    putLE32(bmp, 22, 60000);  // height
+    EXPECT_EQ(decodeError(bmp), ErrInvalidPicture);
+    // Within each side's limit but far beyond the pixel budget.
+    putLE32(bmp, 18, 30000);
+    putLE32(bmp, 22, 30000);
+    EXPECT_EQ(decodeError(bmp), ErrInvalidPicture);
+}

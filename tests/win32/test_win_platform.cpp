@@ -1,0 +1,143 @@
+// The Win32 platform with real windows, timers and the message loop.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/error.h"
+#include "platform/load_picture.h"
+#include "support/fake_platform.h"
+#include "win_test_forms.h"
+#include "win_text.h"
+
+using namespace mv;
+using test::RecordingForm;
+using test::TestWinPlatform;
+
+namespace {
+
+constexpr LPARAM at(int x, int y) { return MAKELPARAM(x, y); }
+
+class WinWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.setWindowState(WindowState::Maximized);
+        form.Load();
+        hwnd = test::windowTitled(form.Caption());
+        if (!hwnd) GTEST_SKIP() << "no window system to create windows on";
+    }
+    TestWinPlatform platform;
+    RecordingForm form{platform, "MarvoscopeTestWindow " + std::to_string(GetCurrentProcessId())};
+    HWND hwnd = nullptr;
+};
+
+}  // namespace
+
+TEST(WinProcess, ASecondInstanceSeesTheFirstThroughItsMutex) {
+    const std::wstring name = test::uniqueName(L"Local\\MarvoscopeTest-");
+    win32::WinPlatform first(L"", name, L"Software\\MarvoscopeTest-unused");
+    EXPECT_FALSE(first.prevInstance());
+    win32::WinPlatform second(L"", name, L"Software\\MarvoscopeTest-unused");
+    EXPECT_TRUE(second.prevInstance());
+}
+
+TEST(WinProcess, CommandLineArrivesAsUtf8AndNonLatinFoldersWork) {
+    win32::WinPlatform p(L"/c:1234 Ä", test::uniqueName(L"Local\\MarvoscopeTest-"), L"Software\\MarvoscopeTest-unused");
+    EXPECT_EQ(p.commandLine(), "/c:1234 \xC3\x84");
+    EXPECT_FALSE(p.programDirectory().empty());
+
+    test::TempDir dir;
+    const auto folder = dir.path() / std::filesystem::path(u8"Картинки");
+    std::filesystem::create_directory(folder);
+    const auto bmp = test::makeBmp(3, 2, 0x000000FF);
+    std::ofstream(folder / "red.bmp", std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()), bmp.size());
+
+    const auto before = std::filesystem::current_path();
+    const auto u8folder = folder.u8string();
+    p.setCurrentDirectory(std::string(u8folder.begin(), u8folder.end()));
+    auto picture = LoadPicture(p, "red.bmp");  // relative to the new current directory
+    std::filesystem::current_path(before);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->width(), 3);
+    EXPECT_THROW(p.setCurrentDirectory(std::string(u8folder.begin(), u8folder.end()) + "\\missing"), PlatformError);
+}
+
+TEST_F(WinWindows, MaximisedBareWindowCoversTheScreenAndIsFoundByTitle) {
+    EXPECT_EQ(form.host()->clientWidthPx(), platform.screenWidthPx());
+    EXPECT_EQ(form.host()->clientHeightPx(), platform.screenHeightPx());
+    EXPECT_TRUE(platform.findWindow(form.Caption()));
+    EXPECT_FALSE(platform.findWindow(form.Caption() + " "));
+    form.Unload();
+    EXPECT_FALSE(platform.findWindow(form.Caption()));
+    EXPECT_FALSE(platform.anyFormLoaded());
+}
+
+TEST_F(WinWindows, MouseAndKeysReachTheHandlersInThePlatformOrderWithPixelPositions) {
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, at(30, 40));
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at(5, 6));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, at(5, 6));
+    SendMessageW(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, at(7, 8));
+    SendMessageW(hwnd, WM_RBUTTONUP, 0, at(7, 8));
+    SendMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(hwnd, WM_CHAR, 'a', 0);
+    const std::vector<std::string> want = {"move 0 30,40", "down 1 5,6", "up 1 5,6",  "click", "down 2 7,8",
+                                           "up 2 7,8",     "click",      "keydown 27", "keypress 97"};
+    EXPECT_EQ(form.events, want);
+}
+
+TEST_F(WinWindows, DoubleClickGivesOneClickAndOneDoubleClick) {
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at(1, 1));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, at(1, 1));
+    SendMessageW(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, at(1, 1));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, at(1, 1));
+    const std::vector<std::string> want = {"down 1 1,1", "up 1 1,1", "click", "dblclick", "up 1 1,1"};
+    EXPECT_EQ(form.events, want);
+}
+
+TEST_F(WinWindows, AHandlerMayUnloadItsOwnWindowAndCloseRequestsUnload) {
+    form.unloadOnClick = true;
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at(1, 1));
+    SendMessageW(hwnd, WM_LBUTTONUP, 0, at(1, 1));
+    EXPECT_FALSE(form.Loaded());
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(form.events.back(), "unload");
+
+    RecordingForm other(platform, "MarvoscopeTestOther " + std::to_string(GetCurrentProcessId()));
+    other.Load();
+    HWND h = test::windowTitled(other.Caption());
+    ASSERT_TRUE(h);
+    PostMessageW(h, WM_CLOSE, 0, 0);
+    EXPECT_EQ(platform.run(), 0);  // returns once no form is left
+    EXPECT_FALSE(other.Loaded());
+}
+
+TEST_F(WinWindows, DoEventsRunsQueuedInputBeforeReturning) {
+    PostMessageW(hwnd, WM_KEYDOWN, 'Q', 0);
+    EXPECT_TRUE(form.events.empty());
+    platform.doEvents();
+    ASSERT_FALSE(form.events.empty());
+    EXPECT_EQ(form.events.front(), "keydown 81");
+}
+
+TEST_F(WinWindows, TimersTickThroughTheMessageQueueUntilStopped) {
+    int ticks = 0;
+    auto timer = platform.createTimer([&] { ++ticks; });
+    timer->start(15);
+    for (int i = 0; i < 500 && ticks < 2; ++i) {
+        platform.doEvents();
+        Sleep(10);
+    }
+    EXPECT_GE(ticks, 2);
+    timer->stop();
+    const int stopped = ticks;
+    for (int i = 0; i < 10; ++i) {
+        platform.doEvents();
+        Sleep(10);
+    }
+    EXPECT_EQ(ticks, stopped);
+}
+
+TEST(WinLoop, RunReturnsAtOnceWhenNoWindowIsLoaded) {
+    TestWinPlatform platform;
+    EXPECT_EQ(platform.run(), 0);
+}
