@@ -8,7 +8,7 @@
 #   e2e_setting AniFile "$pic"    # writes one value of the throw-away settings store
 #   e2e_start /S                  # runs marvoscope in the background (E2E_PID)
 #   e2e_wait_window Marvoscope 5  # waits until a visible window has exactly this title
-#   e2e_screenshot shot.png; e2e_rmse a.png b.png; e2e_cursor_hidden
+#   e2e_screenshot shot.png; e2e_rmse a.png b.png; e2e_cursor_hidden; e2e_close_window TITLE
 #   e2e_wait_exit 1               # E2E_STATUS holds the exit status
 #   e2e_pass "..." / e2e_fail "..."
 # Everything started here is stopped again when the script exits.
@@ -129,16 +129,29 @@ e2e_pixel() {
   /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
 }
 
+# e2e_x_probe ARGS...: runs the small X helper (built on first use next to the program).
+e2e_x_probe() {
+  local tools="${E2E_TOOLS:-$(dirname "$MARVOSCOPE")/e2e-tools}" src
+  src="$(dirname "${BASH_SOURCE[0]}")/x_probe.c"
+  if [ ! -x "$tools/x_probe" ] || [ "$tools/x_probe" -ot "$src" ]; then
+    mkdir -p "$tools"
+    cc -O1 -o "$tools/x_probe.$$" "$src" -lX11 -lXfixes && mv "$tools/x_probe.$$" "$tools/x_probe" ||
+      e2e_fail "cannot build the X helper"
+  fi
+  "$tools/x_probe" "$@"
+}
+
 # e2e_cursor_hidden: succeeds when the pointer shows no visible pixel right now.
 e2e_cursor_hidden() {
-  local tools="${E2E_TOOLS:-$(dirname "$MARVOSCOPE")/e2e-tools}"
-  if [ ! -x "$tools/cursor_probe" ] || [ "$tools/cursor_probe" -ot "$(dirname "${BASH_SOURCE[0]}")/cursor_probe.c" ]; then
-    mkdir -p "$tools"
-    cc -O1 -o "$tools/cursor_probe" "$(dirname "${BASH_SOURCE[0]}")/cursor_probe.c" -lX11 -lXfixes ||
-      e2e_fail "cannot build the cursor probe"
-  fi
-  local state; state=$("$tools/cursor_probe") || e2e_fail "cursor probe failed"
+  local state; state=$(e2e_x_probe cursor) || e2e_fail "cursor probe failed"
   [[ $state == hidden* ]]
+}
+
+# e2e_close_window TITLE: asks every visible window of this title to close (its close box).
+e2e_close_window() {
+  local id ids; ids=$(e2e_find_window "$1")
+  [ -n "$ids" ] || return 1
+  for id in $ids; do e2e_x_probe close "$id"; done
 }
 
 # e2e_make_jpg FILE WxH: a picture with distinct regions, so a wrong stretch shows.
