@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# GIFs from other encoders play: a transparent one shows the stored background colour, an
+# ImageMagick animation with partial (optimised) frames and a gifsicle animation both run.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/gif_lib.sh"
+e2e_init "$1"
+e2e_start_xvfb 1280x1024
+watch=$(gif_watch_tool)
+e2e_setting Mousesens 15
+
+show() {  # show FILE BACKCOLOR: starts the show of one GIF and waits for its window
+  e2e_setting AniFile "$1"
+  e2e_setting BackColors "$2"
+  xdotool mousemove 640 512
+  e2e_start /S
+  e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "no saver window for $(basename "$1")"
+}
+
+# Left half red, right half transparent, over a stored background of blue (0x00FF0000).
+/usr/bin/convert -size 64x48 xc:none -fill red -draw "rectangle 0,0 31,47" "$E2E_TMP/transparent.gif"
+show "$E2E_TMP/transparent.gif" 16711680
+sleep 0.6
+e2e_screenshot "$E2E_TMP/transparent.png"
+left=$(e2e_pixel "$E2E_TMP/transparent.png" 320 512)
+right=$(e2e_pixel "$E2E_TMP/transparent.png" 960 512)
+[ "$left" = "255,0,0" ] || e2e_fail "opaque half is $left, not red"
+[ "$right" = "0,0,255" ] || e2e_fail "transparent half is $right, not the background blue"
+e2e_pass "transparent pixels show the stored background colour"
+gif_end_show
+
+# ImageMagick, optimised: frames 1 and 2 only cover the changed square.
+/usr/bin/convert -size 200x150 -delay 20 xc:red \
+  \( xc:red -fill lime -draw "rectangle 50,50 149,99" \) \
+  \( xc:red -fill blue -draw "rectangle 50,50 149,99" \) -loop 0 -layers optimize "$E2E_TMP/optimised.gif"
+show "$E2E_TMP/optimised.gif" 0
+"$watch" 640 512 2.5 >"$E2E_TMP/optimised.txt"
+runs=$(gif_runs "$E2E_TMP/optimised.txt")
+e2e_log "ImageMagick optimised GIF, centre: $runs"
+[[ "$runs" == *green*blue* ]] || e2e_fail "optimised GIF did not animate: $runs"
+e2e_alive || e2e_fail "the program ended on the optimised GIF"
+e2e_pass "ImageMagick GIF with partial frames plays"
+gif_end_show
+
+# gifsicle, assembled from three single-frame GIFs.
+if command -v gifsicle >/dev/null; then
+  for c in red lime blue; do /usr/bin/convert -size 80x60 "xc:$c" "$E2E_TMP/$c.gif"; done
+  gifsicle --delay=20 --loopcount=forever "$E2E_TMP/red.gif" "$E2E_TMP/lime.gif" "$E2E_TMP/blue.gif" >"$E2E_TMP/sicle.gif"
+  show "$E2E_TMP/sicle.gif" 0
+  "$watch" 640 512 2.5 >"$E2E_TMP/sicle.txt"
+  runs=$(gif_runs "$E2E_TMP/sicle.txt")
+  e2e_log "gifsicle GIF, centre: $runs"
+  [[ "$runs" == *green*blue*green* ]] || e2e_fail "gifsicle GIF did not animate: $runs"
+  e2e_pass "gifsicle GIF plays"
+  gif_end_show
+fi
