@@ -159,3 +159,19 @@ TEST_F(QtDialogTest, ColourSlidersStepByTenAndTwentyAndFollowADragOnlyOnRelease)
     const QImage shot = w("Picture1")->grab().toImage();
     EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(30, 0, 200));
 }
+
+TEST_F(QtDialogTest, ClicksReachEveryVisibleControlThroughTheLabelsAroundIt) {
+    // The "Browse" button sits inside the width of the label beside it.
+    const char* const controls[][2] = {{"0", "Command5"}, {"0", "txFile"}, {"1", "Sensit"}, {"2", "HScroll1"},
+                                       {"2", "HScroll3"}, {"2", "Picture1"}, {"3", "Label9"}, {"3", "Label14"},
+                                       {"0", "Command1"}, {"0", "Command6"}};
+    for (const auto& [tab, name] : controls) {
+        dlg.SSTab1.setTab(std::atoi(tab));
+        QApplication::processEvents();
+        QWidget* target = w(name);
+        const QPoint centre = target->mapTo(window, target->rect().center());
+        QWidget* hit = window->childAt(centre);
+        EXPECT_TRUE(hit == target || target->isAncestorOf(hit)) << name << " is covered by "
+                                                                << (hit ? hit->objectName().toStdString() : "nothing");
+    }
+}

@@ -95,6 +95,13 @@ void DialogWindow::build(const Layout& layout) {
         widgets_[item.name] = w;
         if (item.tabIndex >= 0 && w->focusPolicy() != Qt::NoFocus) tabOrder_.emplace_back(item.tabIndex, w);
     }
+    // Labels, shapes and lines have no window of their own: they lie beneath every control
+    // of their container that has one, whatever the order of creation.
+    for (auto it = layout.items.rbegin(); it != layout.items.rend(); ++it) {
+        const bool windowless =
+            it->kind == ControlKind::Label || it->kind == ControlKind::Shape || it->kind == ControlKind::Line;
+        if (QWidget* w = windowless ? widget(it->name) : nullptr) w->lower();
+    }
     std::stable_sort(tabOrder_.begin(), tabOrder_.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 1; i < tabOrder_.size(); ++i) QWidget::setTabOrder(tabOrder_[i - 1].second, tabOrder_[i].second);
@@ -221,7 +228,6 @@ QWidget* DialogWindow::makeWidget(const LayoutItem& item, QWidget* parent) {
             auto& m = *static_cast<Shape*>(model);
             auto* sh = new ShapeWidget(m, parent);
             sh->setGeometry(r);
-            sh->lower();
             refresh = [sh, &m] {
                 sh->update();
                 syncCommon(sh, m);

@@ -25,6 +25,7 @@ QString nameFilterFor(const std::string& filter) {
 std::string showOpenDialog(const OpenFileRequest& request) {
     QFileDialog dialog(nullptr);
     dialog.setObjectName(QStringLiteral("CommonDialog"));
+    dialog.setWindowTitle(QStringLiteral("Open"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // The toolkit's own dialog behaves alike on every desktop, and hides the pattern list.

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The setup dialog opened with /C: centred, five tabs (a screenshot of each; E2E_SHOT_DIR keeps
+# them), "Browse" opens a file dialog whose cancel changes nothing, a slider click recolours
+# the swatch, and each way of closing stores what it should and ends the program.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
+e2e_start_xvfb 1280x1024
+shots=${E2E_SHOT_DIR:-$E2E_TMP}
+mkdir -p "$shots"
+title="Make a Marvoscope"
+
+# Window-relative positions at 96 dpi (15 twips a pixel).
+tab_x() { echo $(( WX + 65 * $1 + 32 )); }
+TAB_Y=10
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+open_dialog() {
+  e2e_start /C
+  WID=$(e2e_wait_window "$title" 5) || e2e_fail "no setup dialog within 5 s"
+  sleep 0.4
+  eval "$(xdotool getwindowgeometry --shell "$WID")"
+  WX=$X; WY=$Y
+}
+swatch() { e2e_screenshot "$E2E_TMP/now.png"; e2e_pixel "$E2E_TMP/now.png" $((WX + 230)) $((WY + 92)); }
+
+# 1. A fresh user: centred, the defaults, a screenshot per tab, Space saves the defaults.
+open_dialog
+[ "$WIDTH" -eq 325 ] && [ "$HEIGHT" -eq 175 ] || e2e_fail "dialog is ${WIDTH}x${HEIGHT}, not 325x175"
+# 19200 x 15360 twips of screen: left 7162.5, top 6367.5 twips.
+[ "$WX" -ge 476 ] && [ "$WX" -le 479 ] && [ "$WY" -ge 423 ] && [ "$WY" -le 426 ] || e2e_fail "not centred: $WX,$WY"
+e2e_pass "dialog ${WIDTH}x${HEIGHT} centred at $WX,$WY"
+names=(file mouse colors urls help)
+for i in 4 3 2 1 0; do
+  click "$(tab_x $i)" $((WY + TAB_Y))
+  e2e_screenshot "$E2E_TMP/screen.png"
+  /usr/bin/convert "$E2E_TMP/screen.png" -crop "${WIDTH}x${HEIGHT}+${WX}+${WY}" +repage "$shots/setup-tab$i-${names[$i]}.png"
+done
+for i in 1 2 3 4; do
+  d=$(e2e_rmse "$shots/setup-tab0-file.png" "$shots/setup-tab$i-${names[$i]}.png")
+  awk "BEGIN { exit !($d > 0.01) }" || e2e_fail "tab ${names[$i]} looks like tab file (RMSE $d)"
+done
+e2e_pass "five tabs, each showing its own page (screenshots in $shots)"
+# The dialog opened with the focus on "Save settings, Close"; clicking tabs moved it to the strip.
+click $((WX + 66)) $((WY + 162))
+e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
+[ "$(e2e_get_setting AniFile)" = "" ] && [ "$(e2e_get_setting Mousesens)" = "1" ] &&
+  [ "$(e2e_get_setting BackColors)" = "0" ] || e2e_fail "fresh save stored: $(cat "$E2E_INI")"
+grep -q '^AniFile=' "$E2E_INI" || e2e_fail "AniFile not written"
+e2e_pass "fresh save stores AniFile empty, Mousesens 1, BackColors 0"
+
+# 2. Stored settings; Browse then cancel keeps the path; one red arrow click turns white to 10.
+e2e_setting AniFile "/keep/my pictures/cat.gif"
+e2e_setting Mousesens 45
+e2e_setting BackColors 16777215
+open_dialog
+click "$(tab_x 2)" $((WY + TAB_Y))
+[ "$(swatch)" = "255,255,255" ] || e2e_fail "stored white shows as $(swatch)"
+click $((WX + 130)) $((WY + 74))   # right arrow of the red slider
+[ "$(swatch)" = "10,0,0" ] || e2e_fail "one red arrow click gives $(swatch), not 10,0,0"
+e2e_pass "white swatch, one red arrow click gives colour 10"
+click "$(tab_x 0)" $((WY + TAB_Y))
+click $((WX + 277)) $((WY + 103))  # Browse
+fid=$(e2e_wait_window Open 5) || e2e_fail "Browse opened no file dialog"
+sleep 0.5
+e2e_screenshot "$shots/setup-browse.png"
+xdotool key --window "$fid" Escape 2>/dev/null || true
+xdotool key Escape
+for _ in $(seq 40); do [ -z "$(e2e_find_window Open)" ] && break; sleep 0.05; done
+[ -z "$(e2e_find_window Open)" ] || e2e_fail "the file dialog did not close on Escape"
+e2e_alive || e2e_fail "cancelling the file dialog ended the program"
+e2e_pass "Browse opens a file dialog, Escape cancels it"
+click $((WX + 66)) $((WY + 162))
+e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
+[ "$(e2e_get_setting AniFile)" = "/keep/my pictures/cat.gif" ] || e2e_fail "path changed: $(e2e_get_setting AniFile)"
+[ "$(e2e_get_setting Mousesens)" = "30" ] || e2e_fail "sensitivity 45 saved as $(e2e_get_setting Mousesens)"
+[ "$(e2e_get_setting BackColors)" = "10" ] || e2e_fail "colour saved as $(e2e_get_setting BackColors)"
+e2e_pass "cancel kept the path; 45 saved as 30; colour 10 saved"
+
+# 3. "Just Close" stores nothing.
+cp "$E2E_INI" "$E2E_TMP/before.ini"
+open_dialog
+click "$(tab_x 2)" $((WY + TAB_Y))
+click $((WX + 130)) $((WY + 74))
+click $((WX + 198)) $((WY + 162))  # Just Close
+e2e_wait_exit 3 || e2e_fail "Just Close did not end the program"
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
+cmp -s "$E2E_INI" "$E2E_TMP/before.ini" || e2e_fail "Just Close changed the settings: $(cat "$E2E_INI")"
+e2e_pass "Just Close stores nothing and ends"
+
+# 4. A path typed with blanks around it is saved without them.
+open_dialog
+click $((WX + 150)) $((WY + 84))   # the path box
+xdotool key ctrl+a
+xdotool type --delay 20 "   /tmp/typed path.jpg  "
+sleep 0.3
+click $((WX + 66)) $((WY + 162))
+e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
+[ "$(e2e_get_setting AniFile)" = "/tmp/typed path.jpg" ] || e2e_fail "typed path saved as '$(e2e_get_setting AniFile)'"
+e2e_pass "typed path saved without its blanks"
+
+# 5. The show with no usable picture opens the dialog instead; closing it ends the whole program.
+e2e_setting AniFile "$E2E_TMP/missing.jpg"
+xdotool mousemove 5 5
+e2e_start /S
+WID=$(e2e_wait_window "$title" 5) || e2e_fail "the show without a picture opened no setup dialog"
+sleep 0.4
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+WX=$X; WY=$Y
+e2e_cursor_hidden && e2e_fail "the pointer is hidden over the setup dialog"
+click $((WX + 198)) $((WY + 162))  # Just Close
+e2e_wait_exit 3 || e2e_fail "Just Close left the show's program running"
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
+[ -z "$(e2e_find_window Marvoscope)" ] || e2e_fail "the saver window is still mapped"
+e2e_pass "the show's fallback dialog ends the whole program on Just Close"
