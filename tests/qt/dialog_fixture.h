@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QWidget>
 
 #include "platform/qt/qt_dialog_host.h"
@@ -16,6 +17,10 @@
 namespace mv::test {
 
 inline QApplication& qtApp() {
+    // The toolkit's file dialog remembers its history in the user's settings: keep that here.
+    static TempDir toolkitSettings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(toolkitSettings.path().string()));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(toolkitSettings.path().string()));
     static int argc = 1;
     static char name[] = "marvoscope_qt_tests";
     static char* argv[] = {name, nullptr};
