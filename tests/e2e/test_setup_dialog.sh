@@ -112,3 +112,17 @@ e2e_wait_exit 3 || e2e_fail "Just Close left the show's program running"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
 [ -z "$(e2e_find_window Marvoscope)" ] || e2e_fail "the saver window is still mapped"
 e2e_pass "the show's fallback dialog ends the whole program on Just Close"
+
+# 6. A press on a link hands its address to the desktop's URL handler; the dialog stays open.
+mkdir -p "$E2E_TMP/bin"
+printf '#!/bin/sh\necho "$@" >>"%s"\n' "$E2E_TMP/opened.txt" >"$E2E_TMP/bin/xdg-open"
+chmod +x "$E2E_TMP/bin/xdg-open"
+PATH="$E2E_TMP/bin:$PATH" open_dialog
+click "$(tab_x 3)" $((WY + TAB_Y))
+click $((WX + 40)) $((WY + 40))   # the maker's link
+for _ in $(seq 40); do [ -s "$E2E_TMP/opened.txt" ] && break; sleep 0.05; done
+grep -q '^http://[A-Za-z0-9.-]*$' "$E2E_TMP/opened.txt" || e2e_fail "no address handed on: $(cat "$E2E_TMP/opened.txt" 2>/dev/null)"
+e2e_alive || e2e_fail "opening a link ended the program"
+e2e_pass "the link handed $(cat "$E2E_TMP/opened.txt") to the URL handler"
+click $((WX + 198)) $((WY + 162))
+e2e_wait_exit 3 || e2e_fail "Just Close did not end the program"
