@@ -175,3 +175,31 @@ TEST_F(QtDialogTest, ClicksReachEveryVisibleControlThroughTheLabelsAroundIt) {
                                                                 << (hit ? hit->objectName().toStdString() : "nothing");
     }
 }
+
+namespace {
+// The dialog with its unload recorded and refused, so the test process lives on.
+class RecordingSetup : public frmSetup2 {
+public:
+    using frmSetup2::frmSetup2;
+    void Form_Unload(int16_t& cancel) override {
+        ++unloads;
+        cancel = 1;
+    }
+    int unloads = 0;
+};
+}  // namespace
+
+TEST(QtDialogClose, TheCloseBoxUnloadsTheFormAndSavesNothing) {
+    mv::test::qtApp();
+    mv::test::QtDialogPlatform platform;
+    App app(platform);
+    RecordingSetup dialog(app);
+    dialog.Show();
+    QWidget* window = qt::dialogWidget(dialog.host());
+    ASSERT_NE(window, nullptr);
+    window->close();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.unloads, 1);
+    EXPECT_TRUE(dialog.Loaded());
+    EXPECT_TRUE(platform.store.saveOrder.empty());
+}
