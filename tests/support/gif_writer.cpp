@@ -95,8 +95,8 @@ std::vector<uint8_t> lzwEncode(const uint8_t* indices, size_t count, int minCode
 }
 
 std::vector<uint8_t> writeGif(const GifSpec& spec) {
-    std::vector<uint8_t> out = {'G', 'I', 'F'};
-    out.insert(out.end(), spec.version.begin(), spec.version.end());
+    const std::string signature = "GIF" + spec.version;
+    std::vector<uint8_t> out(signature.begin(), signature.end());
     put16(out, spec.width);
     put16(out, spec.height);
     const bool global = !spec.globalPalette.empty();
