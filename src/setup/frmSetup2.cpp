@@ -104,46 +104,4 @@ void frmSetup2::Form_Unload(int16_t&) {
     app_.platform.terminate();
 }
 
-void frmSetup2::MixColor() {
-    const int32_t r = HScroll1.Value(), g = HScroll2.Value(), b = HScroll3.Value();
-    app_.bgColor = r + 256 * g + 65536 * b;
-    Picture1.setBackColor(app_.bgColor);
-    Label2.setCaption(IntText(app_.bgColor));
-}
-
-void frmSetup2::HScroll1_Change() { MixColor(); }
-void frmSetup2::HScroll2_Change() { MixColor(); }
-void frmSetup2::HScroll3_Change() { MixColor(); }
-
-void frmSetup2::Command5_Click() {
-    continueStep([&] { CommonDialog1.Filter = "*.bmp;*.jpg;*.gif"; });
-    continueStep([&] { CommonDialog1.DefaultExt = "gif"; });
-    const int error = continueStepError([&] { CommonDialog1.ShowOpen(); });
-    if (error == ErrCancel) return;
-    continueStep([&] { txFile.setText(CommonDialog1.FileName); });
-}
-
-void frmSetup2::PressLink(Label& label, Line& underline, const std::string& address) {
-    continueStep([&] { label.setForeColor(kLinkPressed); });
-    continueStep([&] { underline.setBorderColor(kLinkPressed); });
-    continueStep([&] { app_.platform.doEvents(); });
-    continueStep([&] { app_.platform.shellOpen(address); });
-}
-
-void frmSetup2::ReleaseLink(Label& label, Line& underline) {
-    label.setForeColor(kLinkReleased);
-    underline.setBorderColor(kLinkReleased);
-    app_.platform.doEvents();
-}
-
-void frmSetup2::Label9_MouseDown(int16_t, int16_t, float, float) {
-    PressLink(Label9, Line1, std::string("http://") + kMakerHost);
-}
-void frmSetup2::Label9_MouseUp(int16_t, int16_t, float, float) { ReleaseLink(Label9, Line1); }
-
-void frmSetup2::Label14_MouseDown(int16_t, int16_t, float, float) {
-    PressLink(Label14, Line2, std::string("http://") + kImagesHost);
-}
-void frmSetup2::Label14_MouseUp(int16_t, int16_t, float, float) { ReleaseLink(Label14, Line2); }
-
 }  // namespace mv
