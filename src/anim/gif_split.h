@@ -1,6 +1,7 @@
 #pragma once
 // The byte scan that cuts a GIF file into frames without parsing its blocks: a frame starts
 // at every graphic control extension that directly follows a block terminator.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
