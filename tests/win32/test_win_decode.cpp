@@ -8,8 +8,6 @@
 #include "stb_decode.h"
 #include "support/fake_platform.h"
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBI_WRITE_NO_STDIO
 #include <stb/stb_image_write.h>
 
 using namespace mv;
