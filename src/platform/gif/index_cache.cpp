@@ -5,9 +5,10 @@
 
 namespace mv::gif {
 namespace {
+// Never destroyed: pictures released during static destruction may still ask it to forget them.
 std::mutex& cacheMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 }  // namespace
 
@@ -55,8 +56,8 @@ size_t IndexCache::entries() const {
 }
 
 IndexCache& indexCache() {
-    static IndexCache cache(32u * 1024 * 1024);
-    return cache;
+    static auto* cache = new IndexCache(32u * 1024 * 1024);
+    return *cache;
 }
 
 }  // namespace mv::gif
