@@ -104,6 +104,15 @@ TEST(IniStore, UnwritableDirectoryFailsTheSaveAndKeepsTheOldStore) {
     EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "old");
 }
 
+TEST(IniStore, AStoreDirectoryThatCannotBeCreatedFailsTheSave) {
+    test::TempDir tmp;
+    tmp.write("config", std::string("a file where the directory should be"));
+    IniStore store(tmp.file("config"));
+    EXPECT_THROW(store.SaveSetting(kApp, "Settings", "AniFile", "x"), PlatformError);
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "");
+    EXPECT_EQ(readText(tmp.file("config")), "a file where the directory should be");
+}
+
 TEST(IniStore, AppNamesCannotLeaveTheDirectory) {
     test::TempDir tmp;
     IniStore store(tmp.file("cfg"));

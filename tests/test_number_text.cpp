@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <string>
 
 #include "platform/error.h"
 #include "settings/number_text.h"
+#include "support/fake_platform.h"
 
 using namespace mv;
 
@@ -107,9 +109,24 @@ TEST(ParseInt, RefusesValuesOutsideTheType) {
     EXPECT_EQ(errorOf(parse32, "1e999"), ErrOverflow);
 }
 
+// A German locale: the installed one, or one compiled into a temporary directory.
+bool germanLocaleAvailable(const test::TempDir& dir) {
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
+        std::setlocale(LC_NUMERIC, "C");
+        return true;
+    }
+    const std::string command = "localedef -i de_DE -f UTF-8 '" + dir.file("de_DE.UTF-8") + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) return false;
+    ::setenv("LOCPATH", dir.path().c_str(), 1);
+    return true;
+}
+
 TEST(ParseInt, ReadsTheUsersDecimalSeparator) {
+    test::TempDir dir;
+    if (!germanLocaleAvailable(dir)) GTEST_SKIP() << "no de_DE.UTF-8 locale and no localedef";
     NumericLocale german("de_DE.UTF-8");
-    if (!german.ok()) GTEST_SKIP() << "de_DE.UTF-8 locale not installed";
+    ::unsetenv("LOCPATH");
+    if (!german.ok()) GTEST_SKIP() << "de_DE.UTF-8 locale not usable";
     EXPECT_EQ(ParseInt16("2,5"), 2);
     EXPECT_EQ(ParseInt16("3,5"), 4);
     EXPECT_EQ(NumberText(2.5), "2,5");
