@@ -219,6 +219,11 @@ void IniStore::SaveSetting(const std::string& app, const std::string& section, c
         ::unlink(temp.c_str());
         throw PlatformError(ErrFileAccess, "Cannot write " + path);
     }
+    // Make the rename itself survive a crash of the machine.
+    if (const int dirFd = ::open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
 }
 
 std::string defaultConfigDirectory() {

@@ -19,7 +19,8 @@ namespace {
 class SaverWidget : public QWidget {
 public:
     explicit SaverWidget(Form& form) : form_(&form) {
-        setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        // Above panels and other windows for as long as the show runs.
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
         setMouseTracking(true);
