@@ -27,7 +27,8 @@ printf '[Settings]\nAniFile=%s\nMousesens=15\nBackColors=0\n' "$root/assets/demo
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Showing the demo picture. Move the mouse, click or press a key to end the show."
-  exec build/marvoscope /S
+  build/marvoscope /S
+  exit $?
 fi
 
 echo "No display found: showing the demo in a virtual X server (1280x1024)."

@@ -331,3 +331,17 @@ TEST(QtSaverWindow, UnloadingInsideItsOwnEventStopsThatEvent) {
     QApplication::processEvents();
     EXPECT_EQ(second.log, "MouseDown(1,1,1) ");
 }
+
+TEST(InstanceLocks, SessionsAreKeyedOnTheDisplay) {
+    const char* old = std::getenv("DISPLAY");
+    const std::string saved = old ? old : "";
+    ::setenv("DISPLAY", ":7.0", 1);
+    const std::string screen0 = qt::sessionKey();
+    ::setenv("DISPLAY", ":7", 1);
+    EXPECT_EQ(qt::sessionKey(), screen0);
+    ::setenv("DISPLAY", ":8", 1);
+    EXPECT_NE(qt::sessionKey(), screen0);
+    ::setenv("DISPLAY", "host/../x:1", 1);
+    EXPECT_EQ(qt::sessionKey().find('/'), std::string::npos);
+    if (old) ::setenv("DISPLAY", saved.c_str(), 1); else ::unsetenv("DISPLAY");
+}

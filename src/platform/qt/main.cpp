@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "qt_icon.h"
+#include "qt_input.h"
 #include "qt_platform.h"
 #include "startup/app.h"
 #include "startup/mod1.h"
@@ -19,8 +20,12 @@ int main(int argc, char** argv) {
 
     mv::qt::QtPlatform platform(std::move(arguments));
     mv::App app(platform);
-    mv::Main(app);
-    // The process lives while one of its windows is loaded.
-    if (platform.loadedForms() > 0) QApplication::exec();
+    try {
+        mv::Main(app);
+        // The process lives while one of its windows is loaded.
+        if (platform.loadedForms() > 0) QApplication::exec();
+    } catch (const std::exception& e) {
+        mv::qt::untrapped(e.what());
+    }
     return 0;
 }

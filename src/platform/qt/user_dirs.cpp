@@ -53,6 +53,10 @@ std::string sessionKey() {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) display = std::getenv("WAYLAND_DISPLAY");
     std::string key = display && *display ? display : "no-display";
+    // ":0" and ":0.0" name the same display.
+    if (const auto colon = key.rfind(':'); colon != std::string::npos) {
+        if (const auto dot = key.find('.', colon); dot != std::string::npos) key.erase(dot);
+    }
     for (char& c : key)
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' || c == '-'))
             c = '_';
