@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "saver/frmMain.h"
 #include "setup/frmSetup2.h"
 #include "startup/app.h"
@@ -102,6 +104,16 @@ TEST(SaverLoad, UnreadableOrMissingStillPicturesOpenTheSetupDialog) {
         EXPECT_FALSE(p.saverShown()) << exists;
         EXPECT_GE(p.platform.cursorCount, 0) << exists;
     }
+}
+
+TEST(SaverLoad, AHugeFileIsRefusedWithoutReadingIt) {
+    Process p;
+    const std::string path = p.write("huge.jpg", test::makeBmp(4, 4, 0xFF));
+    std::filesystem::resize_file(path, 3ull * 1024 * 1024 * 1024);  // sparse: takes no disk space
+    p.platform.store.set("AniFile", path);
+    p.run();
+    EXPECT_TRUE(p.setupShown());
+    EXPECT_FALSE(p.saverShown());
 }
 
 TEST(SaverLoad, OnlyAllLowerOrAllUpperGifTakesTheAnimatedPath) {

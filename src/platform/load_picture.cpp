@@ -7,12 +7,17 @@
 
 namespace mv {
 
+// No picture we accept needs a larger file (32-bit pixels plus headers); reading a larger one
+// whole would only cost memory before the decoder refuses it.
+constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + 1024 * 1024;
+
 PicturePtr LoadPicture(Platform& platform, const std::string& path) {
     auto& table = files::fileTable();
     const int n = table.freeFile();
     table.open(n, path, files::Mode::ReadOnly);
     std::vector<uint8_t> bytes;
     try {
+        if (table.length(n) > kMaxPictureFileBytes) throw PlatformError(ErrInvalidPicture, "Invalid picture");
         bytes = table.readAll(n);
     } catch (...) {
         table.close(n);
