@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "saver/frmMain.h"
 #include "startup/app.h"
 #include "startup/mod1.h"
@@ -8,6 +10,16 @@
 using namespace mv;
 
 namespace {
+
+// Main changes to the program's (temporary) directory; later tests need a directory that exists.
+struct KeepCurrentDirectory {
+    KeepCurrentDirectory() : path(std::filesystem::current_path()) {}
+    ~KeepCurrentDirectory() {
+        std::error_code ec;
+        std::filesystem::current_path(path, ec);
+    }
+    std::filesystem::path path;
+};
 
 // A running show with a given sensitivity.
 struct Show {
@@ -20,6 +32,7 @@ struct Show {
     bool running() const { return app.mainForm->Loaded(); }
     void move(float x, float y) { app.mainForm->Form_MouseMove(0, 0, x, y); }
 
+    KeepCurrentDirectory cwd;
     test::FakePlatform platform;
     App app{platform};
 };
@@ -95,8 +108,7 @@ TEST(MouseRule, TheTopLeftCornerCountsAsNoPosition) {
 }
 
 TEST(MouseRule, NoSensitivityStoredBehavesLikeZero) {
-    Show s(15);
-    EndSaver(s.app);
+    KeepCurrentDirectory cwd;
     test::FakePlatform platform;
     platform.store.set("AniFile", platform.dir.write("p.bmp", test::makeBmp(8, 8, 0)));
     platform.arguments = "/S";

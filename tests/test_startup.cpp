@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/files.h"
 #include "saver/frmMain.h"
 #include "setup/frmSetup2.h"
@@ -10,6 +12,16 @@
 using namespace mv;
 
 namespace {
+
+// Main changes to the program's (temporary) directory; later tests need a directory that exists.
+struct KeepCurrentDirectory {
+    KeepCurrentDirectory() : path(std::filesystem::current_path()) {}
+    ~KeepCurrentDirectory() {
+        std::error_code ec;
+        std::filesystem::current_path(path, ec);
+    }
+    std::filesystem::path path;
+};
 
 // One process: a scripted platform, the program's state, and a stored picture to show.
 struct Process {
@@ -33,6 +45,7 @@ struct Process {
         return host && host->shown;
     }
 
+    KeepCurrentDirectory cwd;
     test::FakePlatform platform;
     App app{platform};
     std::string picture;
