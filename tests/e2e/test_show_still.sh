@@ -21,11 +21,29 @@ sleep 0.5
 e2e_screenshot "$E2E_TMP/shot.png"
 /usr/bin/convert "$pic" -resize '1280x1024!' "$E2E_TMP/expected.png"
 rmse=$(e2e_rmse "$E2E_TMP/shot.png" "$E2E_TMP/expected.png")
+[ -n "${E2E_SHOTS:-}" ] && cp "$E2E_TMP/shot.png" "$E2E_SHOTS/still-1280x1024.png"
 e2e_log "screenshot vs. picture stretched to 1280x1024: RMSE $rmse"
 awk "BEGIN { exit !($rmse < 0.03) }" || e2e_fail "screenshot does not match the stretched picture (RMSE $rmse)"
 # The corners of the distinct regions land where a 2 x 2.1333 stretch puts them.
 [ "$(e2e_pixel "$E2E_TMP/shot.png" 100 100)" != "$(e2e_pixel "$E2E_TMP/shot.png" 1200 1000)" ] || e2e_fail "regions not distinct"
 e2e_pass "screenshot matches the stretched picture"
+
+# Another window over the show and away again: the picture comes back whole.
+/usr/bin/convert -size 300x200 xc:white "$E2E_TMP/cover.png"
+display -geometry +100+100 "$E2E_TMP/cover.png" &
+cover=$!
+E2E_PIDS+=("$cover")
+sleep 1
+e2e_screenshot "$E2E_TMP/covered.png"
+kill "$cover"; wait "$cover" 2>/dev/null
+sleep 0.5
+e2e_screenshot "$E2E_TMP/uncovered.png"
+covered=$(e2e_rmse "$E2E_TMP/shot.png" "$E2E_TMP/covered.png")
+uncovered=$(e2e_rmse "$E2E_TMP/shot.png" "$E2E_TMP/uncovered.png")
+awk "BEGIN { exit !($covered > 0.05 && $uncovered < 0.002) }" ||
+  e2e_fail "covering and uncovering did not restore the picture (covered $covered, after $uncovered)"
+e2e_alive || e2e_fail "covering the window ended the show"
+e2e_pass "the picture survives being covered and uncovered"
 
 e2e_cursor_hidden || e2e_fail "the pointer is visible during the show"
 e2e_pass "pointer hidden"
@@ -38,7 +56,9 @@ e2e_alive || e2e_fail "a 5 px step ended the show"
 e2e_pass "5 px steps keep the show with sensitivity 15"
 
 xdotool mousemove 665 512
+moved=$(e2e_now_ms)
 e2e_wait_exit 1 || e2e_fail "a 15 px step did not end the show within 1 s"
+e2e_log "ended $(( $(e2e_now_ms) - moved )) ms after the 15 px step"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
 [ -z "$(e2e_find_window Marvoscope)" ] || e2e_fail "saver window still mapped"
 e2e_cursor_hidden && e2e_fail "the pointer is still hidden after the show"
