@@ -71,24 +71,24 @@ std::vector<uint8_t> frameContent(int t) {
 }
 
 void writeAnimation(const std::string& path, int frames) {
-    test::GifSpec spec;
-    spec.width = kWidth;
-    spec.height = kHeight;
-    spec.globalPalette = cubePalette();
+    test::GifPlan plan;
+    plan.width = kWidth;
+    plan.height = kHeight;
+    plan.globalPalette = cubePalette();
     std::FILE* out = std::fopen(path.c_str(), "wb");
     // Written frame by frame so the generator itself stays small.
     bool first = true;
     for (int t = 0; t < frames; ++t) {
-        spec.frames.clear();
-        test::GifFrameSpec f;
+        plan.frames.clear();
+        test::GifFramePlan f;
         f.width = kWidth;
         f.height = kHeight;
         f.indices = frameContent(t);
         f.delayCs = 4;
-        spec.frames.push_back(std::move(f));
-        spec.loopExtension = first;
-        spec.trailer = t == frames - 1;
-        auto bytes = test::writeGif(spec);
+        plan.frames.push_back(std::move(f));
+        plan.loopExtension = first;
+        plan.trailer = t == frames - 1;
+        auto bytes = test::writeGif(plan);
         size_t from = 0;
         if (!first) from = 13 + 3 * 256;  // header and table once
         std::fwrite(bytes.data() + from, 1, bytes.size() - from, out);

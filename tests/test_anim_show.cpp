@@ -26,12 +26,12 @@ protected:
     void TearDown() override { fs::current_path(savedDir_); }
 
     std::string threeFrames() {
-        GifSpec spec;
-        spec.width = 8;
-        spec.height = 6;
-        spec.globalPalette = basicPalette();
-        for (int i = 0; i < 3; ++i) spec.frames.push_back(solidFrame(8, 6, static_cast<uint8_t>(i), 10));
-        return platform.dir.write("anim.gif", writeGif(spec));
+        GifPlan plan;
+        plan.width = 8;
+        plan.height = 6;
+        plan.globalPalette = basicPalette();
+        for (int i = 0; i < 3; ++i) plan.frames.push_back(solidFrame(8, 6, static_cast<uint8_t>(i), 10));
+        return platform.dir.write("anim.gif", writeGif(plan));
     }
 
     FakePlatform platform;

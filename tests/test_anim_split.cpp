@@ -176,15 +176,15 @@ TEST_F(GifSplit, WorkedExampleFrameFilesAreHeaderPrefixPlusChunk) {
 }
 
 TEST_F(GifSplit, FileWithoutBoundaryIsOneFrameTaggedFromTheVersionAndShownStill) {
-    GifSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.version = "89a";
-    spec.loopExtension = false;
-    spec.globalPalette = basicPalette();
-    spec.frames.push_back(solidFrame(4, 4, 1, 0));
-    spec.frames[0].control = false;
-    const auto path = platform.dir.write("still.gif", writeGif(spec));
+    GifPlan plan;
+    plan.width = 4;
+    plan.height = 4;
+    plan.version = "89a";
+    plan.loopExtension = false;
+    plan.globalPalette = basicPalette();
+    plan.frames.push_back(solidFrame(4, 4, 1, 0));
+    plan.frames[0].control = false;
+    const auto path = platform.dir.write("still.gif", writeGif(plan));
     form().AnimationTimer.setEnabled(true);
     form().LoadAniGif(path, form().AnimatedGIF);
     EXPECT_EQ(form().AnimatedGIF.Count(), 1);
@@ -280,12 +280,12 @@ TEST_F(GifSplit, ChunkTooShortStopsTheSplit) {
     fs::remove(scratch());
 
     // A good frame 0, then a frame 1 of 10 bytes: frame 0 stays, no element 1 is made.
-    GifSpec spec;
-    spec.width = spec.height = 4;
-    spec.globalPalette = basicPalette();
-    spec.frames.push_back(solidFrame(4, 4, 2, 10));
-    spec.trailer = false;
-    auto f = writeGif(spec);
+    GifPlan plan;
+    plan.width = plan.height = 4;
+    plan.globalPalette = basicPalette();
+    plan.frames.push_back(solidFrame(4, 4, 2, 10));
+    plan.trailer = false;
+    auto f = writeGif(plan);
     f.insert(f.end(), {0x21, 0xF9, 0x04, 0x05, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x01, 0x02, 0x00, 0x3B});
     form().AnimationTimer.setEnabled(true);
     form().LoadAniGif(platform.dir.write("short2.gif", f), form().AnimatedGIF);

@@ -32,17 +32,17 @@ Bitmap paint(const Picture& p, int32_t back = kBack) {
     return b;
 }
 
-GifSpec patternGif(int w, int h, bool interlaced = false) {
-    GifSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.globalPalette = basicPalette();
-    GifFrameSpec f = solidFrame(w, h, 0, 10);
+GifPlan patternGif(int w, int h, bool interlaced = false) {
+    GifPlan plan;
+    plan.width = w;
+    plan.height = h;
+    plan.globalPalette = basicPalette();
+    GifFramePlan f = solidFrame(w, h, 0, 10);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) f.indices[static_cast<size_t>(y * w + x)] = static_cast<uint8_t>((x + 3 * y) % 4);
     f.interlaced = interlaced;
-    spec.frames.push_back(f);
-    return spec;
+    plan.frames.push_back(f);
+    return plan;
 }
 
 uint32_t expectedPattern(int x, int y) {
@@ -78,8 +78,8 @@ TEST(GifLzw, StopsAtTheEndOfTheOutputAndOnImpossibleCodes) {
 }
 
 TEST(GifReader, DecodesColoursFromTheGlobalAndTheLocalTable) {
-    auto spec = patternGif(7, 5);
-    auto pic = decode(writeGif(spec));
+    auto plan = patternGif(7, 5);
+    auto pic = decode(writeGif(plan));
     ASSERT_TRUE(pic);
     EXPECT_EQ(pic->width(), 7);
     EXPECT_EQ(pic->height(), 5);
@@ -87,8 +87,8 @@ TEST(GifReader, DecodesColoursFromTheGlobalAndTheLocalTable) {
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x) ASSERT_EQ(b.row(y)[x], expectedPattern(x, y)) << x << "," << y;
 
-    spec.frames[0].localPalette = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF};  // red and blue swapped
-    const Bitmap local = paint(*decode(writeGif(spec)));
+    plan.frames[0].localPalette = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF};  // red and blue swapped
+    const Bitmap local = paint(*decode(writeGif(plan)));
     EXPECT_EQ(local.row(0)[0], kBlue);
     EXPECT_EQ(local.row(0)[2], kRed);
 }
@@ -113,16 +113,16 @@ TEST(GifReader, ToleratesAMissingTrailerAndAMissingLastTerminator) {
 }
 
 TEST(GifReader, ImageCutShortKeepsWhatWasDecodedAndShowsBackgroundForTheRest) {
-    GifSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    spec.globalPalette = basicPalette();
-    GifFrameSpec f = solidFrame(64, 64, 0, 0);
+    GifPlan plan;
+    plan.width = 64;
+    plan.height = 64;
+    plan.globalPalette = basicPalette();
+    GifFramePlan f = solidFrame(64, 64, 0, 0);
     std::mt19937 rng(3);
     for (auto& i : f.indices) i = static_cast<uint8_t>(rng() % 3);  // incompressible-ish
     f.transparent = 4;
-    spec.frames.push_back(f);
-    auto bytes = writeGif(spec);
+    plan.frames.push_back(f);
+    auto bytes = writeGif(plan);
     bytes.resize(bytes.size() / 2);
     const Bitmap b = paint(*decode(bytes));
     EXPECT_NE(b.row(0)[0], kBackPixel);        // the top rows came through
@@ -130,15 +130,15 @@ TEST(GifReader, ImageCutShortKeepsWhatWasDecodedAndShowsBackgroundForTheRest) {
 }
 
 TEST(GifReader, PartialFrameSitsAtItsOffsetOnTheLogicalScreen) {
-    GifSpec spec;
-    spec.width = 10;
-    spec.height = 8;
-    spec.globalPalette = basicPalette();
-    GifFrameSpec f = solidFrame(3, 2, 1, 0);  // green
+    GifPlan plan;
+    plan.width = 10;
+    plan.height = 8;
+    plan.globalPalette = basicPalette();
+    GifFramePlan f = solidFrame(3, 2, 1, 0);  // green
     f.left = 4;
     f.top = 5;
-    spec.frames.push_back(f);
-    auto pic = decode(writeGif(spec));
+    plan.frames.push_back(f);
+    auto pic = decode(writeGif(plan));
     EXPECT_EQ(pic->width(), 10);
     EXPECT_EQ(pic->height(), 8);
     const Bitmap b = paint(*pic);
@@ -158,23 +158,23 @@ TEST(GifReader, PartialFrameSitsAtItsOffsetOnTheLogicalScreen) {
 }
 
 TEST(GifReader, ImageReachingPastTheScreenIsClipped) {
-    GifSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.globalPalette = basicPalette();
-    GifFrameSpec f = solidFrame(6, 6, 2, 0);
+    GifPlan plan;
+    plan.width = 4;
+    plan.height = 4;
+    plan.globalPalette = basicPalette();
+    GifFramePlan f = solidFrame(6, 6, 2, 0);
     f.left = 2;
     f.top = 2;
-    spec.frames.push_back(f);
-    const Bitmap b = paint(*decode(writeGif(spec)));
+    plan.frames.push_back(f);
+    const Bitmap b = paint(*decode(writeGif(plan)));
     EXPECT_EQ(b.row(3)[3], kBlue);
     EXPECT_EQ(b.row(1)[1], kBackPixel);
 }
 
 TEST(GifReader, TransparentIndexShowsTheBackgroundColour) {
-    GifSpec spec = patternGif(4, 4);
-    spec.frames[0].transparent = 1;  // green
-    auto pic = decode(writeGif(spec));
+    GifPlan plan = patternGif(4, 4);
+    plan.frames[0].transparent = 1;  // green
+    auto pic = decode(writeGif(plan));
     const Bitmap b = paint(*pic);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) {
@@ -211,12 +211,12 @@ TEST(GifReader, RefusesFilesWithoutAnImageAndAbsurdSizes) {
             EXPECT_EQ(e.number(), ErrInvalidPicture);
         }
     };
-    auto spec = patternGif(4, 4);
-    auto good = writeGif(spec);
+    auto plan = patternGif(4, 4);
+    auto good = writeGif(plan);
     expectInvalid({});
     expectInvalid(std::vector<uint8_t>(good.begin(), good.begin() + 13 + 48));  // header and table only
-    spec.frames.clear();
-    expectInvalid(writeGif(spec));
+    plan.frames.clear();
+    expectInvalid(writeGif(plan));
     std::string text = "GIF89a but really a letter to a friend";
     expectInvalid(std::vector<uint8_t>(text.begin(), text.end()));
 
@@ -235,13 +235,13 @@ TEST(GifReader, RefusesFilesWithoutAnImageAndAbsurdSizes) {
 }
 
 TEST(GifReader, KeepsFramesCompressedAndDecodesThemAgainWhenPainted) {
-    GifSpec spec = patternGif(640, 480);
-    auto pic = decode(writeGif(spec));
+    GifPlan plan = patternGif(640, 480);
+    auto pic = decode(writeGif(plan));
     EXPECT_LT(pic->storedBytes(), 640u * 480u / 4);  // far below 4 bytes a pixel
     auto& cache = gif::indexCache();
     // Many big frames never push the cache past its budget; each still paints correctly.
     std::vector<std::shared_ptr<const GifPicture>> frames;
-    for (int i = 0; i < 150; ++i) frames.push_back(decode(writeGif(spec)));
+    for (int i = 0; i < 150; ++i) frames.push_back(decode(writeGif(plan)));
     EXPECT_LE(cache.bytes(), 32u * 1024 * 1024 + 640u * 480u);
     EXPECT_LT(cache.entries(), 150u);
     const Bitmap b = paint(*frames.front());
@@ -263,7 +263,7 @@ TEST(GifReader, LoadPictureRoutesGifContentToTheGifReader) {
 // accepts stays within the size guards.
 TEST(GifReader, SurvivesMutatedInput) {
     std::vector<std::vector<uint8_t>> seeds = {writeGif(patternGif(23, 17)), writeGif(patternGif(16, 33, true))};
-    GifSpec partial = patternGif(8, 8);
+    GifPlan partial = patternGif(8, 8);
     partial.frames[0].left = 3;
     partial.frames[0].transparent = 2;
     partial.frames[0].localPalette = {0x112233, 0x445566};

@@ -31,13 +31,13 @@ protected:
 
     // Writes a GIF of solid frames (colour index i for frame i) with these delays.
     std::string solidGif(const std::string& name, const std::vector<int>& delaysCs, int w = 16, int h = 12) {
-        GifSpec spec;
-        spec.width = w;
-        spec.height = h;
-        spec.globalPalette = basicPalette();
+        GifPlan plan;
+        plan.width = w;
+        plan.height = h;
+        plan.globalPalette = basicPalette();
         for (size_t i = 0; i < delaysCs.size(); ++i)
-            spec.frames.push_back(solidFrame(w, h, static_cast<uint8_t>(i % 5), delaysCs[i]));
-        return platform.dir.write(name, writeGif(spec));
+            plan.frames.push_back(solidFrame(w, h, static_cast<uint8_t>(i % 5), delaysCs[i]));
+        return platform.dir.write(name, writeGif(plan));
     }
 
     // The index of the element whose picture Picture1 holds, -1 for none.

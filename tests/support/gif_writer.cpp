@@ -94,21 +94,21 @@ std::vector<uint8_t> lzwEncode(const uint8_t* indices, size_t count, int minCode
     return w.out;
 }
 
-std::vector<uint8_t> writeGif(const GifSpec& spec) {
-    const std::string signature = "GIF" + spec.version;
+std::vector<uint8_t> writeGif(const GifPlan& plan) {
+    const std::string signature = "GIF" + plan.version;
     std::vector<uint8_t> out(signature.begin(), signature.end());
-    put16(out, spec.width);
-    put16(out, spec.height);
-    const bool global = !spec.globalPalette.empty();
-    out.push_back(static_cast<uint8_t>(global ? 0x80 | 0x70 | (tableBits(spec.globalPalette.size()) - 1) : 0));
+    put16(out, plan.width);
+    put16(out, plan.height);
+    const bool global = !plan.globalPalette.empty();
+    out.push_back(static_cast<uint8_t>(global ? 0x80 | 0x70 | (tableBits(plan.globalPalette.size()) - 1) : 0));
     out.push_back(0);
     out.push_back(0);
-    if (global) putPalette(out, spec.globalPalette);
-    if (spec.loopExtension) {
+    if (global) putPalette(out, plan.globalPalette);
+    if (plan.loopExtension) {
         const uint8_t app[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 0x03, 0x01, 0x00, 0x00, 0x00};
         out.insert(out.end(), app, app + sizeof app);
     }
-    for (const auto& f : spec.frames) {
+    for (const auto& f : plan.frames) {
         if (f.control) {
             const uint8_t flags = static_cast<uint8_t>(f.transparent >= 0 ? 0x09 : 0x04);
             out.insert(out.end(), {0x21, 0xF9, 0x04, flags});
@@ -122,7 +122,7 @@ std::vector<uint8_t> writeGif(const GifSpec& spec) {
         put16(out, f.width);
         put16(out, f.height);
         uint8_t flags = f.interlaced ? 0x40 : 0;
-        const auto& palette = f.localPalette.empty() ? spec.globalPalette : f.localPalette;
+        const auto& palette = f.localPalette.empty() ? plan.globalPalette : f.localPalette;
         if (!f.localPalette.empty()) flags |= static_cast<uint8_t>(0x80 | (tableBits(f.localPalette.size()) - 1));
         out.push_back(flags);
         if (!f.localPalette.empty()) putPalette(out, f.localPalette);
@@ -144,12 +144,12 @@ std::vector<uint8_t> writeGif(const GifSpec& spec) {
         }
         out.push_back(0);
     }
-    if (spec.trailer) out.push_back(0x3B);
+    if (plan.trailer) out.push_back(0x3B);
     return out;
 }
 
-GifFrameSpec solidFrame(int width, int height, uint8_t index, int delayCs) {
-    GifFrameSpec f;
+GifFramePlan solidFrame(int width, int height, uint8_t index, int delayCs) {
+    GifFramePlan f;
     f.width = width;
     f.height = height;
     f.indices.assign(static_cast<size_t>(width) * height, index);

@@ -7,7 +7,7 @@
 
 namespace mv::test {
 
-struct GifFrameSpec {
+struct GifFramePlan {
     int left = 0, top = 0, width = 0, height = 0;
     std::vector<uint8_t> indices;        // width x height, row by row (in display order)
     int delayCs = 0;                     // hundredths of a second
@@ -17,19 +17,19 @@ struct GifFrameSpec {
     std::vector<uint32_t> localPalette;  // 0x00RRGGBB; empty: use the global table
 };
 
-struct GifSpec {
+struct GifPlan {
     int width = 0, height = 0;
     std::vector<uint32_t> globalPalette;  // 0x00RRGGBB; empty: no global table
     std::string version = "89a";
     bool loopExtension = true;
     bool trailer = true;
-    std::vector<GifFrameSpec> frames;
+    std::vector<GifFramePlan> frames;
 };
 
 std::vector<uint8_t> lzwEncode(const uint8_t* indices, size_t count, int minCodeSize);
-std::vector<uint8_t> writeGif(const GifSpec& spec);
+std::vector<uint8_t> writeGif(const GifPlan& plan);
 // A frame of one colour index covering the whole logical screen.
-GifFrameSpec solidFrame(int width, int height, uint8_t index, int delayCs);
+GifFramePlan solidFrame(int width, int height, uint8_t index, int delayCs);
 // Red, green, blue, white, black, then greys.
 std::vector<uint32_t> basicPalette();
 
