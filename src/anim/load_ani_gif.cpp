@@ -81,7 +81,7 @@ void frmMain::LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xIm
             if (chunkStart + 2 < length) store(frame - 1, chunkStart, length - 2);
         },
         [&] {
-            for (int n : openNumbers) table.close(n);
+            for (int n : openNumbers) continueStep([&] { table.close(n); });
         });
     if (!split || showEnded) return;
 
