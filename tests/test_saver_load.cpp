@@ -158,9 +158,9 @@ TEST(SaverLoad, BlanksAroundThePathAreTrimmedForTheTestsButNotForLoading) {
         // Only the trimmed name exists: the tests pass, loading the stored name fails.
         Process p;
         const std::string path = p.write("pic.bmp", test::makeBmp(16, 16, 0xFF));
-        p.platform.store.set("AniFile", path + "  ");
+        p.platform.store.set("AniFile", "  " + path + "  ");
         p.run();
-        EXPECT_EQ(p.app.mainForm->txFile.Text(), path + "  ");
+        EXPECT_EQ(p.app.mainForm->txFile.Text(), "  " + path + "  ");
         EXPECT_TRUE(p.setupShown());
         EXPECT_FALSE(p.saverShown());
     }
