@@ -114,7 +114,7 @@ std::string unescape(const std::string& text) {
         if (text[i] != '\\' || i + 1 >= text.size()) { out.push_back(text[i]); continue; }
         const char n = text[i + 1];
         if (n == '\\') { out.push_back('\\'); ++i; continue; }
-        if (n == 'x' && i + 3 < text.size() + 0 && hexValue(text[i + 2]) >= 0 && hexValue(text[i + 3]) >= 0) {
+        if (n == 'x' && i + 3 < text.size() && hexValue(text[i + 2]) >= 0 && hexValue(text[i + 3]) >= 0) {
             out.push_back(static_cast<char>(hexValue(text[i + 2]) * 16 + hexValue(text[i + 3])));
             i += 3;
             continue;
