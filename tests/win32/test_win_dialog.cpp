@@ -244,3 +244,27 @@ TEST_F(WinDialog, TheCloseBoxUnloadsTheForm) {
     EXPECT_FALSE(form.Loaded());
     EXPECT_FALSE(IsWindow(dialog));
 }
+
+TEST_F(WinDialog, TabWalksTheDesignOrderThroughTheShownPageAndWraps) {
+    ASSERT_EQ(GetFocus(), ok);
+    auto tab = [&] {
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        platform.doEvents();
+        return GetFocus();
+    };
+    EXPECT_EQ(tab(), tabs);
+    EXPECT_EQ(tab(), name);  // into the page, past the tab strip's own window nesting
+    EXPECT_EQ(tab(), bar);
+    EXPECT_EQ(tab(), ok);  // the other page's controls are not shown, so they are skipped
+    form.Tabs.setTab(1);
+    EXPECT_EQ(tab(), tabs);
+    EXPECT_EQ(tab(), inner);
+}
+
+TEST_F(WinDialog, TheFocusedControlGetsTheFocusBackWhenTheDialogIsActivatedAgain) {
+    SetFocus(name);
+    SendMessageW(dialog, WM_ACTIVATE, WA_INACTIVE, 0);
+    SetFocus(ok);
+    SendMessageW(dialog, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(GetFocus(), name);
+}

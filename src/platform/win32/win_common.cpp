@@ -16,6 +16,11 @@ std::set<HWND>& dialogWindows() {
     return windows;
 }
 
+std::map<HWND, std::function<bool(const MSG&)>>& dialogKeyHandlers() {
+    static std::map<HWND, std::function<bool(const MSG&)>> handlers;
+    return handlers;
+}
+
 static int screenCaps(int index) {
     HDC dc = GetDC(nullptr);
     const int v = dc ? GetDeviceCaps(dc, index) : 96;

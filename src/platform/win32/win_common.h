@@ -2,6 +2,8 @@
 // Small shared pieces of the Win32 backend: the module, the program icon, the open dialogs.
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <set>
 
 namespace mv::win32 {
@@ -11,6 +13,9 @@ HINSTANCE moduleInstance();
 HICON appIcon(bool small);
 // Top-level dialog windows; the message loop lets them handle Tab and arrow keys.
 std::set<HWND>& dialogWindows();
+// Keyboard handlers of the dialogs, tried before the system's dialog navigation: each gets
+// the messages for its dialog and its controls and returns whether it took the message.
+std::map<HWND, std::function<bool(const MSG&)>>& dialogKeyHandlers();
 // Pixels per logical inch of the screen (96 at 100 %).
 int screenDpiX();
 int screenDpiY();

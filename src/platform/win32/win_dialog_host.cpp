@@ -74,6 +74,7 @@ public:
         orderTabStops();
         for (size_t i = 0; i < nodes_.size(); ++i) bindModel(i);
         dialogWindows().insert(hwnd_);
+        dialogKeyHandlers()[hwnd_] = [this](const MSG& msg) { return onKey(msg); };
     }
 
     ~DialogHost() override {
@@ -81,6 +82,7 @@ public:
             if (item.control) item.control->observer = nullptr;
         if (hwnd_) {
             dialogWindows().erase(hwnd_);
+            dialogKeyHandlers().erase(hwnd_);
             // Detach every window first: the last messages must not reach a host being destroyed.
             EnumChildWindows(hwnd_, [](HWND child, LPARAM) -> BOOL {
                 if (GetPropW(child, L"MarvoscopeHost")) RemovePropW(child, L"MarvoscopeHost");
@@ -223,7 +225,7 @@ private:
         const std::wstring caption = widen(it.caption);
         switch (it.kind) {
         case ControlKind::TabStrip: {
-            n.hwnd = makeChild(WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, i);
+            n.hwnd = makeChild(WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0, i);
             if (!n.hwnd) break;
             for (size_t t = 0; t < it.tabs.size(); ++t) {
                 std::wstring text = widen(it.tabs[t]);
@@ -273,7 +275,8 @@ private:
         }
     }
 
-    // Keyboard navigation follows the window order, so siblings are ordered by tab index.
+    // Keyboard navigation follows the window order, so siblings are ordered by tab index. The
+    // tab strip's pages are its own child windows, so nothing needs to lie beneath it.
     void orderTabStops() {
         std::map<HWND, std::vector<size_t>> siblings;
         for (size_t i = 0; i < nodes_.size(); ++i)
@@ -290,10 +293,6 @@ private:
                 after = nodes_[i].hwnd;
             }
         }
-        // The tab strip lies beneath everything placed over it.
-        for (size_t i = 0; i < nodes_.size(); ++i)
-            if (item(i).kind == ControlKind::TabStrip && nodes_[i].hwnd)
-                SetWindowPos(nodes_[i].hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
     void bindModel(size_t i) {
@@ -393,6 +392,37 @@ private:
             if (best < 0 || item(i).tabIndex < item(static_cast<size_t>(best)).tabIndex) best = static_cast<int>(i);
         }
         if (best >= 0) SetFocus(nodes_[static_cast<size_t>(best)].hwnd);
+    }
+
+    // Tab and Shift+Tab walk the design's tab order across containers and tab pages; the
+    // system's own walk follows window nesting, which the tab pages would break.
+    bool onKey(const MSG& msg) {
+        if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+        if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+        std::vector<size_t> order;
+        for (size_t i = 0; i < nodes_.size(); ++i) {
+            HWND h = nodes_[i].hwnd;
+            if (h && item(i).tabIndex >= 0 && (GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h) &&
+                IsWindowEnabled(h))
+                order.push_back(i);
+        }
+        if (order.empty()) return true;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return item(a).tabIndex < item(b).tabIndex; });
+        HWND focus = GetFocus();
+        size_t at = order.size();
+        for (size_t k = 0; k < order.size(); ++k) {
+            HWND h = nodes_[order[k]].hwnd;
+            if (focus && (focus == h || IsChild(h, focus))) at = k;
+        }
+        const bool back = GetKeyState(VK_SHIFT) < 0;
+        size_t next = 0;
+        if (at == order.size()) next = back ? order.size() - 1 : 0;
+        else next = back ? (at + order.size() - 1) % order.size() : (at + 1) % order.size();
+        HWND target = nodes_[order[next]].hwnd;
+        SetFocus(target);
+        if (item(order[next]).kind == ControlKind::TextBox) SendMessageW(target, EM_SETSEL, 0, -1);
+        return true;
     }
 
     COLORREF surfaceColor(HWND surface) const {
@@ -600,6 +630,19 @@ private:
         case WM_CLOSE:
             if (h == hwnd_) form_.requestClose();
             return 0;
+        case WM_ACTIVATE:
+            if (h != hwnd_) return DefWindowProcW(h, msg, wp, lp);
+            // As a dialog does: the control that had the focus gets it back on return, for
+            // example after the modal file-open dialog.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+            } else if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_)) {
+                SetFocus(lastFocus_);
+            } else {
+                focusFirst();
+            }
+            return 0;
         case WM_COMMAND:
             onCommand(wp, lp);
             return 0;
@@ -671,6 +714,7 @@ private:
     double tppX_ = 15, tppY_ = 15;
     bool syncing_ = false;
     int pressedLabel_ = -1;
+    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace

@@ -52,6 +52,12 @@ std::string WinPlatform::commandLine() { return narrow(commandLine_); }
 bool WinPlatform::findWindow(const std::string& title) { return FindWindowW(nullptr, widen(title).c_str()) != nullptr; }
 
 void WinPlatform::dispatch(MSG& msg) {
+    for (auto& [dialog, handler] : dialogKeyHandlers()) {
+        if (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)) continue;
+        const auto take = handler;  // the handler may close the dialog and drop itself
+        if (take(msg)) return;
+        break;
+    }
     for (HWND dialog : dialogWindows())
         if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) return;
     TranslateMessage(&msg);

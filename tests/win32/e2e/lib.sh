@@ -19,7 +19,8 @@ note() { echo "  $*"; }
 
 cleanup() {
   local pid
-  for pid in "${SCR_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  # Wine programs outlive a plain TERM; whatever a failed check left running must go.
+  for pid in "${SCR_PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null; done
   if [ -n "$OWN_PREFIX" ]; then wineserver -k 2>/dev/null; fi
   if [ -n "$OWN_XVFB" ]; then kill "$OWN_XVFB" 2>/dev/null; fi
   rm -rf "$WORK"
