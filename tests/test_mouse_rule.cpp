@@ -11,16 +11,6 @@ using namespace mv;
 
 namespace {
 
-// Main changes to the program's (temporary) directory; later tests need a directory that exists.
-struct KeepCurrentDirectory {
-    KeepCurrentDirectory() : path(std::filesystem::current_path()) {}
-    ~KeepCurrentDirectory() {
-        std::error_code ec;
-        std::filesystem::current_path(path, ec);
-    }
-    std::filesystem::path path;
-};
-
 // A running show with a given sensitivity.
 struct Show {
     explicit Show(int16_t sensitivity) {
@@ -32,7 +22,6 @@ struct Show {
     bool running() const { return app.mainForm->Loaded(); }
     void move(float x, float y) { app.mainForm->Form_MouseMove(0, 0, x, y); }
 
-    KeepCurrentDirectory cwd;
     test::FakePlatform platform;
     App app{platform};
 };
@@ -108,7 +97,6 @@ TEST(MouseRule, TheTopLeftCornerCountsAsNoPosition) {
 }
 
 TEST(MouseRule, NoSensitivityStoredBehavesLikeZero) {
-    KeepCurrentDirectory cwd;
     test::FakePlatform platform;
     platform.store.set("AniFile", platform.dir.write("p.bmp", test::makeBmp(8, 8, 0)));
     platform.arguments = "/S";

@@ -12,16 +12,6 @@ using namespace mv;
 
 namespace {
 
-// Main changes to the program's (temporary) directory; later tests need a directory that exists.
-struct KeepCurrentDirectory {
-    KeepCurrentDirectory() : path(std::filesystem::current_path()) {}
-    ~KeepCurrentDirectory() {
-        std::error_code ec;
-        std::filesystem::current_path(path, ec);
-    }
-    std::filesystem::path path;
-};
-
 struct Process {
     bool run() {
         platform.arguments = "/S";
@@ -38,7 +28,6 @@ struct Process {
     uint32_t pixel(int x, int y) const { return app.mainForm->backing().pixels.at(static_cast<size_t>(y) * app.mainForm->backing().width + x); }
     std::string write(const std::string& name, const std::vector<uint8_t>& bytes) { return platform.dir.write(name, bytes); }
 
-    KeepCurrentDirectory cwd;
     test::FakePlatform platform;
     App app{platform};
 };

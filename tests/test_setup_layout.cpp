@@ -41,7 +41,9 @@ TEST_F(SetupDialogTest, EveryRowShowsItsOwnControlOnTheRightPageInOneTabOrder) {
         ASSERT_NE(row.control, nullptr) << row.name;
         EXPECT_EQ(row.control->name(), row.name);
         EXPECT_TRUE(models.insert(row.control).second) << row.name;
-        if (row.tabIndex >= 0) EXPECT_TRUE(tabIndexes.insert(row.tabIndex).second) << row.name;
+        if (row.tabIndex >= 0) {
+            EXPECT_TRUE(tabIndexes.insert(row.tabIndex).second) << row.name;
+        }
         if (!row.container.empty()) {
             const LayoutItem* box = layout.find(row.container);
             ASSERT_NE(box, nullptr) << row.name;

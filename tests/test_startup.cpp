@@ -13,16 +13,6 @@ using namespace mv;
 
 namespace {
 
-// Main changes to the program's (temporary) directory; later tests need a directory that exists.
-struct KeepCurrentDirectory {
-    KeepCurrentDirectory() : path(std::filesystem::current_path()) {}
-    ~KeepCurrentDirectory() {
-        std::error_code ec;
-        std::filesystem::current_path(path, ec);
-    }
-    std::filesystem::path path;
-};
-
 // One process: a scripted platform, the program's state, and a stored picture to show.
 struct Process {
     Process() {
@@ -45,7 +35,6 @@ struct Process {
         return host && host->shown;
     }
 
-    KeepCurrentDirectory cwd;
     test::FakePlatform platform;
     App app{platform};
     std::string picture;

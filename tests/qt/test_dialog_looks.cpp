@@ -53,12 +53,15 @@ TEST_F(QtDialogTest, WrappingLabelsBreakIntoTheirLinesAndNothingVisibleIsClipped
         if (unseen.count(row.name)) continue;
         QWidget* widget = w(row.name.c_str());
         const QRect box = widget->contentsRect();
-        if (auto* l = qobject_cast<QLabel*>(widget))
+        if (auto* l = qobject_cast<QLabel*>(widget)) {
             EXPECT_TRUE(qt::textFits(l->text(), l->font(), box.width(), box.height(), true)) << row.name;
-        if (auto* b = qobject_cast<QPushButton*>(widget))
+        }
+        if (auto* b = qobject_cast<QPushButton*>(widget)) {
             EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 6, b->width()) << row.name;
-        if (auto* g = dynamic_cast<qt::FrameBox*>(widget))
+        }
+        if (auto* g = dynamic_cast<qt::FrameBox*>(widget)) {
             EXPECT_LE(g->fontMetrics().horizontalAdvance(g->title()) + 16, g->width()) << row.name;
+        }
     }
     auto* tabs = w<QTabBar>("SSTab1.tabs");
     for (int i = 0; i < tabs->count(); ++i)

@@ -85,6 +85,8 @@ int FakeWindowHost::clientHeightPx() const {
 
 FakePlatform::FakePlatform() = default;
 FakePlatform::~FakePlatform() {
+    std::error_code ec;
+    fs::current_path(startDirectory, ec);
     for (auto* t : timers) delete t;
 }
 

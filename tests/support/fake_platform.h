@@ -94,6 +94,9 @@ public:
     void advance(long ms);
     long now() const { return clock; }
 
+    // Main changes to the program's (temporary) directory; the double puts the test's own
+    // working directory back, so later tests never run in a directory that was removed.
+    std::filesystem::path startDirectory = std::filesystem::current_path();
     // Scripted answers and records.
     TempDir dir;
     std::string arguments;
