@@ -14,7 +14,6 @@
 #include "instance_lock.h"
 #include "qt_dialog_host.h"
 #include "qt_file_dialog.h"
-#include "qt_plain_window.h"
 #include "qt_saver_window.h"
 #include "qt_still_decoder.h"
 #include "qt_timer.h"
@@ -149,9 +148,8 @@ double QtPlatform::twipsPerPixelY() {
 }
 
 std::unique_ptr<WindowHost> QtPlatform::createWindow(Form& form) {
-    std::unique_ptr<WindowHost> host;
-    if (form.layout()) host = makeDialogHost(form);
-    if (!host) host = form.borderStyle() == BorderStyle::None ? makeSaverHost(form) : makePlainHost(form);
+    // A form with a design table is a dialog; any other is a painted full-screen window.
+    std::unique_ptr<WindowHost> host = form.layout() ? makeDialogHost(form) : makeSaverHost(form);
     const std::string dir = lockDirectory();
     if (dir.empty()) return host;
     return std::make_unique<TitledHost>(std::move(host), form, dir, sessionKey());
