@@ -37,6 +37,25 @@ frmMain::frmMain(App& app)
     AnimatedGIF(0).setVisible(false);
 }
 
+// Shows the window and paints the picture, or hands over to the setup dialog when there is no
+// picture. `run` carries out each step in the caller's failure mode.
+template <class Run>
+void frmMain::displayOrSetup(Run&& run) {
+    Platform& p = platform();
+    if (Picture1.pictureHandle() != 0) {
+        run([&] { Show(); });
+        run([&] { p.showCursor(false); });
+        run([&] { p.doEvents(); });
+        if (!Loaded()) return;  // the show was ended by input handled just now
+        run([&] { PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight()); });
+        return;
+    }
+    run([&] { p.showCursor(true); });
+    run([&] { p.doEvents(); });
+    if (!Loaded()) return;
+    run([&] { app_.setupForm->Show(); });
+}
+
 void frmMain::Form_Load() {
     Platform& p = platform();
     setWindowState(WindowState::Maximized);
@@ -52,18 +71,7 @@ void frmMain::Form_Load() {
         continueStep([&] { LoadAniGif(txFile.Text(), AnimatedGIF); });
         // Input handled while the frames were read may have ended the show already.
         if (!Loaded()) return;
-        if (Picture1.pictureHandle() != 0) {
-            continueStep([&] { Show(); });
-            continueStep([&] { p.showCursor(false); });
-            continueStep([&] { p.doEvents(); });
-            if (!Loaded()) return;
-            continueStep([&] { PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight()); });
-        } else {
-            continueStep([&] { p.showCursor(true); });
-            continueStep([&] { p.doEvents(); });
-            if (!Loaded()) return;
-            continueStep([&] { app_.setupForm->Show(); });
-        }
+        displayOrSetup([](auto&& step) { continueStep(step); });
         return;
     }
 
@@ -79,18 +87,7 @@ void frmMain::Form_Load() {
                  std::lround(p.screenHeightPx() * p.twipsPerPixelY()));
             Picture1.setPicture(LoadPicture(p, txFile.Text()));
             AutoRedraw = true;
-            if (Picture1.pictureHandle() != 0) {
-                Show();
-                p.showCursor(false);
-                p.doEvents();
-                if (!Loaded()) return;
-                PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight());
-                return;
-            }
-            p.showCursor(true);
-            p.doEvents();
-            if (!Loaded()) return;
-            app_.setupForm->Show();
+            displayOrSetup([](auto&& step) { step(); });
         },
         [&] { app_.setupForm->Show(); });
 }

@@ -49,6 +49,9 @@ public:
     void LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
 
 private:
+    template <class Run>
+    void displayOrSetup(Run&& run);
+
     App& app_;
 };
 
