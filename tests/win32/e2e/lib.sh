@@ -52,7 +52,7 @@ winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 # Starts the program in the background; its pid lands in $LAST_PID.
 start_scr() {
-  wine "$SCR" "$@" >/dev/null 2>&1 &
+  wine "$SCR" "$@" >/dev/null 2>>"${MARVOSCOPE_E2E_LOG:-/dev/null}" &
   LAST_PID=$!
   SCR_PIDS+=("$LAST_PID")
 }
@@ -84,4 +84,21 @@ pixel() {
 near() {
   local IFS=,; local a=($1) b=($2) t=${3:-40} i d
   for i in 0 1 2; do d=$(( a[i] - b[i] )); [ ${d#-} -le "$t" ] || return 1; done
+}
+
+# A show of an earlier check may still be on its way out (its window outlives its process by
+# a moment in Wine); a new show would take it for a running saver and end at once.
+for _ in $(seq 75); do
+  [ -z "$(xdotool search --name '^(Marvoscope|Make a Marvoscope)$' 2>/dev/null)" ] && break
+  sleep 0.2
+done
+
+# Presses a key in a window through the X server (XTEST), press and release alike. A key sent
+# to the window directly would lose its release when the window closes on the press, and Wine
+# would then hold the key down for the next program.
+press() {
+  local key=$1 target=$2
+  xdotool windowfocus "$target" 2>/dev/null
+  sleep 0.2
+  xdotool key "$key"
 }

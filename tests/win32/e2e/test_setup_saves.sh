@@ -16,7 +16,7 @@ note "dialog ${WIDTH}x${HEIGHT} at $X,$Y; screenshot $shot"
 cx=$(( X + WIDTH / 2 )); cy=$(( Y + HEIGHT / 2 ))
 [ $(( cx > 462 && cx < 562 && cy > 334 && cy < 434 )) -eq 1 ] || fail "dialog not centred ($cx,$cy)"
 
-xdotool key --window "$win" space
+press space "$win"
 wait_exit "$LAST_PID" 20 || fail "the dialog did not close"
 [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS"
 raw=$(wine reg query "$KEY" 2>/dev/null | tr -d '\r')

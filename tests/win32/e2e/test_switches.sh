@@ -7,7 +7,7 @@ start_scr /A
 box=$(wait_window Error 30) || fail "no Error box for /A"
 shot=$(screenshot password-box)
 note "password box screenshot $shot"
-xdotool key --window "$box" Return
+press Return "$box"
 wait_exit "$LAST_PID" 20 || fail "/A did not end after the box"
 [ "$EXIT_STATUS" -eq 0 ] || fail "/A exit status $EXIT_STATUS"
 
