@@ -345,6 +345,9 @@ TEST_F(GifSplit, InputArrivingMidSplitEndsTheShowHarmlessly) {
 TEST_F(GifSplit, ScratchFileGoesToTheUserDirectoryWhenTheCurrentOneIsNotWritable) {
     EXPECT_EQ(scratchGifPath(platform), "tmp.gif");
     EXPECT_FALSE(scratchExists());  // the probe leaves nothing behind
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows does not let a process remove its own current directory";
+#endif
     // A current directory that no longer exists cannot take a file, even for root.
     const auto gone = platform.dir.path() / "gone";
     fs::create_directory(gone);
