@@ -53,3 +53,20 @@ if command -v gifsicle >/dev/null; then
   e2e_pass "gifsicle GIF plays"
   gif_end_show
 fi
+
+# ffmpeg, from three solid colour clips: after its first frame it writes mostly 1x1 frames
+# that only say "nothing changed", which show the background colour between the colours.
+if command -v ffmpeg >/dev/null; then
+  ffmpeg -loglevel error -f lavfi -i "color=c=red:s=80x60:d=0.5:r=10" \
+    -f lavfi -i "color=c=0x00FF00:s=80x60:d=0.5:r=10" -f lavfi -i "color=c=blue:s=80x60:d=0.5:r=10" \
+    -filter_complex "[0][1][2]concat=n=3:v=1,split[a][b];[a]palettegen[p];[b][p]paletteuse" \
+    -loop 0 "$E2E_TMP/ffmpeg.gif" || e2e_fail "ffmpeg could not write the GIF"
+  show "$E2E_TMP/ffmpeg.gif" 0
+  "$watch" 640 512 2.5 >"$E2E_TMP/ffmpeg.txt"
+  runs=$(gif_runs "$E2E_TMP/ffmpeg.txt")
+  e2e_log "ffmpeg GIF, centre: $runs"
+  [[ "$runs" == *green*blue* ]] || e2e_fail "ffmpeg GIF did not animate: $runs"
+  e2e_alive || e2e_fail "the program ended on the ffmpeg GIF"
+  e2e_pass "ffmpeg GIF plays"
+  gif_end_show
+fi
