@@ -16,6 +16,18 @@ show() {  # show FILE BACKCOLOR: starts the show of one GIF and waits for its wi
   e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "no saver window for $(basename "$1")"
 }
 
+plays() {  # plays FILE WHAT PATTERN: the centre of the show runs through PATTERN and the program lives on
+  show "$1" 0
+  "$watch" 640 512 2.5 >"$E2E_TMP/watch.txt"
+  local runs
+  runs=$(gif_runs "$E2E_TMP/watch.txt")
+  e2e_log "$2, centre: $runs"
+  [[ "$runs" == $3 ]] || e2e_fail "$2 did not animate: $runs"
+  e2e_alive || e2e_fail "the program ended on the $2"
+  e2e_pass "$2 plays"
+  gif_end_show
+}
+
 # Left half red, right half transparent, over a stored background of blue (0x00FF0000).
 /usr/bin/convert -size 64x48 xc:none -fill red -draw "rectangle 0,0 31,47" "$E2E_TMP/transparent.gif"
 show "$E2E_TMP/transparent.gif" 16711680
@@ -32,26 +44,13 @@ gif_end_show
 /usr/bin/convert -size 200x150 -delay 20 xc:red \
   \( xc:red -fill lime -draw "rectangle 50,50 149,99" \) \
   \( xc:red -fill blue -draw "rectangle 50,50 149,99" \) -loop 0 -layers optimize "$E2E_TMP/optimised.gif"
-show "$E2E_TMP/optimised.gif" 0
-"$watch" 640 512 2.5 >"$E2E_TMP/optimised.txt"
-runs=$(gif_runs "$E2E_TMP/optimised.txt")
-e2e_log "ImageMagick optimised GIF, centre: $runs"
-[[ "$runs" == *green*blue* ]] || e2e_fail "optimised GIF did not animate: $runs"
-e2e_alive || e2e_fail "the program ended on the optimised GIF"
-e2e_pass "ImageMagick GIF with partial frames plays"
-gif_end_show
+plays "$E2E_TMP/optimised.gif" "ImageMagick GIF with partial frames" "*green*blue*"
 
 # gifsicle, assembled from three single-frame GIFs.
 if command -v gifsicle >/dev/null; then
   for c in red lime blue; do /usr/bin/convert -size 80x60 "xc:$c" "$E2E_TMP/$c.gif"; done
   gifsicle --delay=20 --loopcount=forever "$E2E_TMP/red.gif" "$E2E_TMP/lime.gif" "$E2E_TMP/blue.gif" >"$E2E_TMP/sicle.gif"
-  show "$E2E_TMP/sicle.gif" 0
-  "$watch" 640 512 2.5 >"$E2E_TMP/sicle.txt"
-  runs=$(gif_runs "$E2E_TMP/sicle.txt")
-  e2e_log "gifsicle GIF, centre: $runs"
-  [[ "$runs" == *green*blue*green* ]] || e2e_fail "gifsicle GIF did not animate: $runs"
-  e2e_pass "gifsicle GIF plays"
-  gif_end_show
+  plays "$E2E_TMP/sicle.gif" "gifsicle GIF" "*green*blue*green*"
 fi
 
 # ffmpeg, from three solid colour clips: after its first frame it writes mostly 1x1 frames
@@ -61,12 +60,5 @@ if command -v ffmpeg >/dev/null; then
     -f lavfi -i "color=c=0x00FF00:s=80x60:d=0.5:r=10" -f lavfi -i "color=c=blue:s=80x60:d=0.5:r=10" \
     -filter_complex "[0][1][2]concat=n=3:v=1,split[a][b];[a]palettegen[p];[b][p]paletteuse" \
     -loop 0 "$E2E_TMP/ffmpeg.gif" || e2e_fail "ffmpeg could not write the GIF"
-  show "$E2E_TMP/ffmpeg.gif" 0
-  "$watch" 640 512 2.5 >"$E2E_TMP/ffmpeg.txt"
-  runs=$(gif_runs "$E2E_TMP/ffmpeg.txt")
-  e2e_log "ffmpeg GIF, centre: $runs"
-  [[ "$runs" == *green*blue* ]] || e2e_fail "ffmpeg GIF did not animate: $runs"
-  e2e_alive || e2e_fail "the program ended on the ffmpeg GIF"
-  e2e_pass "ffmpeg GIF plays"
-  gif_end_show
+  plays "$E2E_TMP/ffmpeg.gif" "ffmpeg GIF" "*green*blue*"
 fi
