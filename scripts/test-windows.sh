@@ -24,8 +24,11 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bash tests/win32/prepare-prefix.sh || { echo "cannot prepare the Wine prefix"; exit 1; }
-# Keep one Wine server for the whole run instead of starting one per test program.
+# Keep one Wine server for the whole run instead of starting one per test program, with its
+# background services already up: services started from inside a test would inherit ctest's
+# output pipe and keep it open, so ctest would wait on them for ever.
 wineserver -p
+wine cmd /c exit >/dev/null 2>&1 </dev/null
 export MARVOSCOPE_WINE_READY=1 MARVOSCOPE_SHOTS="$PWD/build-win/e2e-shots"
 mkdir -p "$MARVOSCOPE_SHOTS"
 

@@ -43,6 +43,15 @@ TEST(LabelWrap, KeepsLineBreaksLeadingBlanksAndOverlongWords) {
     EXPECT_EQ(wrapText(L"", 50, fiveEach), std::vector<std::wstring>{L""});
 }
 
+TEST(LabelWrap, FitsOnlyWhenEveryLineShowsWhole) {
+    const std::wstring legend = L"Background Color Selector     For Transparent Images";
+    EXPECT_TRUE(wrappedTextFits(legend, 125, 28, 14, fiveEach));   // two lines of 14 in 28
+    EXPECT_FALSE(wrappedTextFits(legend, 125, 27, 14, fiveEach));  // the second line is cut
+    EXPECT_FALSE(wrappedTextFits(legend, 100, 28, 14, fiveEach));  // wraps into three lines
+    EXPECT_FALSE(wrappedTextFits(L"marvoscope.example.org", 100, 100, 14, fiveEach));  // a word too wide
+    EXPECT_TRUE(wrappedTextFits(L"", 0, 14, 14, fiveEach));
+}
+
 TEST(ScrollMapping, ForwardRangeStepsAndClamps) {
     // A colour slider: 0..255, small change 10, large change 20.
     EXPECT_EQ(scrollTarget(0, 255, 0, 10, 20, kLineForward, 0), 10);

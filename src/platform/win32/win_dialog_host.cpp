@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -223,6 +224,7 @@ private:
             n.font = CreateFontIndirectW(&lf);
         }
         const std::wstring caption = widen(it.caption);
+        if (it.kind == ControlKind::Label || it.kind == ControlKind::CommandButton) fitCaption(i, caption);
         switch (it.kind) {
         case ControlKind::TabStrip: {
             n.hwnd = makeChild(WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0, i);
@@ -273,6 +275,54 @@ private:
         case ControlKind::Line:
             break;
         }
+    }
+
+    // The captions were designed for the classic dialog font; a wider stand-in (Wine's, or a
+    // system without that face) would clip them, so such a row gets a smaller size of the same
+    // face, down to 6 points, as the dialog on Linux does.
+    void fitCaption(size_t i, const std::wstring& caption) {
+        if (caption.empty()) return;
+        const bool button = item(i).kind == ControlKind::CommandButton;
+        const RECT r = rectOf(i);
+        // A button's borders and focus frame take a few pixels on each side.
+        const int width = r.right - r.left - (button ? 2 * GetSystemMetrics(SM_CXEDGE) + 6 : 0);
+        const int height = r.bottom - r.top;
+        LOGFONTW lf{};
+        if (!GetObjectW(fontOf(i), sizeof(lf), &lf)) return;
+        const LONG designed = std::labs(lf.lfHeight);
+        const LONG smallest = std::min(designed, static_cast<LONG>(MulDiv(6, screenDpiY(), 72)));
+        HDC dc = GetDC(nullptr);
+        HFONT chosen = nullptr;
+        LONG size = designed;
+        for (;; --size) {
+            lf.lfHeight = -size;
+            HFONT f = CreateFontIndirectW(&lf);
+            if (!f) break;
+            HGDIOBJ old = SelectObject(dc, f);
+            TEXTMETRICW tm{};
+            GetTextMetricsW(dc, &tm);
+            const auto measure = [dc](const std::wstring& s) {
+                SIZE extent{};
+                GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &extent);
+                return static_cast<int>(extent.cx);
+            };
+            const bool fits = button ? measure(caption) <= width && tm.tmHeight <= height
+                                     : wrappedTextFits(caption, width, height, tm.tmHeight, measure);
+            SelectObject(dc, old);
+            if (fits || size <= smallest) {
+                chosen = f;
+                break;
+            }
+            DeleteObject(f);
+        }
+        ReleaseDC(nullptr, dc);
+        if (!chosen) return;
+        if (size == designed) {
+            DeleteObject(chosen);  // the designed size fits: keep the font the row already has
+            return;
+        }
+        if (nodes_[i].font) DeleteObject(nodes_[i].font);
+        nodes_[i].font = chosen;
     }
 
     // Keyboard navigation follows the window order, so siblings are ordered by tab index. The

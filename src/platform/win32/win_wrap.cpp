@@ -51,4 +51,13 @@ std::vector<std::wstring> wrapText(const std::wstring& text, int width,
     return lines;
 }
 
+bool wrappedTextFits(const std::wstring& text, int width, int height, int lineHeight,
+                     const std::function<int(const std::wstring&)>& measure) {
+    const auto lines = wrapText(text, width, measure);
+    if (static_cast<long long>(lines.size()) * lineHeight > height) return false;
+    for (const auto& line : lines)
+        if (measure(line) > width) return false;
+    return true;
+}
+
 }  // namespace mv::win32

@@ -11,4 +11,9 @@ namespace mv::win32 {
 std::vector<std::wstring> wrapText(const std::wstring& text, int width,
                                    const std::function<int(const std::wstring&)>& measure);
 
+// Whether the text, wrapped as above, shows whole in a box: no line wider than the box (a word
+// that is would be clipped) and every line within its height.
+bool wrappedTextFits(const std::wstring& text, int width, int height, int lineHeight,
+                     const std::function<int(const std::wstring&)>& measure);
+
 }  // namespace mv::win32
