@@ -40,6 +40,12 @@ constexpr int kFirstId = 100;  // below it lie IDOK and IDCANCEL, which no contr
 // design order, beneath its windowed controls, and hit-tests the labels for the mouse.
 bool isGraphical(ControlKind k) { return k == ControlKind::Label || k == ControlKind::Shape || k == ControlKind::Line; }
 
+int textWidth(HDC dc, const std::wstring& s) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
+    return static_cast<int>(size.cx);
+}
+
 int16_t shiftState() {
     int16_t s = 0;
     if (GetKeyState(VK_SHIFT) < 0) s |= 1;
@@ -301,11 +307,7 @@ private:
             HGDIOBJ old = SelectObject(dc, f);
             TEXTMETRICW tm{};
             GetTextMetricsW(dc, &tm);
-            const auto measure = [dc](const std::wstring& s) {
-                SIZE extent{};
-                GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &extent);
-                return static_cast<int>(extent.cx);
-            };
+            const auto measure = [dc](const std::wstring& s) { return textWidth(dc, s); };
             const bool fits = button ? measure(caption) <= width && tm.tmHeight <= height
                                      : wrappedTextFits(caption, width, height, tm.tmHeight, measure);
             SelectObject(dc, old);
@@ -520,9 +522,7 @@ private:
         box.top += tm.tmHeight / 2;
         DrawEdge(dc, &box, EDGE_ETCHED, BF_RECT);
         if (!caption.empty()) {
-            SIZE size{};
-            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-            RECT text{6, 0, 6 + size.cx + 4, tm.tmHeight};
+            RECT text{6, 0, 6 + textWidth(dc, caption) + 4, tm.tmHeight};
             SetBkMode(dc, OPAQUE);
             SetBkColor(dc, surfaceColor(nodes_[i].hwnd));
             SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
@@ -543,11 +543,7 @@ private:
             SetTextColor(dc, toColorRef(label ? label->ForeColor() : it.foreColor, COLOR_BTNTEXT));
             TEXTMETRICW tm{};
             GetTextMetricsW(dc, &tm);
-            const auto measure = [dc](const std::wstring& s) {
-                SIZE size{};
-                GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
-                return static_cast<int>(size.cx);
-            };
+            const auto measure = [dc](const std::wstring& s) { return textWidth(dc, s); };
             // Clipped to the label, as a label never draws outside itself.
             const int saved = SaveDC(dc);
             IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
