@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the Linux build, its tests and its demo need (idempotent).
+# Installs the Debian packages the Linux build, its tests and its demo need (idempotent), and
+# any further packages named on the command line.
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick libxfixes-dev
-          libgif-dev libstb-dev gifsicle fonts-dejavu-extra)
+          libgif-dev libstb-dev gifsicle fonts-dejavu-extra "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -74,10 +74,22 @@ size_t SourceBytes::findBoundary(size_t start) const {
     return kNoBoundary;
 }
 
+size_t SourceBytes::findFirstBoundary() const {
+    if (size_ >= 13 && at(0) == 'G' && at(1) == 'I' && at(2) == 'F') {
+        const uint8_t flags = at(10);
+        const size_t end = 13 + ((flags & 0x80) ? size_t{3} << ((flags & 7) + 1) : 0);
+        if (end + 1 < size_ && at(end) == 0x21 && at(end + 1) == 0xF9 && (end + 2 >= size_ || at(end + 2) == 0x04) &&
+            (end + 7 >= size_ || at(end + 7) == 0x00))
+            return end - 1;
+    }
+    return findBoundary(0);
+}
+
 long chunkDelayMs(const SourceBytes& bytes, size_t from, size_t to, int frameIndex) {
     const size_t size = to - from;
     if (size < 5 || (frameIndex >= 1 && size < 12)) throw PlatformError(ErrSubscript, "Frame too short");
-    return (static_cast<long>(bytes.at(from + 3)) + 256L * bytes.at(from + 4)) * 10;
+    const long hundredths = static_cast<long>(bytes.at(from + 3)) + 256L * bytes.at(from + 4);
+    return (hundredths <= 1 ? 10 : hundredths) * 10;
 }
 
 }  // namespace mv::anim

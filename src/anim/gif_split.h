@@ -48,6 +48,10 @@ public:
     // 4 at k + 3 and its terminator 0 at k + 8: the three bytes alone turn up inside the
     // compressed image data of large files, which would cut a frame in the middle.
     size_t findBoundary(size_t start) const;
+    // The first boundary. A graphic control extension right after a GIF's header (its screen
+    // descriptor and global colour table) counts whatever byte stands before it: writers put
+    // it there directly after a colour table whose last byte need not be 0.
+    size_t findFirstBoundary() const;
 
 private:
     bool boundaryAt(size_t k) const;
@@ -56,7 +60,8 @@ private:
     std::vector<std::unique_ptr<uint8_t[]>> blocks_;
 };
 
-// The delay of a frame chunk (it starts at the 0xF9 label) in milliseconds. Throws
+// The delay of a frame chunk (it starts at the 0xF9 label) in milliseconds; 0 and 1 hundredth
+// play as 100 ms, as web browsers play them, so such a frame does not freeze the show. Throws
 // ErrSubscript for a chunk too short to be a frame: under 5 bytes, under 12 after frame 0.
 long chunkDelayMs(const SourceBytes& bytes, size_t from, size_t to, int frameIndex);
 

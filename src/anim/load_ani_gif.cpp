@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "../platform/files.h"
+#include "../platform/gif/composed_picture.h"
 #include "../platform/load_picture.h"
 #include "../platform/modes.h"
 #include "../saver/frmMain.h"
@@ -38,10 +39,11 @@ void frmMain::LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xIm
             openNumbers.pop_back();
             const size_t length = bytes.size();
 
-            size_t boundary = bytes.findBoundary(0);
+            size_t boundary = bytes.findFirstBoundary();
             const size_t prefixLength = boundary == anim::kNoBoundary ? 1 : boundary + 2;
             const std::vector<uint8_t> prefix = bytes.copy(0, std::min(prefixLength, length));
             size_t chunkStart = prefixLength;
+            PicturePtr composed;  // the frame stored last, as it shows after the frames before it
 
             auto store = [&](int k, size_t from, size_t to) {
                 const int n = table.freeFile();
@@ -58,7 +60,8 @@ void frmMain::LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xIm
                 const long delay = anim::chunkDelayMs(bytes, from, to, k);
                 if (k >= 1) xImgArray.Load(k);
                 xImgArray(k).Tag = IntText(delay);
-                xImgArray(k).setPicture(LoadPicture(app().platform, scratch));
+                composed = composeGifFrame(composed, LoadPicture(app().platform, scratch));
+                xImgArray(k).setPicture(composed);
                 files::kill(scratch);
             };
 

@@ -110,7 +110,8 @@ std::vector<uint8_t> writeGif(const GifPlan& plan) {
     }
     for (const auto& f : plan.frames) {
         if (f.control) {
-            const uint8_t flags = static_cast<uint8_t>(f.transparent >= 0 ? 0x09 : 0x04);
+            const int disposal = f.disposal >= 0 ? f.disposal : f.transparent >= 0 ? 2 : 1;
+            const uint8_t flags = static_cast<uint8_t>((disposal & 7) << 2 | (f.transparent >= 0 ? 1 : 0));
             out.insert(out.end(), {0x21, 0xF9, 0x04, flags});
             put16(out, f.delayCs);
             out.push_back(static_cast<uint8_t>(f.transparent >= 0 ? f.transparent : 0));

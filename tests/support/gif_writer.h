@@ -12,6 +12,7 @@ struct GifFramePlan {
     std::vector<uint8_t> indices;        // width x height, row by row (in display order)
     int delayCs = 0;                     // hundredths of a second
     int transparent = -1;                // transparent index, -1 for none
+    int disposal = -1;                   // disposal method; -1: 2 with a transparent index, else 1
     bool interlaced = false;
     bool control = true;                 // write a graphic control extension
     std::vector<uint32_t> localPalette;  // 0x00RRGGBB; empty: use the global table

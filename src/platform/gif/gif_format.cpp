@@ -71,7 +71,7 @@ GifImage parseGif(const uint8_t* bytes, size_t size) {
     for (unsigned i = 0; i < 256; ++i) img.palette[i] = 0xFF000000u | i << 16 | i << 8 | i;
     if (screenFlags & 0x80) readColorTable(r, screenFlags, img.palette);
 
-    int transparent = -1;
+    int transparent = -1, disposal = 0;
     while (!r.atEnd()) {
         const uint8_t introducer = r.byte();
         if (introducer == 0x21) {
@@ -80,6 +80,7 @@ GifImage parseGif(const uint8_t* bytes, size_t size) {
             if (label == 0xF9 && r.has(5) && r.peek() >= 4) {
                 const uint8_t* gce = r.here();  // size, flags, delay (2), transparent index
                 transparent = (gce[1] & 1) ? gce[4] : -1;
+                disposal = (gce[1] >> 2) & 7;
             }
             r.skipSubBlocks();
         } else if (introducer == 0x2C) {
@@ -95,6 +96,7 @@ GifImage parseGif(const uint8_t* bytes, size_t size) {
             img.minCodeSize = r.byte();
             if (img.minCodeSize < 1 || img.minCodeSize > 8) invalid("Bad LZW code size");
             img.transparentIndex = transparent;
+            img.disposal = disposal;
             img.canvasWidth = screenW > 0 ? screenW : img.left + img.width;
             img.canvasHeight = screenH > 0 ? screenH : img.top + img.height;
             checkSize(img.canvasWidth, img.canvasHeight);

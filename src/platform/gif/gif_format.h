@@ -17,6 +17,7 @@ struct GifImage {
     int height = 0;
     bool interlaced = false;
     int transparentIndex = -1;          // -1: every index is opaque
+    int disposal = 0;                   // what becomes of the image's rectangle after it is shown
     std::array<uint32_t, 256> palette{};  // 0xFFRRGGBB; indices past the colour table are black
     int minCodeSize = 2;
     std::vector<uint8_t> lzw;           // the image's data sub-blocks joined, lengths removed

@@ -10,7 +10,7 @@ namespace mv {
 GifPicture::~GifPicture() { gif::indexCache().forget(this); }
 
 gif::Indices GifPicture::indices() const {
-    return gif::indexCache().get(this, [this] { return decode(); });
+    return gif::indexCache().get<uint8_t>(this, [this] { return decode(); });
 }
 
 std::vector<uint8_t> GifPicture::decode() const {

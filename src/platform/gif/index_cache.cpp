@@ -12,37 +12,42 @@ std::mutex& cacheMutex() {
 }
 }  // namespace
 
-Indices IndexCache::get(const void* owner, const std::function<std::vector<uint8_t>()>& decode) {
-    {
-        std::lock_guard lock(cacheMutex());
-        auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.owner == owner; });
-        if (it != entries_.end()) {
-            Entry hit = *it;
-            entries_.erase(it);
-            entries_.push_back(hit);
-            return hit.indices;
-        }
-    }
-    auto fresh = std::make_shared<const std::vector<uint8_t>>(decode());
+std::shared_ptr<const void> IndexCache::find(const void* owner) {
     std::lock_guard lock(cacheMutex());
     auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.owner == owner; });
-    if (it != entries_.end()) return it->indices;
-    entries_.push_back({owner, fresh});
-    bytes_ += fresh->size();
-    // Evict the oldest until within budget, but always keep the one just decoded.
+    if (it == entries_.end()) return nullptr;
+    Entry hit = *it;
+    entries_.erase(it);
+    entries_.push_back(hit);
+    return hit.data;
+}
+
+std::shared_ptr<const void> IndexCache::insert(const void* owner, std::shared_ptr<const void> data, size_t bytes) {
+    std::lock_guard lock(cacheMutex());
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.owner == owner; });
+    if (it != entries_.end()) return it->data;
+    entries_.push_back({owner, data, bytes});
+    bytes_ += bytes;
+    // Evict the oldest until within budget, but always keep the one just made.
     while (bytes_ > budget_ && entries_.size() > 1) {
-        bytes_ -= entries_.front().indices->size();
+        bytes_ -= entries_.front().bytes;
         entries_.erase(entries_.begin());
     }
-    return fresh;
+    return data;
 }
 
 void IndexCache::forget(const void* owner) {
     std::lock_guard lock(cacheMutex());
     auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.owner == owner; });
     if (it == entries_.end()) return;
-    bytes_ -= it->indices->size();
+    bytes_ -= it->bytes;
     entries_.erase(it);
+}
+
+void IndexCache::clear() {
+    std::lock_guard lock(cacheMutex());
+    entries_.clear();
+    bytes_ = 0;
 }
 
 size_t IndexCache::bytes() const {

@@ -1,6 +1,7 @@
 #pragma once
-// Recently decoded frames, kept so that a short animation or a repeated paint does not decode
-// again, while a long animation costs no more than the budget.
+// Recently decoded frames (palette indices) and composed canvases (pixels), kept so that a
+// short animation or a repeated paint does not decode again, while a long animation costs no
+// more than the budget.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -9,22 +10,40 @@
 
 namespace mv::gif {
 
-using Indices = std::shared_ptr<const std::vector<uint8_t>>;
+template <class T>
+using Buffer = std::shared_ptr<const std::vector<T>>;
+using Indices = Buffer<uint8_t>;
 
 class IndexCache {
 public:
     explicit IndexCache(size_t budgetBytes) : budget_(budgetBytes) {}
-    // The cached indices of `owner`, decoding them with `decode` when they are not cached.
-    Indices get(const void* owner, const std::function<std::vector<uint8_t>()>& decode);
+    // The cached buffer of `owner`, made with `make` when it is not cached. Each owner keeps
+    // one buffer of one element type.
+    template <class T>
+    Buffer<T> get(const void* owner, const std::function<std::vector<T>()>& make) {
+        if (auto hit = find(owner)) return std::static_pointer_cast<const std::vector<T>>(hit);
+        auto fresh = std::make_shared<const std::vector<T>>(make());
+        return std::static_pointer_cast<const std::vector<T>>(insert(owner, fresh, fresh->size() * sizeof(T)));
+    }
+    // The cached buffer of `owner` without making one; null when it is not cached.
+    template <class T>
+    Buffer<T> peek(const void* owner) {
+        return std::static_pointer_cast<const std::vector<T>>(find(owner));
+    }
     void forget(const void* owner);
+    // Drops every entry, as under memory pressure; whatever is asked for later is made again.
+    void clear();
     size_t bytes() const;
     size_t entries() const;
 
 private:
     struct Entry {
         const void* owner;
-        Indices indices;
+        std::shared_ptr<const void> data;
+        size_t bytes;
     };
+    std::shared_ptr<const void> find(const void* owner);
+    std::shared_ptr<const void> insert(const void* owner, std::shared_ptr<const void> data, size_t bytes);
     size_t budget_;
     std::vector<Entry> entries_;  // most recently used last; a handful of entries at most
     size_t bytes_ = 0;
