@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the show on the bundled demo picture, with a throw-away settings
-# store (your own settings are not touched). On a machine without a display the show runs in
-# a virtual X server, a screenshot of it is saved, and the show is ended automatically.
+# Sets everything up and runs the show on the bundled demo animation (or, with the argument
+# "still", on the bundled still picture), with a throw-away settings store (your own settings
+# are not touched). On a machine without a display the show runs in a virtual X server, a
+# screenshot of it is saved, and the show is ended automatically.
+#   bash scripts/demo.sh [animated|still]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -9,7 +11,11 @@ root=$(pwd)
 bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j2 --target marvoscope
-[ -f assets/demo.jpg ] || bash scripts/make-demo-picture.sh assets/demo.jpg >/dev/null
+case "${1:-animated}" in
+  still) picture="$root/assets/demo.jpg"; [ -f "$picture" ] || bash scripts/make-demo-picture.sh "$picture" >/dev/null ;;
+  animated) picture="$root/assets/demo.gif"; [ -f "$picture" ] || bash scripts/make-demo-gif.sh "$picture" >/dev/null ;;
+  *) echo "usage: bash scripts/demo.sh [animated|still]" >&2; exit 2 ;;
+esac
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/marvoscope-demo.XXXXXX")
 xvfb_pid=""
@@ -22,11 +28,12 @@ trap cleanup EXIT
 export XDG_CONFIG_HOME="$scratch/config" XDG_CACHE_HOME="$scratch/cache" XDG_RUNTIME_DIR="$scratch/run"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-printf '[Settings]\nAniFile=%s\nMousesens=15\nBackColors=0\n' "$root/assets/demo.jpg" \
+# The animation's round window shows the background colour: a soft violet (0x00BBGGRR).
+printf '[Settings]\nAniFile=%s\nMousesens=15\nBackColors=15119560\n' "$picture" \
   >"$XDG_CONFIG_HOME/Marvoscope 1.0 Demo.ini"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  echo "Showing the demo picture. Move the mouse, click or press a key to end the show."
+  echo "Showing $(basename "$picture"). Move the mouse, click or press a key to end the show."
   build/marvoscope /S
   exit $?
 fi
