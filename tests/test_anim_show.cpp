@@ -54,12 +54,12 @@ TEST_F(AnimatedShow, GifPlaysFullScreenWithTheCursorHidden) {
     EXPECT_FALSE(fs::exists(platform.dir.file("tmp.gif")));
 }
 
-TEST_F(AnimatedShow, TextFileNamedGifOpensTheSetupDialogAndLeavesTheScratchFile) {
+TEST_F(AnimatedShow, TextFileNamedGifOpensTheSetupDialogAndLeavesNoScratchFile) {
     platform.store.set("AniFile", platform.dir.write("x.gif", std::string("just some words, no picture\n")));
     app.mainForm->Load();
     EXPECT_FALSE(app.mainForm->Visible());
     EXPECT_TRUE(app.setupForm->Loaded());
-    EXPECT_TRUE(fs::exists(platform.dir.file("tmp.gif")));
+    EXPECT_FALSE(fs::exists(platform.dir.file("tmp.gif")));
     EXPECT_GE(platform.cursorCount, 0);
 }
 

@@ -6,6 +6,8 @@
 #include "anim/scratch_file.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/gif/composed_picture.h"
+#include "platform/held_file.h"
 #include "support/anim_fixture.h"
 
 using namespace mv;
@@ -92,12 +94,22 @@ TEST(GifSplitScan, FindsTheBoundaryPatternAcrossBlockEdges) {
     EXPECT_EQ(source({0x00, 0x21}).findBoundary(0), anim::kNoBoundary);
 }
 
-TEST(GifSplitScan, ReleasedBlocksAreOnlyThoseWhollyBehind) {
-    auto s = source(std::vector<uint8_t>(20, 1), 4);
-    EXPECT_EQ(s.residentBlocks(), 5u);
-    s.releaseBefore(9);  // blocks 0 and 1 end before 9; block 2 holds byte 9
-    EXPECT_EQ(s.residentBlocks(), 3u);
+// A file is read a few blocks at a time, whatever its size, and bytes behind can be read again.
+TEST(GifSplitScan, AFileIsReadAFewBlocksAtATime) {
+    FakePlatform platform;
+    std::vector<uint8_t> data(40, 1);
+    data[33] = 0x00, data[34] = 0x21, data[35] = 0xF9, data[36] = 0x04;
+    const auto path = platform.dir.write("blocks.gif", data);
+    auto& table = files::fileTable();
+    const int n = table.freeFile();
+    table.open(n, path, files::Mode::ReadOnly);
+    anim::SourceBytes s(4);
+    s.attach(table, n, data.size());
+    EXPECT_EQ(s.findBoundary(0, 20), anim::kNoBoundary);  // a search that stops short
+    EXPECT_EQ(s.findBoundary(20), 33u);
+    EXPECT_LE(s.residentBlocks(), anim::SourceBytes::kResidentBlocks);
     EXPECT_EQ(s.copy(9, 20), std::vector<uint8_t>(11, 1));
+    table.close(n);
 }
 
 TEST(GifSplitScan, WorkedExampleHasItsBoundariesWhereThePlanSays) {
@@ -146,24 +158,34 @@ TEST_F(GifSplit, WorkedExampleStoresThreeFramesAndStartsTheAnimation) {
     EXPECT_EQ(files::fileTable().openCount(), 0u);
 }
 
-// A frame the reader refuses stops the split with its frame file left behind, which shows
-// exactly what was written for that frame.
+// Each frame file is the header prefix plus the frame's chunk: what each element holds decodes
+// exactly as those bytes do.
 TEST_F(GifSplit, WorkedExampleFrameFilesAreHeaderPrefixPlusChunk) {
-    const size_t sizes[3] = {5002, 4801, 4797};
+    const auto source = workedExample();
+    form().LoadAniGif(platform.dir.write("worked.gif", source), form().AnimatedGIF);
+    ASSERT_EQ(form().AnimatedGIF.Count(), 3);
     const size_t chunkFrom[3] = {801, 5002, 9002}, chunkTo[3] = {5002, 9002, 12998};
+    for (int k = 0; k < 3; ++k) {
+        auto want = bytesOf(source, 0, 801);
+        const auto chunk = bytesOf(source, chunkFrom[k], chunkTo[k]);
+        want.insert(want.end(), chunk.begin(), chunk.end());
+        const auto expected = gif::parseGif(want.data(), want.size());
+        auto composed = std::dynamic_pointer_cast<const ComposedGifPicture>(form().AnimatedGIF(k).Picture());
+        ASSERT_TRUE(composed) << k;
+        EXPECT_EQ(composed->frame().image().lzw, expected.lzw) << k;
+        EXPECT_EQ(composed->frame().image().palette, expected.palette) << k;
+    }
+}
+
+// A frame the reader refuses stops the split; the frames before stay, and no frame file is
+// left in the user's folder.
+TEST_F(GifSplit, RefusedFrameStopsTheSplitAndLeavesNoFrameFile) {
     for (int broken = 0; broken < 3; ++broken) {
         SCOPED_TRACE(broken);
-        const auto source = workedExample(broken);
-        auto want = bytesOf(source, 0, 801);
-        const auto chunk = bytesOf(source, chunkFrom[broken], chunkTo[broken]);
-        want.insert(want.end(), chunk.begin(), chunk.end());
-        const auto path = platform.dir.write("broken.gif", source);
+        const auto path = platform.dir.write("broken.gif", workedExample(broken));
         form().AnimationTimer.setEnabled(true);
         form().LoadAniGif(path, form().AnimatedGIF);
-        ASSERT_TRUE(scratchExists());
-        const auto written = readFile(scratch());
-        EXPECT_EQ(written.size(), sizes[broken]);
-        EXPECT_EQ(written, want);
+        EXPECT_FALSE(scratchExists());
         // Frames before the broken one stay, the broken one's element exists without a picture.
         EXPECT_EQ(form().AnimatedGIF.Count(), broken + 1);
         EXPECT_FALSE(form().AnimatedGIF(broken).Picture());
@@ -171,7 +193,6 @@ TEST_F(GifSplit, WorkedExampleFrameFilesAreHeaderPrefixPlusChunk) {
         EXPECT_FALSE(form().Picture1.Picture());
         EXPECT_EQ(form().lastFrame, 0);
         EXPECT_EQ(files::fileTable().openCount(), 0u);
-        fs::remove(scratch());
     }
 }
 
@@ -229,14 +250,13 @@ TEST_F(GifSplit, FirstDelayTooLongForTheTimerKeepsTheIntervalAndStillAnimates) {
     EXPECT_EQ(shownFrame(), 0);
 }
 
-TEST_F(GifSplit, TextFileNamedGifFailsAndLeavesItsFrameFile) {
+TEST_F(GifSplit, TextFileNamedGifFailsAndLeavesNoFrameFile) {
     const std::string text = "Not a picture, just a note about pictures.\n";
     const auto path = platform.dir.write("x.gif", text);
     form().LoadAniGif(path, form().AnimatedGIF);
     EXPECT_FALSE(form().Picture1.Picture());
     EXPECT_FALSE(form().AnimationTimer.Enabled());
-    ASSERT_TRUE(scratchExists());
-    EXPECT_EQ(readFile(scratch()), std::vector<uint8_t>(text.begin(), text.end() - 2));
+    EXPECT_FALSE(scratchExists());
     EXPECT_EQ(files::fileTable().openCount(), 0u);
 }
 
@@ -276,8 +296,7 @@ TEST_F(GifSplit, ChunkTooShortStopsTheSplit) {
     form().LoadAniGif(platform.dir.write("short.gif", tiny), form().AnimatedGIF);
     EXPECT_EQ(form().AnimatedGIF.Count(), 1);
     EXPECT_FALSE(form().AnimatedGIF(0).Picture());
-    EXPECT_EQ(readFile(scratch()).size(), 8u + 2u);  // written before the length was checked
-    fs::remove(scratch());
+    EXPECT_FALSE(scratchExists());
 
     // A good frame 0, then a frame 1 of 10 bytes: frame 0 stays, no element 1 is made.
     GifPlan plan;
@@ -293,7 +312,7 @@ TEST_F(GifSplit, ChunkTooShortStopsTheSplit) {
     EXPECT_TRUE(form().AnimatedGIF(0).Picture());
     EXPECT_FALSE(form().Picture1.Picture());
     EXPECT_FALSE(form().AnimationTimer.Enabled());
-    EXPECT_TRUE(scratchExists());
+    EXPECT_FALSE(scratchExists());
     EXPECT_EQ(files::fileTable().openCount(), 0u);
 }
 
@@ -342,22 +361,54 @@ TEST_F(GifSplit, InputArrivingMidSplitEndsTheShowHarmlessly) {
     EXPECT_FALSE(form().Loaded());
 }
 
-TEST_F(GifSplit, ScratchFileGoesToTheUserDirectoryWhenTheCurrentOneIsNotWritable) {
-    EXPECT_EQ(scratchGifPath(platform), "tmp.gif");
-    EXPECT_FALSE(scratchExists());  // the probe leaves nothing behind
+// The scratch file stays "tmp.gif" in the program's folder while that is safe; a file another
+// show holds, a folder others may write to, a planted link or a folder that takes no file send
+// it to the user's private folder, and a victim behind a link is never written.
+TEST_F(GifSplit, ScratchFileIsHeldWhereNoOneElseCanReachIt) {
+    const auto privateTmp = fs::path(platform.userScratchDirectory()) / "tmp.gif";
+    auto holdAndCheck = [&](const fs::path& where) {
+        files::HeldFile f;
+        holdScratchGif(platform, f);
+        EXPECT_EQ(fs::absolute(f.path()), fs::absolute(where));
+        f.release();
+        EXPECT_FALSE(fs::exists(where));
+    };
+    holdAndCheck(platform.dir.path() / "tmp.gif");
+    {
+        files::HeldFile other;  // another show holding both names
+        ASSERT_TRUE(other.tryHold("tmp.gif"));
+        holdAndCheck(privateTmp);
+        files::HeldFile otherPrivate;
+        ASSERT_TRUE(otherPrivate.tryHold(privateTmp.string()));
+        files::HeldFile f;
+        holdScratchGif(platform, f);
+        EXPECT_NE(fs::path(f.path()).filename(), "tmp.gif");
+        EXPECT_EQ(fs::path(f.path()).parent_path(), privateTmp.parent_path());
+    }
 #ifdef _WIN32
-    GTEST_SKIP() << "Windows does not let a process remove its own current directory";
-#endif
-    // A current directory that no longer exists cannot take a file, even for root.
+    GTEST_SKIP() << "links, folder modes and removing the current folder are POSIX cases";
+#else
+    const auto victim = platform.dir.write("victim.txt", std::string("precious"));
+    fs::create_symlink(victim, "tmp.gif");
+    const auto gif = solidGif("three.gif", {10, 20, 30});
+    form().LoadAniGif(gif, form().AnimatedGIF);
+    EXPECT_EQ(form().AnimatedGIF.Count(), 3);
+    EXPECT_EQ(readFile(victim), std::vector<uint8_t>({'p', 'r', 'e', 'c', 'i', 'o', 'u', 's'}));
+    EXPECT_TRUE(fs::is_symlink("tmp.gif"));
+    fs::remove("tmp.gif");
+
+    fs::permissions(platform.dir.path(), fs::perms::all);  // others may write here
+    holdAndCheck(privateTmp);
+    fs::permissions(platform.dir.path(), fs::perms::owner_all);
+
+    // A current folder that no longer exists cannot take a file, even for root.
     const auto gone = platform.dir.path() / "gone";
     fs::create_directory(gone);
-    const auto gif = solidGif("three.gif", {10, 20, 30});
     fs::current_path(gone);
     fs::remove(gone);
-    const auto chosen = fs::path(scratchGifPath(platform));
-    EXPECT_EQ(chosen, fs::path(platform.userScratchDirectory()) / "tmp.gif");
+    holdAndCheck(privateTmp);
     form().LoadAniGif(gif, form().AnimatedGIF);
     EXPECT_EQ(form().AnimatedGIF.Count(), 3);
     EXPECT_TRUE(form().AnimationTimer.Enabled());
-    EXPECT_FALSE(fs::exists(chosen));
+#endif
 }

@@ -8,19 +8,18 @@
 
 namespace mv::anim {
 
-void SourceBytes::read(files::FileTable& table, int number, size_t length) {
-    blocks_.clear();
-    size_ = 0;
-    for (size_t from = 0; from < length; from += block_) {
-        const size_t n = std::min(block_, length - from);
-        auto block = std::make_unique<uint8_t[]>(n);
-        table.readAt(number, static_cast<int64_t>(from), block.get(), n);
-        blocks_.push_back(std::move(block));
-    }
+void SourceBytes::attach(files::FileTable& table, int number, size_t length) {
+    table_ = &table;
+    number_ = number;
     size_ = length;
+    blocks_.clear();
+    blocks_.resize((length + block_ - 1) / block_);
+    resident_.clear();
 }
 
 void SourceBytes::assign(const std::vector<uint8_t>& bytes) {
+    table_ = nullptr;
+    resident_.clear();
     blocks_.clear();
     for (size_t from = 0; from < bytes.size(); from += block_) {
         const size_t n = std::min(block_, bytes.size() - from);
@@ -31,15 +30,27 @@ void SourceBytes::assign(const std::vector<uint8_t>& bytes) {
     size_ = bytes.size();
 }
 
+const uint8_t* SourceBytes::blockAt(size_t index) const {
+    if (index >= blocks_.size()) throw PlatformError(ErrSubscript, "Past the end of the file");
+    if (!blocks_[index]) {
+        const size_t from = index * block_, n = std::min(block_, size_ - from);
+        auto block = std::make_unique<uint8_t[]>(n);
+        table_->readAt(number_, static_cast<int64_t>(from), block.get(), n);
+        if (resident_.size() >= kResidentBlocks) {
+            blocks_[resident_.front()].reset();
+            resident_.erase(resident_.begin());
+        }
+        blocks_[index] = std::move(block);
+        resident_.push_back(index);
+    }
+    return blocks_[index].get();
+}
+
 std::vector<uint8_t> SourceBytes::copy(size_t from, size_t to) const {
     std::vector<uint8_t> out;
     out.reserve(to - from);
     forEach(from, to, [&](const uint8_t* p, size_t n) { out.insert(out.end(), p, p + n); });
     return out;
-}
-
-void SourceBytes::releaseBefore(size_t offset) {
-    for (size_t b = 0; b < blocks_.size() && (b + 1) * block_ <= offset; ++b) blocks_[b].reset();
 }
 
 size_t SourceBytes::residentBlocks() const {
@@ -53,23 +64,23 @@ bool SourceBytes::boundaryAt(size_t k) const {
     return true;
 }
 
-size_t SourceBytes::findBoundary(size_t start) const {
-    if (size_ < 3) return kNoBoundary;
-    size_t k = start;
-    while (k + 2 < size_) {
-        // Jump to the next 0x00 within the current block, then test the pattern there.
-        const size_t b = k / block_, offset = k % block_;
-        const size_t blockLen = std::min(block_, size_ - b * block_);
-        const uint8_t* base = blocks_[b].get();
-        const void* hit = std::memchr(base + offset, 0x00, blockLen - offset);
+size_t SourceBytes::findBoundary(size_t start, size_t limit) const {
+    limit = std::min(limit, size_ >= 2 ? size_ - 2 : 0);
+    // Look for the label 0xF9, the rarest of the three bytes in image data and absent from
+    // runs of zeros, then check the two bytes before it.
+    size_t label = start + 2;
+    while (label < limit + 2) {
+        const size_t b = label / block_, offset = label % block_;
+        const size_t span = std::min(block_ - offset, limit + 2 - label);
+        const uint8_t* base = blockAt(b) + offset;
+        const void* hit = std::memchr(base, 0xF9, span);
         if (!hit) {
-            k = b * block_ + blockLen;
+            label += span;
             continue;
         }
-        k = b * block_ + static_cast<size_t>(static_cast<const uint8_t*>(hit) - base);
-        if (k + 2 >= size_) break;
-        if (boundaryAt(k)) return k;
-        ++k;
+        label += static_cast<size_t>(static_cast<const uint8_t*>(hit) - base);
+        if (boundaryAt(label - 2)) return label - 2;
+        ++label;
     }
     return kNoBoundary;
 }

@@ -1,35 +1,36 @@
 #include "scratch_file.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <system_error>
 
+#include "../platform/error.h"
+#include "../platform/held_file.h"
 #include "../platform/platform.h"
 
-namespace mv {
-namespace {
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
 
+namespace mv {
+
+namespace {
 constexpr const char* kScratchName = "tmp.gif";
 
-// Tries the file itself: opening an existing one for update, or creating and removing it.
-bool canWriteHere() {
-    std::error_code ec;
-    const bool existed = std::filesystem::exists(kScratchName, ec);
-    std::FILE* f = std::fopen(kScratchName, existed ? "r+b" : "wb");
-    if (!f) return false;
-    std::fclose(f);
-    if (!existed) std::filesystem::remove(kScratchName, ec);
-    return true;
-}
-
-}  // namespace
-
-std::string scratchGifPath(Platform& platform) {
-    if (canWriteHere()) return kScratchName;
-    const auto dir = platform.userScratchDirectory();
-    const auto path = std::filesystem::path(std::u8string(dir.begin(), dir.end())) / kScratchName;
+std::string join(const std::string& dir, const std::string& name) {
+    const auto path = std::filesystem::path(std::u8string(dir.begin(), dir.end())) / name;
     const auto text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+}  // namespace
+
+void holdScratchGif(Platform& platform, files::HeldFile& file) {
+    if (files::folderIsPrivate(".") && file.tryHold(kScratchName)) return;
+    const auto dir = platform.userScratchDirectory();
+    if (file.tryHold(join(dir, kScratchName))) return;
+    if (file.tryHold(join(dir, "tmp-" + std::to_string(getpid()) + ".gif"))) return;
+    throw PlatformError(ErrFileAccess, "No scratch file can be written");
 }
 
 }  // namespace mv

@@ -4,10 +4,16 @@
 namespace mv {
 
 class Platform;
+namespace files {
+class HeldFile;
+}
 
-// Where the frame splitter writes its one-frame scratch file "tmp.gif": the current directory
-// (the program's own) when a file can be written there, otherwise the user's private scratch
-// directory, since an installed program's directory is usually read-only.
-std::string scratchGifPath(Platform& platform);
+// Holds the splitter's one-frame scratch file "tmp.gif": in the current directory (the
+// program's own) when that folder is this user's alone and no other show holds the file
+// there; otherwise in the user's private scratch directory, since an installed program's
+// directory is usually read-only or shared, and there under a name of this process's own when
+// another show of the same user holds "tmp.gif". Throws PlatformError(ErrFileAccess) when no
+// file can be held.
+void holdScratchGif(Platform& platform, files::HeldFile& file);
 
 }  // namespace mv

@@ -7,10 +7,6 @@
 
 namespace mv {
 
-// No picture we accept needs a larger file (32-bit pixels plus headers); reading a larger one
-// whole would only cost memory before the decoder refuses it.
-constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + 1024 * 1024;
-
 PicturePtr LoadPicture(Platform& platform, const std::string& path) {
     auto& table = files::fileTable();
     const int n = table.freeFile();

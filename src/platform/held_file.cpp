@@ -1,0 +1,124 @@
+#include "held_file.h"
+
+#include <filesystem>
+
+#include "error.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace mv::files {
+
+#ifdef _WIN32
+
+bool HeldFile::tryHold(const std::string& path) {
+    release();
+    const auto wide = std::filesystem::path(std::u8string(path.begin(), path.end())).wstring();
+    // No write sharing holds the file against every other writer; reading stays open for the
+    // picture loader, deleting for release().
+    HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h, &info) || GetFileType(h) != FILE_TYPE_DISK ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) || info.nNumberOfLinks != 1) {
+        CloseHandle(h);
+        return false;
+    }
+    handle_ = h;
+    path_ = path;
+    return true;
+}
+
+bool HeldFile::held() const { return handle_ != nullptr; }
+
+void HeldFile::writeAt(int64_t offset, const uint8_t* data, size_t size) {
+    if (!handle_) throw PlatformError(ErrFileAccess, "Scratch file not held");
+    while (size > 0) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+        const DWORD chunk = static_cast<DWORD>(size > (1u << 30) ? (1u << 30) : size);
+        DWORD done = 0;
+        if (!WriteFile(static_cast<HANDLE>(handle_), data, chunk, &done, &at) || done == 0)
+            throw PlatformError(ErrFileAccess, "Cannot write " + path_);
+        data += done;
+        size -= done;
+        offset += done;
+    }
+}
+
+void HeldFile::release() noexcept {
+    if (!handle_) return;
+    // Marked for deletion while still held, so no other program can take the name in between.
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    SetFileInformationByHandle(static_cast<HANDLE>(handle_), FileDispositionInfo, &dispose, sizeof dispose);
+    CloseHandle(static_cast<HANDLE>(handle_));
+    handle_ = nullptr;
+}
+
+bool folderIsPrivate(const std::string&) { return true; }
+
+#else
+
+bool HeldFile::tryHold(const std::string& path) {
+    release();
+    // The holder before us may delete the file between our open and our lock; then the name
+    // is free again and we try once more.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        if (fd < 0) return false;
+        struct stat st {}, named {};
+        const bool plain = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1;
+        if (!plain || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return false;
+        }
+        if (::lstat(path.c_str(), &named) == 0 && named.st_dev == st.st_dev && named.st_ino == st.st_ino) {
+            fd_ = fd;
+            path_ = path;
+            return true;
+        }
+        ::close(fd);
+    }
+    return false;
+}
+
+bool HeldFile::held() const { return fd_ >= 0; }
+
+void HeldFile::writeAt(int64_t offset, const uint8_t* data, size_t size) {
+    if (fd_ < 0) throw PlatformError(ErrFileAccess, "Scratch file not held");
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw PlatformError(ErrFileAccess, "Cannot write " + path_);
+        data += n;
+        size -= static_cast<size_t>(n);
+        offset += n;
+    }
+}
+
+void HeldFile::release() noexcept {
+    if (fd_ < 0) return;
+    // Deleted while still locked, so no other show can take the name in between.
+    ::unlink(path_.c_str());
+    ::close(fd_);
+    fd_ = -1;
+}
+
+bool folderIsPrivate(const std::string& dir) {
+    struct stat st {};
+    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 022) == 0;
+}
+
+#endif
+
+}  // namespace mv::files
