@@ -23,6 +23,23 @@ std::FILE* openFile(const std::string& utf8, const char* mode) {
 #endif
 }
 
+// 64-bit offsets: a long holds only 2 GB on Windows.
+int seekTo(std::FILE* f, int64_t offset, int whence) {
+#ifdef _WIN32
+    return _fseeki64(f, offset, whence);
+#else
+    return fseeko(f, static_cast<off_t>(offset), whence);
+#endif
+}
+
+int64_t tell(std::FILE* f) {
+#ifdef _WIN32
+    return _ftelli64(f);
+#else
+    return static_cast<int64_t>(ftello(f));
+#endif
+}
+
 }  // namespace
 
 int64_t fileLen(const std::string& path) {
@@ -82,8 +99,8 @@ std::FILE* FileTable::handle(int number) {
 
 int64_t FileTable::length(int number) {
     std::FILE* f = handle(number);
-    if (std::fseek(f, 0, SEEK_END) != 0) throw PlatformError(ErrFileAccess, "Cannot seek");
-    const long size = std::ftell(f);
+    if (seekTo(f, 0, SEEK_END) != 0) throw PlatformError(ErrFileAccess, "Cannot seek");
+    const int64_t size = tell(f);
     if (size < 0) throw PlatformError(ErrFileAccess, "Cannot tell size");
     return size;
 }
@@ -100,13 +117,13 @@ std::vector<uint8_t> FileTable::readAll(int number) {
 
 void FileTable::readAt(int number, int64_t offset, uint8_t* data, size_t size) {
     std::FILE* f = handle(number);
-    if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) throw PlatformError(ErrFileAccess, "Cannot seek");
+    if (seekTo(f, offset, SEEK_SET) != 0) throw PlatformError(ErrFileAccess, "Cannot seek");
     if (size > 0 && std::fread(data, 1, size, f) != size) throw PlatformError(ErrFileAccess, "Cannot read file");
 }
 
 void FileTable::writeAt(int number, int64_t offset, const uint8_t* data, size_t size) {
     std::FILE* f = handle(number);
-    if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) throw PlatformError(ErrFileAccess, "Cannot seek");
+    if (seekTo(f, offset, SEEK_SET) != 0) throw PlatformError(ErrFileAccess, "Cannot seek");
     if (size > 0 && std::fwrite(data, 1, size, f) != size) throw PlatformError(ErrFileAccess, "Cannot write file");
 }
 
