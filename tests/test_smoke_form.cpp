@@ -3,6 +3,7 @@
 #include "platform/controls/control_array.h"
 #include "platform/controls/picturebox.h"
 #include "platform/controls/timer.h"
+#include "platform/form.h"
 #include "support/fake_platform.h"
 
 using namespace mv;
@@ -36,4 +37,58 @@ TEST(Timer, RefusesIntervalsOutsideSixteenBitsAndZeroNeverTicks) {
     platform.advance(10000);
     EXPECT_EQ(ticks, 3);
     EXPECT_TRUE(timer.Enabled());
+}
+
+namespace {
+
+// A painted window that records its handler calls; it can unload itself from one of them.
+class RecordingForm : public Form {
+public:
+    RecordingForm(Platform& p, ScaleMode mode) : Form(p, "Recorder") { setDesign(BorderStyle::None, mode, 0, 0, 0, 3000, 3000); }
+    void Form_Click() override { log += "click "; }
+    void Form_DblClick() override { log += "dbl "; }
+    void Form_MouseDown(int16_t b, int16_t s, float x, float y) override { log += entry("down", b, s, x, y); }
+    void Form_MouseUp(int16_t b, int16_t s, float x, float y) override {
+        log += entry("up", b, s, x, y);
+        if (unloadOnUp) Unload();
+    }
+    void Form_KeyDown(int16_t code, int16_t s) override { log += "key" + std::to_string(code) + "/" + std::to_string(s) + " "; }
+    void Form_KeyPress(int16_t c) override { log += "press" + std::to_string(c) + " "; }
+    static std::string entry(const char* what, int16_t b, int16_t s, float x, float y) {
+        return std::string(what) + std::to_string(b) + "/" + std::to_string(s) + "@" + std::to_string(static_cast<int>(x)) + "," +
+               std::to_string(static_cast<int>(y)) + " ";
+    }
+    std::string log;
+    bool unloadOnUp = false;
+};
+
+}  // namespace
+
+// Clicks come from presses and releases in the core, the same for every backend: the release
+// that ends a double click is no click, a release without a press is none, and a form closed
+// by its MouseUp gets no Click.
+TEST(FormInput, ClicksDoubleClicksMasksAndScaleUnits) {
+    test::FakePlatform platform;
+    RecordingForm pixels(platform, ScaleMode::Pixels), twips(platform, ScaleMode::Twips);
+    pixels.Load();
+    twips.Load();
+    const Buttons left{true, false, false}, right{false, true, false};
+    input::buttonDown(pixels, left, {true, false, true}, 10, 20);
+    input::buttonUp(pixels, left, {}, 11, 21);
+    input::doubleClick(pixels);
+    input::buttonUp(pixels, left, {}, 11, 21);
+    input::buttonUp(pixels, right, {}, 1, 1);
+    EXPECT_EQ(pixels.log, "down1/5@10,20 up1/0@11,21 click dbl up1/0@11,21 up2/0@1,1 ");
+
+    input::buttonDown(twips, right, {false, true, false}, 10, 20);
+    EXPECT_EQ(twips.log, "down2/2@150,300 ");
+    twips.unloadOnUp = true;
+    twips.log.clear();
+    input::buttonUp(twips, right, {}, 2, 2);
+    EXPECT_EQ(twips.log, "up2/0@30,30 ");
+
+    pixels.log.clear();
+    input::keyDown(pixels, 65, {true, false, false}, 'A');
+    input::keyDown(pixels, 16, {true, false, false});
+    EXPECT_EQ(pixels.log, "key65/1 press65 key16/1 ");
 }

@@ -6,6 +6,7 @@
 
 #include "bitmap.h"
 #include "controls/picturebox.h"
+#include "form_input.h"
 
 namespace mv {
 
@@ -94,6 +95,8 @@ public:
     virtual void Form_MouseMove(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
     // The user asked to close the window (close box, window manager).
     void requestClose() { Unload(); }
+    // What the input seen so far means for the next event (see form_input.h).
+    InputState input;
 
 protected:
     void setDesign(BorderStyle border, ScaleMode mode, int32_t backColor, long left, long top, long width, long height);

@@ -5,24 +5,12 @@
 #include <algorithm>
 
 #include "qt_colors.h"
+#include "qt_input.h"
 
 namespace mv::qt {
 
-int16_t mouseButtonCode(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton: return 1;
-        case Qt::RightButton: return 2;
-        case Qt::MiddleButton: return 4;
-        default: return 0;
-    }
-}
-
-int16_t shiftCode(Qt::KeyboardModifiers m) {
-    return static_cast<int16_t>((m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-                                (m & Qt::AltModifier ? 4 : 0));
-}
-
-ModelLabel::ModelLabel(Label& model, double tpp, QWidget* parent) : QLabel(parent), model_(model), tpp_(tpp) {
+ModelLabel::ModelLabel(Label& model, Platform& platform, QWidget* parent)
+    : QLabel(parent), model_(model), platform_(platform) {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -32,16 +20,14 @@ ModelLabel::ModelLabel(Label& model, double tpp, QWidget* parent) : QLabel(paren
 }
 
 void ModelLabel::mousePressEvent(QMouseEvent* e) {
-    if (model_.onMouseDown)
-        model_.onMouseDown(mouseButtonCode(e->button()), shiftCode(e->modifiers()),
-                           static_cast<float>(e->position().x() * tpp_), static_cast<float>(e->position().y() * tpp_));
+    const QPointF p = devicePosition(*e, *this);
+    input::labelButton(model_, platform_, true, buttonsOf(e->button()), modifiersOf(e->modifiers()), p.x(), p.y());
     e->accept();
 }
 
 void ModelLabel::mouseReleaseEvent(QMouseEvent* e) {
-    if (model_.onMouseUp)
-        model_.onMouseUp(mouseButtonCode(e->button()), shiftCode(e->modifiers()),
-                         static_cast<float>(e->position().x() * tpp_), static_cast<float>(e->position().y() * tpp_));
+    const QPointF p = devicePosition(*e, *this);
+    input::labelButton(model_, platform_, false, buttonsOf(e->button()), modifiersOf(e->modifiers()), p.x(), p.y());
     e->accept();
 }
 

@@ -9,13 +9,14 @@
 #include "platform/controls/line.h"
 #include "platform/controls/picturebox.h"
 #include "platform/controls/shape.h"
+#include "platform/platform.h"
 
 namespace mv::qt {
 
 // A label that wraps at word boundaries and passes mouse presses and releases to its model.
 class ModelLabel : public QLabel {
 public:
-    ModelLabel(Label& model, double twipsPerPixel, QWidget* parent);
+    ModelLabel(Label& model, Platform& platform, QWidget* parent);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -23,7 +24,7 @@ protected:
 
 private:
     Label& model_;
-    double tpp_;
+    Platform& platform_;
 };
 
 // A titled frame drawn as an etched rectangle with its title set into the top edge; the
@@ -91,9 +92,5 @@ protected:
 private:
     int tabHeight_;
 };
-
-// The classic mouse button (1 left, 2 right, 4 middle) and shift state (1 Shift, 2 Ctrl, 4 Alt).
-int16_t mouseButtonCode(Qt::MouseButton button);
-int16_t shiftCode(Qt::KeyboardModifiers modifiers);
 
 }  // namespace mv::qt

@@ -140,7 +140,7 @@ QWidget* DialogWindow::makeWidget(const LayoutItem& item, QWidget* parent) {
         }
         case ControlKind::Label: {
             auto& m = *static_cast<Label*>(model);
-            auto* l = new ModelLabel(m, tpp_, parent);
+            auto* l = new ModelLabel(m, form_.platform(), parent);
             l->setGeometry(r);
             l->setFont(fittingFont(font, QString::fromStdString(item.caption), r.width(), r.height(), true));
             if (item.flags & kHandCursor) l->setCursor(handQCursor());

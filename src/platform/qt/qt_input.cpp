@@ -2,31 +2,24 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace mv::qt {
 
-namespace {
-
-int16_t modifiers(Qt::KeyboardModifiers m) {
-    int16_t s = 0;
-    if (m & Qt::ShiftModifier) s |= 1;
-    if (m & Qt::ControlModifier) s |= 2;
-    if (m & Qt::AltModifier) s |= 4;
-    return s;
+Modifiers modifiersOf(Qt::KeyboardModifiers m) {
+    return {(m & Qt::ShiftModifier) != 0, (m & Qt::ControlModifier) != 0, (m & Qt::AltModifier) != 0};
 }
 
-int16_t buttonMask(Qt::MouseButtons b) {
-    int16_t s = 0;
-    if (b & Qt::LeftButton) s |= 1;
-    if (b & Qt::RightButton) s |= 2;
-    if (b & Qt::MiddleButton) s |= 4;
-    return s;
+Buttons buttonsOf(Qt::MouseButtons b) {
+    return {(b & Qt::LeftButton) != 0, (b & Qt::RightButton) != 0, (b & Qt::MiddleButton) != 0};
 }
 
-}  // namespace
+QPointF devicePosition(const QMouseEvent& event, const QWidget& widget) {
+    return event.position() * widget.devicePixelRatioF();
+}
 
 int16_t keyCode(const QKeyEvent& event) {
     const int k = event.key();
@@ -64,10 +57,6 @@ int16_t keyAscii(const QKeyEvent& event) {
     return static_cast<int16_t>(text.at(0).unicode());
 }
 
-int16_t shiftState(const QKeyEvent& event) { return modifiers(event.modifiers()); }
-int16_t shiftState(const QMouseEvent& event) { return modifiers(event.modifiers()); }
-int16_t buttonOf(const QMouseEvent& event) { return buttonMask(event.button()); }
-int16_t heldButtons(const QMouseEvent& event) { return buttonMask(event.buttons()); }
 
 void untrapped(const char* what) {
     std::fprintf(stderr, "marvoscope: %s\n", what);

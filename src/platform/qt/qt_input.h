@@ -1,21 +1,25 @@
 #pragma once
-// Qt input events in the classic handler terms: key codes, button and shift masks.
+// Qt input events as the core's raw input: key codes, modifiers, buttons, device pixels.
+#include <QPointF>
+#include <Qt>
 #include <cstdint>
 #include <exception>
 
+#include "platform/form_input.h"
+
 class QKeyEvent;
 class QMouseEvent;
+class QWidget;
 
 namespace mv::qt {
 
 int16_t keyCode(const QKeyEvent& event);
 // The character code of a key press, 0 when the key types no character.
 int16_t keyAscii(const QKeyEvent& event);
-int16_t shiftState(const QKeyEvent& event);
-int16_t shiftState(const QMouseEvent& event);
-// 1 left, 2 right, 4 middle for the button that changed; the held buttons for a move.
-int16_t buttonOf(const QMouseEvent& event);
-int16_t heldButtons(const QMouseEvent& event);
+Modifiers modifiersOf(Qt::KeyboardModifiers m);
+Buttons buttonsOf(Qt::MouseButtons b);
+// The event's position in the widget, in device pixels.
+QPointF devicePosition(const QMouseEvent& event, const QWidget& widget);
 
 // Runs a form handler from a Qt event. The handlers trap no failures; one that escapes ends
 // the program with a report on standard error, as an untrapped error would.

@@ -49,37 +49,26 @@ protected:
     }
 
     void mousePressEvent(QMouseEvent* e) override {
-        const float x = static_cast<float>(e->position().x()), y = static_cast<float>(e->position().y());
-        const int16_t button = buttonOf(*e), shift = shiftState(*e);
-        pressed_ = true;
-        call([&](Form& f) { f.Form_MouseDown(button, shift, x, y); });
+        const QPointF p = devicePosition(*e, *this);
+        call([&](Form& f) { input::buttonDown(f, buttonsOf(e->button()), modifiersOf(e->modifiers()), p.x(), p.y()); });
     }
 
     void mouseReleaseEvent(QMouseEvent* e) override {
-        const float x = static_cast<float>(e->position().x()), y = static_cast<float>(e->position().y());
-        const int16_t button = buttonOf(*e), shift = shiftState(*e);
-        const bool click = pressed_ && !afterDoubleClick_;
-        pressed_ = afterDoubleClick_ = false;
-        if (!call([&](Form& f) { f.Form_MouseUp(button, shift, x, y); })) return;
-        if (click) call([](Form& f) { f.Form_Click(); });
+        const QPointF p = devicePosition(*e, *this);
+        call([&](Form& f) { input::buttonUp(f, buttonsOf(e->button()), modifiersOf(e->modifiers()), p.x(), p.y()); });
     }
 
     void mouseDoubleClickEvent(QMouseEvent*) override {
-        afterDoubleClick_ = true;
-        pressed_ = true;
-        call([](Form& f) { f.Form_DblClick(); });
+        call([](Form& f) { input::doubleClick(f); });
     }
 
     void mouseMoveEvent(QMouseEvent* e) override {
-        const float x = static_cast<float>(e->position().x()), y = static_cast<float>(e->position().y());
-        const int16_t buttons = heldButtons(*e), shift = shiftState(*e);
-        call([&](Form& f) { f.Form_MouseMove(buttons, shift, x, y); });
+        const QPointF p = devicePosition(*e, *this);
+        call([&](Form& f) { input::move(f, buttonsOf(e->buttons()), modifiersOf(e->modifiers()), p.x(), p.y()); });
     }
 
     void keyPressEvent(QKeyEvent* e) override {
-        const int16_t code = keyCode(*e), shift = shiftState(*e), ascii = keyAscii(*e);
-        if (!call([&](Form& f) { f.Form_KeyDown(code, shift); })) return;
-        if (ascii != 0) call([&](Form& f) { f.Form_KeyPress(ascii); });
+        call([&](Form& f) { input::keyDown(f, keyCode(*e), modifiersOf(e->modifiers()), keyAscii(*e)); });
     }
 
     void closeEvent(QCloseEvent* e) override {
@@ -88,18 +77,15 @@ protected:
     }
 
 private:
-    // Runs one handler; false when the form went away meanwhile and the event must stop.
+    // Runs one input event; nothing when the form went away before it came.
     template <class F>
-    bool call(F&& handler) {
-        if (!form_) return false;
+    void call(F&& handler) {
+        if (!form_) return;
         Form& form = *form_;
         dispatch([&] { handler(form); });
-        return form_ != nullptr;
     }
 
     Form* form_;
-    bool pressed_ = false;
-    bool afterDoubleClick_ = false;
 };
 
 class SaverHost : public WindowHost {

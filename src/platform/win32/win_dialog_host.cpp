@@ -23,6 +23,7 @@
 #include "platform/layout.h"
 #include "win_colors.h"
 #include "win_common.h"
+#include "win_input.h"
 #include "win_hand_cursor.h"
 #include "win_platform.h"
 #include "win_scroll_map.h"
@@ -44,14 +45,6 @@ int textWidth(HDC dc, const std::wstring& s) {
     SIZE size{};
     GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
     return static_cast<int>(size.cx);
-}
-
-int16_t shiftState() {
-    int16_t s = 0;
-    if (GetKeyState(VK_SHIFT) < 0) s |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) s |= 2;
-    if (GetKeyState(VK_MENU) < 0) s |= 4;
-    return s;
 }
 
 class DialogHost : public WindowHost {
@@ -601,9 +594,6 @@ private:
         const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN ||
                           msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
-        const int16_t button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP || msg == WM_LBUTTONDBLCLK) ? 1
-                               : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP || msg == WM_RBUTTONDBLCLK) ? 2
-                                                                                                           : 4;
         int target = down ? labelAt(surface, p) : pressedLabel_;
         if (down) {
             pressedLabel_ = target;
@@ -615,9 +605,8 @@ private:
         if (target < 0) return DefWindowProcW(surface, msg, wp, lp);
         auto* label = static_cast<Label*>(item(static_cast<size_t>(target)).control);
         const RECT r = rectOf(static_cast<size_t>(target));
-        const float x = static_cast<float>((p.x - r.left) * tppX_), y = static_cast<float>((p.y - r.top) * tppY_);
-        const MouseHandler handler = down ? label->onMouseDown : label->onMouseUp;
-        if (handler) handler(button, shiftState(), x, y);  // may close the dialog: nothing follows
+        // May close the dialog: nothing follows.
+        input::labelButton(*label, platform_, down, buttonOf(msg), modifiers(), p.x - r.left, p.y - r.top);
         return 0;
     }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "win_common.h"
+#include "win_input.h"
 #include "win_platform.h"
 #include "win_text.h"
 
@@ -13,22 +14,6 @@ namespace mv::win32 {
 namespace {
 
 constexpr const wchar_t* kClassName = L"MarvoscopeForm";
-
-int16_t shiftState() {
-    int16_t s = 0;
-    if (GetKeyState(VK_SHIFT) < 0) s |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) s |= 2;
-    if (GetKeyState(VK_MENU) < 0) s |= 4;
-    return s;
-}
-
-int16_t buttonsHeld(WPARAM wp) {
-    int16_t b = 0;
-    if (wp & MK_LBUTTON) b |= 1;
-    if (wp & MK_RBUTTON) b |= 2;
-    if (wp & MK_MBUTTON) b |= 4;
-    return b;
-}
 
 class FormHost : public WindowHost {
 public:
@@ -112,13 +97,6 @@ private:
                     y + static_cast<int>(std::lround(form_.Height() / ty))};
     }
 
-    float toScaleX(int px) const {
-        return static_cast<float>(form_.scaleMode() == ScaleMode::Pixels ? px : px * platform_.twipsPerPixelX());
-    }
-    float toScaleY(int px) const {
-        return static_cast<float>(form_.scaleMode() == ScaleMode::Pixels ? px : px * platform_.twipsPerPixelY());
-    }
-
     void paint() {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
@@ -166,39 +144,30 @@ private:
             return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            form.Form_KeyDown(static_cast<int16_t>(wp), shiftState());
+            input::keyDown(form, static_cast<int16_t>(wp), modifiers());
             return 0;
         case WM_CHAR:
-            form.Form_KeyPress(static_cast<int16_t>(wp));
+            input::character(form, static_cast<int16_t>(wp));
             return 0;
         case WM_MOUSEMOVE:
-            form.Form_MouseMove(buttonsHeld(wp), shiftState(), toScaleX(x), toScaleY(y));
+            input::move(form, heldButtons(wp), modifiers(), x, y);
             return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN: {
-            const int16_t button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
+        case WM_MBUTTONDOWN:
             SetCapture(hwnd_);
-            form.Form_MouseDown(button, shiftState(), toScaleX(x), toScaleY(y));
+            input::buttonDown(form, buttonOf(msg), modifiers(), x, y);
             return 0;
-        }
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-        case WM_MBUTTONUP: {
-            const int16_t button = msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4;
-            // The release that ends a double click gives no second click.
-            const bool click = !afterDoubleClick_;
-            afterDoubleClick_ = false;
+        case WM_MBUTTONUP:
             if (GetCapture() == hwnd_) ReleaseCapture();
-            form.Form_MouseUp(button, shiftState(), toScaleX(x), toScaleY(y));
-            if (click && form.Loaded()) form.Form_Click();
+            input::buttonUp(form, buttonOf(msg), modifiers(), x, y);
             return 0;
-        }
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDBLCLK:
-            afterDoubleClick_ = true;
-            form.Form_DblClick();
+            input::doubleClick(form);
             return 0;
         default:
             return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -223,7 +192,6 @@ private:
     WinPlatform& platform_;
     HWND hwnd_ = nullptr;
     DWORD style_ = 0;
-    bool afterDoubleClick_ = false;
 };
 
 }  // namespace
