@@ -7,6 +7,8 @@
 #include <QTextOption>
 #include <climits>
 
+#include "platform/dialog_geometry.h"
+
 namespace mv::qt {
 
 namespace {
@@ -65,10 +67,16 @@ bool textFits(const QString& text, const QFont& font, int width, int height, boo
 }
 
 QFont fittingFont(const QFont& font, const QString& text, int width, int height, bool wrap) {
+    auto at = [&font](double pointSize) {
+        QFont f = font;
+        f.setPointSizeF(pointSize);
+        return QFontMetrics(f);
+    };
+    const dialog::TextMeasure measure{
+        [&](const std::wstring& s, double pt) { return at(pt).horizontalAdvance(QString::fromStdWString(s)); },
+        [&](double pt) { return at(pt).height(); }};
     QFont f = font;
-    constexpr double kFloor = 6.0;
-    while (!textFits(text, f, width, height, wrap) && f.pointSizeF() - 0.25 >= kFloor)
-        f.setPointSizeF(f.pointSizeF() - 0.25);
+    f.setPointSizeF(dialog::fittingPointSize(text.toStdWString(), font.pointSizeF(), width, height, wrap, measure));
     return f;
 }
 

@@ -41,14 +41,14 @@ void syncCommon(QWidget* w, const Control& c) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(Form& form) : QWidget(nullptr), form_(form), tpp_(form.platform().twipsPerPixelX()) {
-    if (!(tpp_ > 0)) tpp_ = 15.0;
+DialogWindow::DialogWindow(Form& form)
+    : QWidget(nullptr), form_(form), scale_{form.platform().twipsPerPixelX(), form.platform().twipsPerPixelY()} {
     setObjectName(QString::fromStdString(form.Caption()));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFont(dialogFont());
     const Layout& layout = *form.layout();
-    setFixedSize(px(layout.clientWidth), std::lround(layout.clientHeight / form.platform().twipsPerPixelY()));
+    setFixedSize(scale_.x(layout.clientWidth), scale_.y(layout.clientHeight));
     setColor(this, QPalette::Window, layout.backColor, QPalette::Window);
     setAutoFillBackground(true);
     build(layout);
@@ -57,11 +57,9 @@ DialogWindow::DialogWindow(Form& form) : QWidget(nullptr), form_(form), tpp_(for
 
 DialogWindow::~DialogWindow() = default;
 
-int DialogWindow::px(long twips) const { return static_cast<int>(std::lround(twips / tpp_)); }
-
 QRect DialogWindow::pixels(const LayoutItem& item) const {
-    const int left = px(item.left), top = px(item.top);
-    return QRect(left, top, px(item.left + item.width) - left, px(item.top + item.height) - top);
+    const dialog::PixelRect r = dialog::rectOf(item, scale_);
+    return QRect(r.left, r.top, r.width, r.height);
 }
 
 QWidget* DialogWindow::widget(const std::string& name) const {
@@ -93,18 +91,16 @@ void DialogWindow::build(const Layout& layout) {
         if (!w) continue;
         w->setObjectName(QString::fromStdString(item.name));
         widgets_[item.name] = w;
-        if (item.tabIndex >= 0 && w->focusPolicy() != Qt::NoFocus) tabOrder_.emplace_back(item.tabIndex, w);
     }
-    // Labels, shapes and lines have no window of their own: they lie beneath every control
-    // of their container that has one, whatever the order of creation.
-    for (auto it = layout.items.rbegin(); it != layout.items.rend(); ++it) {
-        const bool windowless =
-            it->kind == ControlKind::Label || it->kind == ControlKind::Shape || it->kind == ControlKind::Line;
-        if (QWidget* w = windowless ? widget(it->name) : nullptr) w->lower();
+    for (auto it = layout.items.rbegin(); it != layout.items.rend(); ++it)
+        if (QWidget* w = dialog::isWindowless(it->kind) ? widget(it->name) : nullptr) w->lower();
+    for (size_t i : dialog::tabOrder(layout)) {
+        const std::string& name = layout.items[i].name;
+        const auto target = focusTargets_.find(name);
+        QWidget* w = target != focusTargets_.end() ? target->second : widget(name);
+        if (w && w->focusPolicy() != Qt::NoFocus) tabOrder_.push_back(w);
     }
-    std::stable_sort(tabOrder_.begin(), tabOrder_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 1; i < tabOrder_.size(); ++i) QWidget::setTabOrder(tabOrder_[i - 1].second, tabOrder_[i].second);
+    for (size_t i = 1; i < tabOrder_.size(); ++i) QWidget::setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
 }
 
 QWidget* DialogWindow::makeWidget(const LayoutItem& item, QWidget* parent) {
@@ -237,7 +233,7 @@ QWidget* DialogWindow::makeWidget(const LayoutItem& item, QWidget* parent) {
         }
         case ControlKind::Line: {
             auto& m = *static_cast<Line*>(model);
-            const QPoint from(px(item.left), px(item.top)), to(px(item.left + item.width), px(item.top + item.height));
+            const QPoint from(scale_.x(item.left), scale_.y(item.top)), to(scale_.x(item.left + item.width), scale_.y(item.top + item.height));
             auto* ln = new LineWidget(m, from, to, item.borderWidth, parent);
             refresh = [ln, &m] {
                 ln->update();
@@ -279,7 +275,7 @@ QWidget* DialogWindow::makeWidget(const LayoutItem& item, QWidget* parent) {
 void DialogWindow::bindTabStrip(const LayoutItem& item, QWidget* strip) {
     auto& m = *static_cast<TabStrip*>(item.control);
     const QRect area(0, 0, strip->width(), strip->height());
-    const int rowHeight = std::max(1, px(item.tabHeight));
+    const int rowHeight = std::max(1, scale_.y(item.tabHeight));
 
     auto* pageFrame = new QFrame(strip);
     pageFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
@@ -329,11 +325,11 @@ void DialogWindow::bindTabStrip(const LayoutItem& item, QWidget* strip) {
     m.observer = [alive = QPointer<QWidget>(strip), refresh](Control&) {
         if (alive) refresh();
     };
-    tabOrder_.emplace_back(item.tabIndex, row);
+    focusTargets_[item.name] = row;
 }
 
 void DialogWindow::focusFirst() {
-    for (const auto& [index, w] : tabOrder_)
+    for (QWidget* w : tabOrder_)
         if (w->isVisibleTo(this) && w->isEnabled()) {
             w->setFocus(Qt::OtherFocusReason);
             return;
@@ -342,7 +338,7 @@ void DialogWindow::focusFirst() {
 
 void DialogWindow::syncFromForm() {
     setWindowTitle(QString::fromStdString(form_.Caption()));
-    move(px(form_.Left()), static_cast<int>(std::lround(form_.Top() / form_.platform().twipsPerPixelY())));
+    move(scale_.x(form_.Left()), scale_.y(form_.Top()));
 }
 
 void DialogWindow::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialog_geometry.h"
 #include "platform/form.h"
 #include "platform/layout.h"
 
@@ -31,15 +32,15 @@ private:
     QWidget* makeWidget(const LayoutItem& item, QWidget* parent);
     QWidget* parentFor(const LayoutItem& item) const;
     QRect pixels(const LayoutItem& item) const;
-    int px(long twips) const;
     QFont fontFor(const LayoutItem& item) const;
     void bindTabStrip(const LayoutItem& item, QWidget* strip);
 
     Form& form_;
-    double tpp_;
+    dialog::Scale scale_;
     std::map<std::string, QWidget*> widgets_;
+    std::map<std::string, QWidget*> focusTargets_;  // rows whose focus goes to an inner widget
     std::map<std::string, std::vector<QWidget*>> pages_;  // tab strip name -> its page panels
-    std::vector<std::pair<int, QWidget*>> tabOrder_;
+    std::vector<QWidget*> tabOrder_;
 };
 
 }  // namespace mv::qt

@@ -26,9 +26,10 @@
 #include "win_input.h"
 #include "win_hand_cursor.h"
 #include "win_platform.h"
-#include "win_scroll_map.h"
+#include "platform/dialog_geometry.h"
+#include "platform/scroll_map.h"
 #include "win_text.h"
-#include "win_wrap.h"
+#include "platform/text_wrap.h"
 
 namespace mv::win32 {
 namespace {
@@ -39,7 +40,6 @@ constexpr int kFirstId = 100;  // below it lie IDOK and IDCANCEL, which no contr
 
 // Labels, shapes and lines have no window of their own: their container paints them, in
 // design order, beneath its windowed controls, and hit-tests the labels for the mouse.
-bool isGraphical(ControlKind k) { return k == ControlKind::Label || k == ControlKind::Shape || k == ControlKind::Line; }
 
 int textWidth(HDC dc, const std::wstring& s) {
     SIZE size{};
@@ -52,8 +52,8 @@ public:
     DialogHost(Form& form, WinPlatform& platform)
         : form_(form), platform_(platform), layout_(*form.layout()), nodes_(layout_.items.size()) {
         registerClasses();
-        tppX_ = platform.twipsPerPixelX();
-        tppY_ = platform.twipsPerPixelY();
+        scale_ = {platform.twipsPerPixelX(), platform.twipsPerPixelY()};
+        keyboardOrder_ = dialog::tabOrder(layout_);
         faceBrush_ = GetSysColorBrush(COLOR_BTNFACE);
         hand_ = makeHandCursor();
         dialogFont_ = CreateFontW(-MulDiv(8, screenDpiY(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
@@ -62,10 +62,10 @@ public:
 
         const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN;
         const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
-        RECT r{0, 0, px(layout_.clientWidth, tppX_), px(layout_.clientHeight, tppY_)};
+        RECT r{0, 0, scale_.x(layout_.clientWidth), scale_.y(layout_.clientHeight)};
         AdjustWindowRectEx(&r, style, FALSE, exStyle);
-        hwnd_ = CreateWindowExW(exStyle, kDialogClass, widen(form.Caption()).c_str(), style, px(form.Left(), tppX_),
-                                px(form.Top(), tppY_), r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+        hwnd_ = CreateWindowExW(exStyle, kDialogClass, widen(form.Caption()).c_str(), style, scale_.x(form.Left()),
+                                scale_.y(form.Top()), r.right - r.left, r.bottom - r.top, nullptr, nullptr,
                                 moduleInstance(), this);
         if (!hwnd_) return;
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon(false)));
@@ -109,7 +109,7 @@ public:
         if (!hwnd_) return;
         SetWindowTextW(hwnd_, widen(form_.Caption()).c_str());
         // The dialog keeps its designed size; only its place follows the form.
-        SetWindowPos(hwnd_, nullptr, px(form_.Left(), tppX_), px(form_.Top(), tppY_), 0, 0,
+        SetWindowPos(hwnd_, nullptr, scale_.x(form_.Left()), scale_.y(form_.Top()), 0, 0,
                      SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
@@ -135,7 +135,6 @@ private:
         HFONT font = nullptr;    // a font of the row's own
     };
 
-    static int px(long twips, double tpp) { return static_cast<int>(std::lround(twips / tpp)); }
 
     static void registerClasses() {
         static bool done = false;
@@ -189,8 +188,8 @@ private:
     RECT rectOf(size_t i) const {
         const LayoutItem& it = item(i);
         const Node& n = nodes_[i];
-        const int x = px(it.left, tppX_) + n.dx, y = px(it.top, tppY_) + n.dy;
-        return RECT{x, y, x + px(it.width, tppX_), y + px(it.height, tppY_)};
+        const dialog::PixelRect p = dialog::rectOf(it, scale_);
+        return RECT{p.left + n.dx, p.top + n.dy, p.left + n.dx + p.width, p.top + n.dy + p.height};
     }
 
     HWND makeChild(const wchar_t* cls, DWORD style, DWORD exStyle, size_t i, const std::wstring& text = {}) {
@@ -235,7 +234,7 @@ private:
                 tab.pszText = text.data();
                 SendMessageW(n.hwnd, TCM_INSERTITEMW, t, reinterpret_cast<LPARAM>(&tab));
             }
-            if (it.tabHeight > 0) SendMessageW(n.hwnd, TCM_SETITEMSIZE, 0, MAKELPARAM(0, px(it.tabHeight, tppY_)));
+            if (it.tabHeight > 0) SendMessageW(n.hwnd, TCM_SETITEMSIZE, 0, MAKELPARAM(0, scale_.y(it.tabHeight)));
             RECT display{};
             GetClientRect(n.hwnd, &display);
             SendMessageW(n.hwnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
@@ -276,9 +275,8 @@ private:
         }
     }
 
-    // The captions were designed for the classic dialog font; a wider stand-in (Wine's, or a
-    // system without that face) would clip them, so such a row gets a smaller size of the same
-    // face, down to 6 points, as the dialog on Linux does.
+    // A caption that the font in hand would clip (Wine's stand-in for the classic dialog font is
+    // wider) gets a smaller size of the same face, as the core's fitting rule decides.
     void fitCaption(size_t i, const std::wstring& caption) {
         if (caption.empty()) return;
         const bool button = item(i).kind == ControlKind::CommandButton;
@@ -288,50 +286,56 @@ private:
         const int height = r.bottom - r.top;
         LOGFONTW lf{};
         if (!GetObjectW(fontOf(i), sizeof(lf), &lf)) return;
+        const int dpi = screenDpiY();
         const LONG designed = std::labs(lf.lfHeight);
-        const LONG smallest = std::min(designed, static_cast<LONG>(MulDiv(6, screenDpiY(), 72)));
+        const auto pixels = [dpi](double pt) { return static_cast<LONG>(std::lround(pt * dpi / 72.0)); };
         HDC dc = GetDC(nullptr);
-        HFONT chosen = nullptr;
-        LONG size = designed;
-        for (;; --size) {
-            lf.lfHeight = -size;
-            HFONT f = CreateFontIndirectW(&lf);
-            if (!f) break;
-            HGDIOBJ old = SelectObject(dc, f);
-            TEXTMETRICW tm{};
-            GetTextMetricsW(dc, &tm);
-            const auto measure = [dc](const std::wstring& s) { return textWidth(dc, s); };
-            const bool fits = button ? measure(caption) <= width && tm.tmHeight <= height
-                                     : wrappedTextFits(caption, width, height, tm.tmHeight, measure);
-            SelectObject(dc, old);
-            if (fits || size <= smallest) {
-                chosen = f;
-                break;
+        const HGDIOBJ original = GetCurrentObject(dc, OBJ_FONT);
+        std::map<LONG, HFONT> fonts;  // by pixel height, made as the fitting asks for them
+        const auto use = [&](double pt) {
+            HFONT& f = fonts[pixels(pt)];
+            if (!f) {
+                LOGFONTW sized = lf;
+                sized.lfHeight = -pixels(pt);
+                f = CreateFontIndirectW(&sized);
             }
-            DeleteObject(f);
-        }
+            SelectObject(dc, f);
+        };
+        const dialog::TextMeasure measure{[&](const std::wstring& s, double pt) {
+                                              use(pt);
+                                              return textWidth(dc, s);
+                                          },
+                                          [&](double pt) {
+                                              use(pt);
+                                              TEXTMETRICW tm{};
+                                              GetTextMetricsW(dc, &tm);
+                                              return static_cast<int>(tm.tmHeight);
+                                          }};
+        const LONG chosen = pixels(dialog::fittingPointSize(caption, designed * 72.0 / dpi, width, height, !button, measure));
+        SelectObject(dc, original);
         ReleaseDC(nullptr, dc);
-        if (!chosen) return;
-        if (size == designed) {
-            DeleteObject(chosen);  // the designed size fits: keep the font the row already has
-            return;
+        for (auto& [size, f] : fonts) {
+            // The designed size fits: keep the font the row already has.
+            if (size != chosen || chosen == designed || !f) {
+                if (f) DeleteObject(f);
+                continue;
+            }
+            if (nodes_[i].font) DeleteObject(nodes_[i].font);
+            nodes_[i].font = f;
         }
-        if (nodes_[i].font) DeleteObject(nodes_[i].font);
-        nodes_[i].font = chosen;
     }
 
     // Keyboard navigation follows the window order, so siblings are ordered by tab index. The
     // tab strip's pages are its own child windows, so nothing needs to lie beneath it.
     void orderTabStops() {
+        // Rows outside the tab order keep their design order after those in it.
+        std::vector<size_t> rank(nodes_.size(), nodes_.size());
+        for (size_t k = 0; k < keyboardOrder_.size(); ++k) rank[keyboardOrder_[k]] = k;
         std::map<HWND, std::vector<size_t>> siblings;
         for (size_t i = 0; i < nodes_.size(); ++i)
             if (nodes_[i].hwnd) siblings[nodes_[i].surface].push_back(i);
         for (auto& [parent, list] : siblings) {
-            std::stable_sort(list.begin(), list.end(), [&](size_t a, size_t b) {
-                const int ta = item(a).tabIndex < 0 ? 1 << 30 : item(a).tabIndex;
-                const int tb = item(b).tabIndex < 0 ? 1 << 30 : item(b).tabIndex;
-                return ta < tb;
-            });
+            std::stable_sort(list.begin(), list.end(), [&](size_t a, size_t b) { return rank[a] < rank[b]; });
             HWND after = HWND_TOP;
             for (size_t i : list) {
                 SetWindowPos(nodes_[i].hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -353,7 +357,7 @@ private:
         Node& n = nodes_[i];
         Control* c = it.control;
         if (!c) return;
-        if (isGraphical(it.kind)) {
+        if (dialog::isWindowless(it.kind)) {
             RECT r = rectOf(i);
             InflateRect(&r, 4, 4);
             if (n.surface) InvalidateRect(n.surface, &r, FALSE);
@@ -428,15 +432,17 @@ private:
         return narrow(text);
     }
 
+    bool takesTab(size_t i) const {
+        HWND h = nodes_[i].hwnd;
+        return h && (GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h);
+    }
+
     void focusFirst() {
-        int best = -1;
-        for (size_t i = 0; i < nodes_.size(); ++i) {
-            HWND h = nodes_[i].hwnd;
-            if (!h || item(i).tabIndex < 0 || !(GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP) || !IsWindowVisible(h))
-                continue;
-            if (best < 0 || item(i).tabIndex < item(static_cast<size_t>(best)).tabIndex) best = static_cast<int>(i);
-        }
-        if (best >= 0) SetFocus(nodes_[static_cast<size_t>(best)].hwnd);
+        for (size_t i : keyboardOrder_)
+            if (takesTab(i)) {
+                SetFocus(nodes_[i].hwnd);
+                return;
+            }
     }
 
     // Tab and Shift+Tab walk the design's tab order across containers and tab pages; the
@@ -445,15 +451,9 @@ private:
         if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
         if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
         std::vector<size_t> order;
-        for (size_t i = 0; i < nodes_.size(); ++i) {
-            HWND h = nodes_[i].hwnd;
-            if (h && item(i).tabIndex >= 0 && (GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h) &&
-                IsWindowEnabled(h))
-                order.push_back(i);
-        }
+        for (size_t i : keyboardOrder_)
+            if (takesTab(i) && IsWindowEnabled(nodes_[i].hwnd)) order.push_back(i);
         if (order.empty()) return true;
-        std::stable_sort(order.begin(), order.end(),
-                         [&](size_t a, size_t b) { return item(a).tabIndex < item(b).tabIndex; });
         HWND focus = GetFocus();
         size_t at = order.size();
         for (size_t k = 0; k < order.size(); ++k) {
@@ -497,7 +497,7 @@ private:
             paintFrame(dc, n->second, client);
         SetBkMode(dc, TRANSPARENT);
         for (size_t i = 0; i < nodes_.size(); ++i) {
-            if (nodes_[i].surface != surface || !isGraphical(item(i).kind)) continue;
+            if (nodes_[i].surface != surface || !dialog::isWindowless(item(i).kind)) continue;
             const Control* c = item(i).control;
             if (c && !c->Visible()) continue;
             paintGraphical(dc, i);
@@ -746,7 +746,8 @@ private:
     HFONT dialogFont_ = nullptr;
     HCURSOR hand_ = nullptr;
     HBRUSH faceBrush_ = nullptr;
-    double tppX_ = 15, tppY_ = 15;
+    dialog::Scale scale_;
+    std::vector<size_t> keyboardOrder_;  // rows in the design's tab order
     bool syncing_ = false;
     int pressedLabel_ = -1;
     HWND lastFocus_ = nullptr;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace mv::win32 {
+namespace mv {
 
 std::vector<std::wstring> wrapText(const std::wstring& text, int width,
                                    const std::function<int(const std::wstring&)>& measure);
@@ -16,4 +16,4 @@ std::vector<std::wstring> wrapText(const std::wstring& text, int width,
 bool wrappedTextFits(const std::wstring& text, int width, int height, int lineHeight,
                      const std::function<int(const std::wstring&)>& measure);
 
-}  // namespace mv::win32
+}  // namespace mv

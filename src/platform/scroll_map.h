@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace mv::win32 {
+namespace mv {
 
 // The scroll request codes of WM_HSCROLL / WM_VSCROLL (SB_LINEUP ... SB_ENDSCROLL).
 enum ScrollCode : int {
@@ -35,4 +35,4 @@ inline int scrollTarget(int min, int max, int value, int smallChange, int largeC
     return min <= max ? min + pos : min - pos;
 }
 
-}  // namespace mv::win32
+}  // namespace mv

@@ -1,6 +1,6 @@
-#include "win_wrap.h"
+#include "text_wrap.h"
 
-namespace mv::win32 {
+namespace mv {
 namespace {
 
 void wrapParagraph(const std::wstring& para, int width, const std::function<int(const std::wstring&)>& measure,
@@ -60,4 +60,4 @@ bool wrappedTextFits(const std::wstring& text, int width, int height, int lineHe
     return true;
 }
 
-}  // namespace mv::win32
+}  // namespace mv
