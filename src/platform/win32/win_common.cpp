@@ -11,16 +11,6 @@ HICON appIcon(bool small) {
         LoadImageW(moduleInstance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
-std::set<HWND>& dialogWindows() {
-    static std::set<HWND> windows;
-    return windows;
-}
-
-std::map<HWND, std::function<bool(const MSG&)>>& dialogKeyHandlers() {
-    static std::map<HWND, std::function<bool(const MSG&)>> handlers;
-    return handlers;
-}
-
 static int screenCaps(int index) {
     HDC dc = GetDC(nullptr);
     const int v = dc ? GetDeviceCaps(dc, index) : 96;

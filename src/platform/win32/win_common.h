@@ -1,21 +1,12 @@
 #pragma once
-// Small shared pieces of the Win32 backend: the module, the program icon, the open dialogs.
+// Small shared pieces of the Win32 backend: the module, the program icon, the screen density.
 #include <windows.h>
-
-#include <functional>
-#include <map>
-#include <set>
 
 namespace mv::win32 {
 
 HINSTANCE moduleInstance();
 // The program's icon at the large or small system size (null when the resource is missing).
 HICON appIcon(bool small);
-// Top-level dialog windows; the message loop lets them handle Tab and arrow keys.
-std::set<HWND>& dialogWindows();
-// Keyboard handlers of the dialogs, tried before the system's dialog navigation: each gets
-// the messages for its dialog and its controls and returns whether it took the message.
-std::map<HWND, std::function<bool(const MSG&)>>& dialogKeyHandlers();
 // Pixels per logical inch of the screen (96 at 100 %).
 int screenDpiX();
 int screenDpiY();

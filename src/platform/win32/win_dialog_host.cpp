@@ -73,16 +73,14 @@ public:
         for (size_t i = 0; i < layout_.items.size(); ++i) createNode(i);
         orderTabStops();
         for (size_t i = 0; i < nodes_.size(); ++i) bindModel(i);
-        dialogWindows().insert(hwnd_);
-        dialogKeyHandlers()[hwnd_] = [this](const MSG& msg) { return onKey(msg); };
+        platform_.addDialog(hwnd_, [this](const MSG& msg) { return onKey(msg); });
     }
 
     ~DialogHost() override {
         for (const auto& item : layout_.items)
             if (item.control) item.control->observer = nullptr;
         if (hwnd_) {
-            dialogWindows().erase(hwnd_);
-            dialogKeyHandlers().erase(hwnd_);
+            platform_.removeDialog(hwnd_);
             // Detach every window first: the last messages must not reach a host being destroyed.
             EnumChildWindows(hwnd_, [](HWND child, LPARAM) -> BOOL {
                 if (GetPropW(child, L"MarvoscopeHost")) RemovePropW(child, L"MarvoscopeHost");

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "platform/error.h"
 #include "stb_decode.h"
@@ -52,13 +53,16 @@ std::string WinPlatform::commandLine() { return narrow(commandLine_); }
 bool WinPlatform::findWindow(const std::string& title) { return FindWindowW(nullptr, widen(title).c_str()) != nullptr; }
 
 void WinPlatform::dispatch(MSG& msg) {
-    for (auto& [dialog, handler] : dialogKeyHandlers()) {
+    for (auto& [dialog, handler] : dialogs_) {
         if (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)) continue;
         const auto take = handler;  // the handler may close the dialog and drop itself
         if (take(msg)) return;
         break;
     }
-    for (HWND dialog : dialogWindows())
+    // The dialog navigation may close a dialog, which leaves the list: walk a copy.
+    std::vector<HWND> open;
+    for (const auto& entry : dialogs_) open.push_back(entry.first);
+    for (HWND dialog : open)
         if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -145,7 +149,7 @@ void WinPlatform::shellOpen(const std::string& url) {
 }
 
 std::string WinPlatform::showOpen(const OpenFileRequest& request) {
-    HWND owner = dialogWindows().empty() ? nullptr : *dialogWindows().begin();
+    HWND owner = dialogs_.empty() ? nullptr : dialogs_.begin()->first;
     return showOpenDialog(owner, request);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // The Win32 backend: every operating-system service the program uses, on plain Win32.
+#include <functional>
+#include <map>
 #include <set>
 #include <string>
 
@@ -7,6 +9,7 @@
 #include "win_registry_settings.h"
 
 struct tagMSG;
+struct HWND__;
 
 namespace mv::win32 {
 
@@ -45,6 +48,12 @@ public:
     int run();
     bool anyFormLoaded() const { return !loaded_.empty(); }
 
+    // An open dialog window and its keyboard handler, tried on the messages for the dialog and
+    // its controls before the system's dialog navigation; it returns whether it took one.
+    using KeyHandler = std::function<bool(const tagMSG&)>;
+    void addDialog(HWND__* dialog, KeyHandler onKey) { dialogs_[dialog] = std::move(onKey); }
+    void removeDialog(HWND__* dialog) { dialogs_.erase(dialog); }
+
 private:
     // Delivers one message, letting a dialog handle its keyboard navigation first.
     void dispatch(tagMSG& msg);
@@ -54,6 +63,7 @@ private:
     bool prevInstance_ = false;
     RegistrySettings settings_;
     std::set<Form*> loaded_;
+    std::map<HWND__*, KeyHandler> dialogs_;
 };
 
 }  // namespace mv::win32
