@@ -1,45 +1,18 @@
 #include "qt_dialog_window.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <cmath>
 
-#include "platform/controls/checkbox.h"
-#include "platform/controls/commandbutton.h"
-#include "platform/controls/frame.h"
-#include "platform/controls/scrollbar.h"
 #include "platform/controls/tabstrip.h"
-#include "platform/controls/textbox.h"
 #include "platform/platform.h"
-#include "qt_colors.h"
+#include "qt_dialog_controls.h"
 #include "qt_dialog_fonts.h"
 #include "qt_dialog_widgets.h"
-#include "qt_hand_cursor.h"
 
 namespace mv::qt {
-
-namespace {
-
-void setColor(QWidget* w, QPalette::ColorRole role, int32_t color, QPalette::ColorRole fallback) {
-    QPalette pal = w->palette();
-    pal.setColor(role, toQColor(color, pal, fallback));
-    w->setPalette(pal);
-}
-
-// Keeps a widget's visibility and enabled state with its model's.
-void syncCommon(QWidget* w, const Control& c) {
-    w->setEnabled(c.Enabled());
-    w->setVisible(c.Visible());
-}
-
-}  // namespace
 
 DialogWindow::DialogWindow(Form& form)
     : QWidget(nullptr), form_(form), scale_{form.platform().twipsPerPixelX(), form.platform().twipsPerPixelY()} {
@@ -104,172 +77,27 @@ void DialogWindow::build(const Layout& layout) {
 }
 
 QWidget* DialogWindow::makeWidget(const LayoutItem& item, QWidget* parent) {
-    const QRect r = pixels(item);
-    const QFont font = fontFor(item);
-    Control* model = item.control;
-    QWidget* made = nullptr;
-    std::function<void()> refresh;
-
-    switch (item.kind) {
-        case ControlKind::TabStrip: {
-            auto* strip = new QWidget(parent);
-            strip->setGeometry(r);
-            strip->setFont(font);
-            bindTabStrip(item, strip);
-            return strip;
-        }
-        case ControlKind::CommandButton: {
-            auto& m = *static_cast<CommandButton*>(model);
-            auto* b = new QPushButton(parent);
-            b->setAutoDefault(false);
-            b->setDefault(false);
-            b->setFocusPolicy(Qt::StrongFocus);
-            b->setGeometry(r);
-            b->setFont(fittingFont(font, QString::fromStdString(item.caption), r.width() - 8, r.height() - 2, false));
-            QObject::connect(b, &QPushButton::clicked, b, [&m] { m.press(); });
-            refresh = [b, &m] {
-                b->setText(QString::fromStdString(m.Caption()));
-                syncCommon(b, m);
-            };
-            made = b;
-            break;
-        }
-        case ControlKind::Label: {
-            auto& m = *static_cast<Label*>(model);
-            auto* l = new ModelLabel(m, form_.platform(), parent);
-            l->setGeometry(r);
-            l->setFont(fittingFont(font, QString::fromStdString(item.caption), r.width(), r.height(), true));
-            if (item.flags & kHandCursor) l->setCursor(handQCursor());
-            refresh = [l, &m] {
-                l->setText(QString::fromStdString(m.Caption()));
-                setColor(l, QPalette::WindowText, m.ForeColor(), QPalette::WindowText);
-                syncCommon(l, m);
-            };
-            made = l;
-            break;
-        }
-        case ControlKind::Frame: {
-            auto& m = *static_cast<Frame*>(model);
-            auto* g = new FrameBox(parent);
-            g->setGeometry(r);
-            g->setFont(fittingFont(font, QString::fromStdString(item.caption), r.width() - 20, r.height(), false));
-            g->setFocusPolicy(Qt::NoFocus);
-            refresh = [g, &m] {
-                g->setTitle(QString::fromStdString(m.Caption()));
-                syncCommon(g, m);
-            };
-            made = g;
-            break;
-        }
-        case ControlKind::TextBox: {
-            auto& m = *static_cast<TextBox*>(model);
-            auto* e = new QLineEdit(parent);
-            e->setGeometry(r);
-            e->setFont(font);
-            e->setTextMargins(1, 0, 1, 0);
-            // The typing limit is the model's: code may still set longer texts.
-            QObject::connect(e, &QLineEdit::textEdited, e, [e, &m](const QString& typed) {
-                const QString before = QString::fromStdString(m.Text());
-                if (m.MaxLength > 0 && typed.size() > m.MaxLength && typed.size() > before.size()) {
-                    e->setText(before);
-                    return;
-                }
-                m.setText(typed.toStdString());
-            });
-            refresh = [e, &m] {
-                const QString text = QString::fromStdString(m.Text());
-                if (e->text() != text) e->setText(text);
-                syncCommon(e, m);
-            };
-            made = e;
-            break;
-        }
-        case ControlKind::PictureBox: {
-            auto& m = *static_cast<PictureBox*>(model);
-            auto* box = new ColorBox(m, parent);
-            box->setGeometry(r);
-            refresh = [box, &m] {
-                box->update();
-                syncCommon(box, m);
-            };
-            made = box;
-            break;
-        }
-        case ControlKind::HScrollBar:
-        case ControlKind::VScrollBar: {
-            auto& m = *static_cast<ScrollBar*>(model);
-            auto* s = new QScrollBar(item.kind == ControlKind::HScrollBar ? Qt::Horizontal : Qt::Vertical, parent);
-            s->setGeometry(r);
-            s->setFocusPolicy(Qt::StrongFocus);
-            // The position changes when a drag ends, not while the thumb moves.
-            s->setTracking(false);
-            QObject::connect(s, &QScrollBar::valueChanged, s, [&m](int v) {
-                if (v != m.Value()) m.setValue(v);
-            });
-            refresh = [s, &m] {
-                const QSignalBlocker quiet(s);
-                const bool reversed = m.Min() > m.Max();
-                s->setRange(std::min(m.Min(), m.Max()), std::max(m.Min(), m.Max()));
-                s->setInvertedAppearance(reversed);
-                s->setInvertedControls(reversed);
-                s->setSingleStep(m.SmallChange());
-                s->setPageStep(m.LargeChange());
-                s->setValue(m.Value());
-                syncCommon(s, m);
-            };
-            made = s;
-            break;
-        }
-        case ControlKind::Shape: {
-            auto& m = *static_cast<Shape*>(model);
-            auto* sh = new ShapeWidget(m, parent);
-            sh->setGeometry(r);
-            refresh = [sh, &m] {
-                sh->update();
-                syncCommon(sh, m);
-            };
-            made = sh;
-            break;
-        }
-        case ControlKind::Line: {
-            auto& m = *static_cast<Line*>(model);
-            const QPoint from(scale_.x(item.left), scale_.y(item.top)), to(scale_.x(item.left + item.width), scale_.y(item.top + item.height));
-            auto* ln = new LineWidget(m, from, to, item.borderWidth, parent);
-            refresh = [ln, &m] {
-                ln->update();
-                syncCommon(ln, m);
-            };
-            made = ln;
-            break;
-        }
-        case ControlKind::CheckBox: {
-            auto& m = *static_cast<CheckBox*>(model);
-            auto* c = new QCheckBox(parent);
-            c->setGeometry(r);
-            c->setFont(font);
-            c->setFocusPolicy(Qt::StrongFocus);
-            QObject::connect(c, &QCheckBox::toggled, c, [&m](bool on) { m.setValue(on ? 1 : 0); });
-            refresh = [c, &m] {
-                const QSignalBlocker quiet(c);
-                c->setText(QString::fromStdString(m.Caption()));
-                c->setChecked(m.Value() != 0);
-                syncCommon(c, m);
-            };
-            made = c;
-            break;
-        }
+    if (item.kind == ControlKind::TabStrip) {
+        auto* strip = new QWidget(parent);
+        strip->setGeometry(pixels(item));
+        strip->setFont(fontFor(item));
+        bindTabStrip(item, strip);
+        return strip;
     }
-    if (!made) return nullptr;
+    const ControlMaker make = controlMaker(item.kind);
+    if (!make) return nullptr;
+    const Built built = make({item, parent, pixels(item), fontFor(item), scale_, form_.platform()});
+    if (!built.widget) return nullptr;
     if (item.foreColor != kDefaultColor && item.kind == ControlKind::PictureBox)
-        setColor(made, QPalette::WindowText, item.foreColor, QPalette::WindowText);
-    if (model && refresh) {
-        refresh();
+        setColor(built.widget, QPalette::WindowText, item.foreColor, QPalette::WindowText);
+    if (item.control && built.refresh) {
+        built.refresh();
         // A model may outlive its window (which Qt deletes later); then it has nothing to update.
-        model->observer = [alive = QPointer<QWidget>(made), refresh](Control&) {
+        item.control->observer = [alive = QPointer<QWidget>(built.widget), refresh = built.refresh](Control&) {
             if (alive) refresh();
         };
     }
-    return made;
+    return built.widget;
 }
 
 void DialogWindow::bindTabStrip(const LayoutItem& item, QWidget* strip) {
