@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "anim/frame_ranges.h"
 #include "anim/gif_split.h"
 #include "anim/scratch_file.h"
 #include "platform/error.h"
@@ -112,13 +113,27 @@ TEST(GifSplitScan, AFileIsReadAFewBlocksAtATime) {
     table.close(n);
 }
 
-TEST(GifSplitScan, WorkedExampleHasItsBoundariesWhereThePlanSays) {
+TEST(GifSplitScan, WorkedExampleCutsIntoTheHeaderPrefixAndThreeChunks) {
     const auto f = source(workedExample(), anim::SourceBytes::kDefaultBlock);
     ASSERT_EQ(f.size(), 13000u);
-    EXPECT_EQ(f.findBoundary(0), 799u);
-    EXPECT_EQ(f.findBoundary(802), 5000u);
-    EXPECT_EQ(f.findBoundary(5003), 9000u);
-    EXPECT_EQ(f.findBoundary(9003), anim::kNoBoundary);
+    anim::FrameRanges ranges(f);
+    EXPECT_EQ(ranges.prefixLength(), 801u);
+    EXPECT_EQ(ranges.next(), (anim::Chunk{801, 5002}));
+    EXPECT_EQ(ranges.next(), (anim::Chunk{5002, 9002}));
+    EXPECT_FALSE(ranges.next());
+    EXPECT_TRUE(ranges.done());
+    EXPECT_EQ(ranges.last(), (anim::Chunk{9002, 12998}));
+}
+
+// A long search without boundaries hands control back between slices, and can be stopped.
+TEST(GifSplitScan, ALongSearchCanBeStoppedBetweenSlices) {
+    const auto zeros = source(std::vector<uint8_t>(size_t{20} << 20, 0), anim::SourceBytes::kDefaultBlock);
+    anim::FrameRanges ranges(zeros);
+    int calls = 0;
+    EXPECT_FALSE(ranges.next([&] { return ++calls < 2; }));
+    EXPECT_TRUE(ranges.stopped());
+    EXPECT_EQ(calls, 2);
+    EXPECT_FALSE(ranges.done());
 }
 
 TEST(GifSplitScan, DelayComesFromChunkOffsetsThreeAndFourAndShortChunksFail) {

@@ -51,6 +51,8 @@ public:
 private:
     template <class Run>
     void displayOrSetup(Run&& run);
+    bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
+    void startAnimation(ControlArray<PictureBox>& xImgArray);
 
     App& app_;
 };

@@ -1,0 +1,34 @@
+#pragma once
+// Stores the frames of a split as the show keeps them: each frame file (the header prefix,
+// then the frame's chunk) is written to the scratch file, decoded into its element of the
+// frame array with its delay in the Tag, composed over the frames before it, and deleted.
+#include <cstdint>
+#include <vector>
+
+#include "../platform/controls/control_array.h"
+#include "../platform/controls/picturebox.h"
+#include "../platform/held_file.h"
+#include "frame_ranges.h"
+
+namespace mv {
+class Platform;
+}
+
+namespace mv::anim {
+
+class FrameStore {
+public:
+    FrameStore(Platform& platform, const SourceBytes& bytes, ControlArray<PictureBox>& frames, size_t prefixLength);
+    // Stores frame k. Throws when the frame cannot be stored (too short, too large for the
+    // picture loader, refused by it, no scratch file); the scratch file is gone either way.
+    void store(int k, const Chunk& chunk);
+
+private:
+    Platform& platform_;
+    const SourceBytes& bytes_;
+    ControlArray<PictureBox>& frames_;
+    std::vector<uint8_t> prefix_;
+    PicturePtr composed_;  // the frame stored last, as it shows after the frames before it
+};
+
+}  // namespace mv::anim
