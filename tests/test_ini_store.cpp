@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
 
 #include "platform/error.h"
 #include "settings/ini_store.h"
@@ -44,10 +46,48 @@ TEST(IniStore, SavesReplaceOneValueAndKeepTheRest) {
     EXPECT_EQ(store.GetSetting(kApp, "Settings", "Mousesens"), "15");
     EXPECT_EQ(store.GetSetting(kApp, "Other", "X"), "1");
     EXPECT_EQ(readText(store.fileFor(kApp)), "[Settings]\nAniFile=b\nMousesens=15\n\n[Other]\nX=1\n");
-    // No temporary file is left behind.
-    int files = 0;
-    for (const auto& e : fs::directory_iterator(tmp.path())) { (void)e; ++files; }
-    EXPECT_EQ(files, 1);
+    // No temporary file is left behind: only the store and its lock file.
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(tmp.path())) names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"Marvoscope 1.0 Demo.ini", "Marvoscope 1.0 Demo.ini.lock"}));
+}
+
+// Setup dialogs of several processes saving at once: every save is whole, none loses another
+// process's key, and a key they all write ends with one of their last values.
+TEST(IniStore, ConcurrentSavesFromSeveralProcessesLoseNoValue) {
+    test::TempDir tmp;
+    constexpr int kProcesses = 4, kSaves = 20;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            int status = 0;
+            try {
+                IniStore store(tmp.path().string());
+                for (int i = 1; i <= kSaves; ++i) {
+                    store.SaveSetting(kApp, "Settings", "Key" + std::to_string(p), std::to_string(i));
+                    store.SaveSetting(kApp, "Settings", "Shared", std::to_string(p) + "/" + std::to_string(i));
+                }
+            } catch (...) {
+                status = 1;
+            }
+            ::_exit(status);
+        }
+        if (pid > 0) children.push_back(pid);
+    }
+    ASSERT_EQ(children.size(), size_t{kProcesses});
+    for (const pid_t pid : children) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    IniStore store(tmp.path().string());
+    std::set<std::string> lastShared;
+    for (int p = 0; p < kProcesses; ++p) {
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", "Key" + std::to_string(p)), std::to_string(kSaves)) << p;
+        lastShared.insert(std::to_string(p) + "/" + std::to_string(kSaves));
+    }
+    EXPECT_EQ(lastShared.count(store.GetSetting(kApp, "Settings", "Shared")), 1u);
 }
 
 TEST(IniStore, EveryTextRoundTrips) {

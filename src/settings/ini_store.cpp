@@ -7,6 +7,7 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +83,30 @@ bool writeAll(int fd, const std::string& data) {
     }
     return true;
 }
+
+// Holds an exclusive flock on "<store>.lock" for one read-modify-write of the store, so that
+// two processes saving at once cannot both read the old store and each write back a copy
+// without the other's value. The lock file stays in place: removing it would let a third
+// process lock a new file while a second still waits on the old one.
+class StoreLock {
+public:
+    explicit StoreLock(const std::string& storePath) {
+        const std::string path = storePath + ".lock";
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600);
+        if (fd_ < 0) throw PlatformError(ErrFileAccess, "Cannot lock " + storePath);
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            ::close(fd_);
+            throw PlatformError(ErrFileAccess, "Cannot lock " + storePath);
+        }
+    }
+    ~StoreLock() { ::close(fd_); }  // closing the last descriptor releases the lock
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
 
 #endif
 
@@ -182,6 +207,9 @@ std::string IniStore::fileFor(const std::string& app) const {
     return directory_ + "/" + name + ".ini";
 }
 
+// Reading takes no lock: a save never changes the store in place but renames a complete new
+// file over it, so a reader sees either the old store or the new one, never a mixture. A
+// shared lock would also need the lock file, which a read-only configuration cannot create.
 std::string IniStore::GetSetting(const std::string& app, const std::string& section, const std::string& key) {
     std::string text;
     if (readWhole(fileFor(app), text) != ReadResult::Ok) return {};
@@ -196,6 +224,8 @@ std::string IniStore::GetSetting(const std::string& app, const std::string& sect
 void IniStore::SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                            const std::string& value) {
     const std::string path = fileFor(app);
+    makeDirectories(directory_);
+    const StoreLock lock(path);
     std::string text;
     // A store that exists but cannot be read is left alone rather than replaced by one value.
     if (readWhole(path, text) == ReadResult::Failed) throw PlatformError(ErrFileAccess, "Cannot read " + path);
@@ -209,7 +239,6 @@ void IniStore::SaveSetting(const std::string& app, const std::string& section, c
         if (k == key) { v = value; replaced = true; }
     if (!replaced) target->entries.emplace_back(key, value);
 
-    makeDirectories(directory_);
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) throw PlatformError(ErrFileAccess, "Cannot write " + path);
