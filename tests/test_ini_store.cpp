@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <set>
 
 #include "platform/error.h"
@@ -124,13 +126,42 @@ TEST(IniStore, DamagedStoreReadsAsMissingValues) {
     EXPECT_EQ(store.GetSetting(kApp, "Settings", "A"), "2");
 }
 
-TEST(IniStore, AStoreThatIsADirectoryReadsAsMissingAndIsNotReplaced) {
-    test::TempDir tmp;
-    IniStore store(tmp.path().string());
-    fs::create_directory(tmp.file("Marvoscope 1.0 Demo.ini"));
-    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "");
-    EXPECT_THROW(store.SaveSetting(kApp, "Settings", "AniFile", "x"), PlatformError);
-    EXPECT_TRUE(fs::is_directory(tmp.file("Marvoscope 1.0 Demo.ini")));
+// A store that cannot be read as one reads as missing values, without a wait or a large
+// allocation; a save keeps it aside whole, under a name no earlier kept store holds, and
+// starts a fresh store with the saved value.
+TEST(IniStore, AStoreThatCannotBeReadIsKeptAsideAndTheSaveStartsAFreshOne) {
+    struct Case {
+        const char* what;
+        bool earlierBackup;
+        fs::file_type type;
+        std::function<void(const std::string&)> make;
+    };
+    const Case cases[] = {
+        {"over the size limit", false, fs::file_type::regular,
+         [](const std::string& p) {
+             std::ofstream(p) << "[Settings]\nAniFile=old\n";
+             fs::resize_file(p, 16 * 1024 * 1024 + 1);
+         }},
+        {"a directory", true, fs::file_type::directory,
+         [](const std::string& p) { fs::create_directories(p + "/inside"); }},
+        {"a FIFO", true, fs::file_type::fifo, [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir tmp;
+        IniStore store(tmp.path().string());
+        const std::string path = store.fileFor(kApp);
+        if (c.earlierBackup) tmp.write("Marvoscope 1.0 Demo.ini.bak", std::string("kept earlier"));
+        c.make(path);
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "");
+        store.SaveSetting(kApp, "Settings", "AniFile", "/pics/a.jpg");
+        EXPECT_EQ(readText(path), "[Settings]\nAniFile=/pics/a.jpg\n");
+        const std::string kept = path + (c.earlierBackup ? ".bak.2" : ".bak");
+        EXPECT_EQ(fs::symlink_status(kept).type(), c.type);
+        if (c.type == fs::file_type::regular) EXPECT_EQ(fs::file_size(kept), 16u * 1024 * 1024 + 1);
+        if (c.type == fs::file_type::directory) EXPECT_TRUE(fs::is_directory(kept + "/inside"));
+        if (c.earlierBackup) EXPECT_EQ(readText(path + ".bak"), "kept earlier");
+    }
 }
 
 TEST(IniStore, UnwritableDirectoryFailsTheSaveAndKeepsTheOldStore) {

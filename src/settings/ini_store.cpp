@@ -40,7 +40,8 @@ int hexValue(char c) {
 enum class ReadResult { Ok, Missing, Failed };
 
 ReadResult readWhole(const std::string& path, std::string& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO in the store's place is refused instead of waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxStoreBytes) {
@@ -107,6 +108,22 @@ public:
 private:
     int fd_ = -1;
 };
+
+// Moves a store that cannot be read as one out of the way, to "<store>.bak" or, when that
+// name is taken by an earlier one, the first free "<store>.bak.N": an earlier kept file may
+// hold the only copy of settings worth recovering by hand, so none is ever replaced.
+void keepAside(const std::string& path) {
+    for (int n = 1; n <= 1000; ++n) {
+        const std::string target = path + ".bak" + (n == 1 ? std::string() : "." + std::to_string(n));
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) == 0) continue;
+        if (errno != ENOENT) break;
+        // Under the store's lock no other save chooses a name at the same time.
+        if (::rename(path.c_str(), target.c_str()) == 0) return;
+        break;
+    }
+    throw PlatformError(ErrFileAccess, "Cannot read " + path);
+}
 
 #endif
 
@@ -227,8 +244,12 @@ void IniStore::SaveSetting(const std::string& app, const std::string& section, c
     makeDirectories(directory_);
     const StoreLock lock(path);
     std::string text;
-    // A store that exists but cannot be read is left alone rather than replaced by one value.
-    if (readWhole(path, text) == ReadResult::Failed) throw PlatformError(ErrFileAccess, "Cannot read " + path);
+    // A store that exists but cannot be read (too large, not a file, no permission) is kept
+    // aside whole, and this save starts a fresh one: the value is saved and nothing is lost.
+    if (readWhole(path, text) == ReadResult::Failed) {
+        keepAside(path);
+        text.clear();
+    }
     ini::Document doc = ini::parse(text);
     ini::Section* target = nullptr;
     for (auto& s : doc)
