@@ -37,16 +37,28 @@ int hexValue(char c) {
 }
 
 #ifndef _WIN32
-enum class ReadResult { Ok, Missing, Failed };
+// NotAStore: what is there can never be read as a store (too large, not a regular file, no
+// permission). Failed: the read broke off for a reason that may pass (no descriptors left, an
+// I/O error), so the store itself may be fine and must not be set aside.
+enum class ReadResult { Ok, Missing, NotAStore, Failed };
 
 ReadResult readWhole(const std::string& path, std::string& out) {
     // Non-blocking, so that a FIFO in the store's place is refused instead of waited on.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    if (fd < 0) {
+        if (errno == ENOENT) return ReadResult::Missing;
+        const bool notAStore = errno == EACCES || errno == EPERM || errno == ELOOP || errno == ENXIO ||
+                               errno == EISDIR || errno == EOVERFLOW;
+        return notAStore ? ReadResult::NotAStore : ReadResult::Failed;
+    }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxStoreBytes) {
+    if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return ReadResult::Failed;
+    }
+    if (!S_ISREG(st.st_mode) || st.st_size > kMaxStoreBytes) {
+        ::close(fd);
+        return ReadResult::NotAStore;
     }
     out.clear();
     char buf[8192];
@@ -56,7 +68,7 @@ ReadResult readWhole(const std::string& path, std::string& out) {
         if (n < 0) { ::close(fd); return ReadResult::Failed; }
         if (n == 0) break;
         out.append(buf, static_cast<size_t>(n));
-        if (static_cast<off_t>(out.size()) > kMaxStoreBytes) { ::close(fd); return ReadResult::Failed; }
+        if (static_cast<off_t>(out.size()) > kMaxStoreBytes) { ::close(fd); return ReadResult::NotAStore; }
     }
     ::close(fd);
     return ReadResult::Ok;
@@ -114,7 +126,8 @@ private:
 // hold the only copy of settings worth recovering by hand, so none is ever replaced.
 void keepAside(const std::string& path) {
     for (int n = 1; n <= 1000; ++n) {
-        const std::string target = path + ".bak" + (n == 1 ? std::string() : "." + std::to_string(n));
+        std::string target = path + ".bak";
+        if (n > 1) target.append(".").append(std::to_string(n));
         struct stat st {};
         if (::lstat(target.c_str(), &st) == 0) continue;
         if (errno != ENOENT) break;
@@ -244,9 +257,12 @@ void IniStore::SaveSetting(const std::string& app, const std::string& section, c
     makeDirectories(directory_);
     const StoreLock lock(path);
     std::string text;
-    // A store that exists but cannot be read (too large, not a file, no permission) is kept
-    // aside whole, and this save starts a fresh one: the value is saved and nothing is lost.
-    if (readWhole(path, text) == ReadResult::Failed) {
+    // A store that can never be read as one is kept aside whole, and this save starts a fresh
+    // one: the value is saved and nothing is lost. A read that may only have broken off this
+    // time fails the save instead, leaving the store as it is.
+    const ReadResult read = readWhole(path, text);
+    if (read == ReadResult::Failed) throw PlatformError(ErrFileAccess, "Cannot read " + path);
+    if (read == ReadResult::NotAStore) {
         keepAside(path);
         text.clear();
     }
