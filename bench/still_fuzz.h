@@ -23,7 +23,7 @@ public:
     PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override { return decode_(bytes); }
     bool worthLoading(const uint8_t* data, size_t size) const {
         if (size >= 4 && data[0] == 'G' && data[1] == 'I' && data[2] == 'F' && data[3] == '8')
-            return gifScreenWorthDecoding(data, size);
+            return gifWorthDecoding(data, size);
         int64_t w = 0, h = 0;
         return !size_(data, size, w, h) || worthDecoding(w, h);
     }

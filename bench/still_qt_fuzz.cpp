@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QtGlobal>
 
 #include <cstdlib>
 
@@ -31,6 +32,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // Image format plugins are found through the application, as in the program itself.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static QGuiApplication app(*argc, *argv);
+    // The readers' complaints about broken files would be most of the output, and slow.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     static mv::fuzz::LoaderPlatform loader(mv::qt::decodeStill, declaredSize);
     platform = &loader;
     return 0;

@@ -114,9 +114,10 @@ def gif(w, h, frames, version=b"89a"):
         out += b"\x2C" + struct.pack("<HHHHB", 0, 0, fw, fh, 0) + b"\x02" + blocks(data)
     return out + b"\x3B"
 
-# LZW bombs: a few KB that decode to millions of pixels, a frame whose data runs on far past
-# its pixels, and codes that refer to entries not yet made.
-put("bomb-256x256.gif", gif(256, 256, [(256, 256, lzw([0] * (256 * 256)), 10)]))
+# LZW bombs: a hundred bytes that decode to as many pixels as the targets decode (bench/
+# fuzz_budget.h), a frame whose data runs on far past its pixels, and codes that refer to
+# entries not yet made.
+put("bomb-128x128.gif", gif(128, 128, [(128, 128, lzw([0] * (128 * 128)), 10)]))
 put("bomb-overlong.gif", gif(4, 4, [(4, 4, lzw([1] * 200000), 10)] * 2))
 put("lzw-bad-codes.gif", gif(8, 8, [(8, 8, bytes([0x04, 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0xFE]), 5)]))
 put("gif87a.gif", gif(3, 2, [(3, 2, lzw([0, 1, 2, 2, 1, 0]), 0)], b"87a"))
@@ -148,7 +149,7 @@ def png(w, h, color_type=2, depth=8, rows=None):
 
 put("png-4x4.png", png(4, 4))
 put("png-huge.png", png(100000, 100000))
-put("png-bomb.png", png(2000, 2000, rows=b"".join(b"\0" + bytes(6000) for _ in range(2000))))
+put("png-bomb.png", png(128, 128, rows=b"".join(b"\0" + bytes(384) for _ in range(128))))
 
 # JPEG edge files from the baseline seed: huge and zero sizes in the frame header.
 base = os.path.join(seeds, "baseline.jpg")
