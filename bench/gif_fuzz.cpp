@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "anim/gif_split.h"
+#include "fuzz_budget.h"
 #include "platform/error.h"
 #include "platform/gif/gif_picture.h"
 
@@ -13,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     source.assign(bytes);
     for (size_t k = source.findBoundary(0); k != mv::anim::kNoBoundary; k = source.findBoundary(k + 1))
         if (source.at(k) != 0x00) __builtin_trap();
+    if (!mv::fuzz::gifWorthDecoding(data, size)) return 0;
     try {
         auto picture = mv::decodeGifPicture(bytes);
         mv::Bitmap target;

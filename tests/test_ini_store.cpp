@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
 
 #include "platform/error.h"
 #include "settings/ini_store.h"
@@ -44,10 +48,48 @@ TEST(IniStore, SavesReplaceOneValueAndKeepTheRest) {
     EXPECT_EQ(store.GetSetting(kApp, "Settings", "Mousesens"), "15");
     EXPECT_EQ(store.GetSetting(kApp, "Other", "X"), "1");
     EXPECT_EQ(readText(store.fileFor(kApp)), "[Settings]\nAniFile=b\nMousesens=15\n\n[Other]\nX=1\n");
-    // No temporary file is left behind.
-    int files = 0;
-    for (const auto& e : fs::directory_iterator(tmp.path())) { (void)e; ++files; }
-    EXPECT_EQ(files, 1);
+    // No temporary file is left behind: only the store and its lock file.
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(tmp.path())) names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"Marvoscope 1.0 Demo.ini", "Marvoscope 1.0 Demo.ini.lock"}));
+}
+
+// Setup dialogs of several processes saving at once: every save is whole, none loses another
+// process's key, and a key they all write ends with one of their last values.
+TEST(IniStore, ConcurrentSavesFromSeveralProcessesLoseNoValue) {
+    test::TempDir tmp;
+    constexpr int kProcesses = 4, kSaves = 20;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            int status = 0;
+            try {
+                IniStore store(tmp.path().string());
+                for (int i = 1; i <= kSaves; ++i) {
+                    store.SaveSetting(kApp, "Settings", "Key" + std::to_string(p), std::to_string(i));
+                    store.SaveSetting(kApp, "Settings", "Shared", std::to_string(p) + "/" + std::to_string(i));
+                }
+            } catch (...) {
+                status = 1;
+            }
+            ::_exit(status);
+        }
+        if (pid > 0) children.push_back(pid);
+    }
+    ASSERT_EQ(children.size(), size_t{kProcesses});
+    for (const pid_t pid : children) {
+        int status = -1;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    IniStore store(tmp.path().string());
+    std::set<std::string> lastShared;
+    for (int p = 0; p < kProcesses; ++p) {
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", "Key" + std::to_string(p)), std::to_string(kSaves)) << p;
+        lastShared.insert(std::to_string(p) + "/" + std::to_string(kSaves));
+    }
+    EXPECT_EQ(lastShared.count(store.GetSetting(kApp, "Settings", "Shared")), 1u);
 }
 
 TEST(IniStore, EveryTextRoundTrips) {
@@ -84,13 +126,42 @@ TEST(IniStore, DamagedStoreReadsAsMissingValues) {
     EXPECT_EQ(store.GetSetting(kApp, "Settings", "A"), "2");
 }
 
-TEST(IniStore, AStoreThatIsADirectoryReadsAsMissingAndIsNotReplaced) {
-    test::TempDir tmp;
-    IniStore store(tmp.path().string());
-    fs::create_directory(tmp.file("Marvoscope 1.0 Demo.ini"));
-    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "");
-    EXPECT_THROW(store.SaveSetting(kApp, "Settings", "AniFile", "x"), PlatformError);
-    EXPECT_TRUE(fs::is_directory(tmp.file("Marvoscope 1.0 Demo.ini")));
+// A store that cannot be read as one reads as missing values, without a wait or a large
+// allocation; a save keeps it aside whole, under a name no earlier kept store holds, and
+// starts a fresh store with the saved value.
+TEST(IniStore, AStoreThatCannotBeReadIsKeptAsideAndTheSaveStartsAFreshOne) {
+    struct Case {
+        const char* what;
+        bool earlierBackup;
+        fs::file_type type;
+        std::function<void(const std::string&)> make;
+    };
+    const Case cases[] = {
+        {"over the size limit", false, fs::file_type::regular,
+         [](const std::string& p) {
+             std::ofstream(p) << "[Settings]\nAniFile=old\n";
+             fs::resize_file(p, 16 * 1024 * 1024 + 1);
+         }},
+        {"a directory", true, fs::file_type::directory,
+         [](const std::string& p) { fs::create_directories(p + "/inside"); }},
+        {"a FIFO", true, fs::file_type::fifo, [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir tmp;
+        IniStore store(tmp.path().string());
+        const std::string path = store.fileFor(kApp);
+        if (c.earlierBackup) tmp.write("Marvoscope 1.0 Demo.ini.bak", std::string("kept earlier"));
+        c.make(path);
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "");
+        store.SaveSetting(kApp, "Settings", "AniFile", "/pics/a.jpg");
+        EXPECT_EQ(readText(path), "[Settings]\nAniFile=/pics/a.jpg\n");
+        const std::string kept = path + (c.earlierBackup ? ".bak.2" : ".bak");
+        EXPECT_EQ(fs::symlink_status(kept).type(), c.type);
+        if (c.type == fs::file_type::regular) EXPECT_EQ(fs::file_size(kept), 16u * 1024 * 1024 + 1);
+        if (c.type == fs::file_type::directory) EXPECT_TRUE(fs::is_directory(kept + "/inside"));
+        if (c.earlierBackup) EXPECT_EQ(readText(path + ".bak"), "kept earlier");
+    }
 }
 
 TEST(IniStore, UnwritableDirectoryFailsTheSaveAndKeepsTheOldStore) {

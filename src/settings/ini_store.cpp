@@ -7,6 +7,7 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,15 +37,28 @@ int hexValue(char c) {
 }
 
 #ifndef _WIN32
-enum class ReadResult { Ok, Missing, Failed };
+// NotAStore: what is there can never be read as a store (too large, not a regular file, no
+// permission). Failed: the read broke off for a reason that may pass (no descriptors left, an
+// I/O error), so the store itself may be fine and must not be set aside.
+enum class ReadResult { Ok, Missing, NotAStore, Failed };
 
 ReadResult readWhole(const std::string& path, std::string& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    // Non-blocking, so that a FIFO in the store's place is refused instead of waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT) return ReadResult::Missing;
+        const bool notAStore = errno == EACCES || errno == EPERM || errno == ELOOP || errno == ENXIO ||
+                               errno == EISDIR || errno == EOVERFLOW;
+        return notAStore ? ReadResult::NotAStore : ReadResult::Failed;
+    }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxStoreBytes) {
+    if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return ReadResult::Failed;
+    }
+    if (!S_ISREG(st.st_mode) || st.st_size > kMaxStoreBytes) {
+        ::close(fd);
+        return ReadResult::NotAStore;
     }
     out.clear();
     char buf[8192];
@@ -54,7 +68,7 @@ ReadResult readWhole(const std::string& path, std::string& out) {
         if (n < 0) { ::close(fd); return ReadResult::Failed; }
         if (n == 0) break;
         out.append(buf, static_cast<size_t>(n));
-        if (static_cast<off_t>(out.size()) > kMaxStoreBytes) { ::close(fd); return ReadResult::Failed; }
+        if (static_cast<off_t>(out.size()) > kMaxStoreBytes) { ::close(fd); return ReadResult::NotAStore; }
     }
     ::close(fd);
     return ReadResult::Ok;
@@ -81,6 +95,47 @@ bool writeAll(int fd, const std::string& data) {
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+// Holds an exclusive flock on "<store>.lock" for one read-modify-write of the store, so that
+// two processes saving at once cannot both read the old store and each write back a copy
+// without the other's value. The lock file stays in place: removing it would let a third
+// process lock a new file while a second still waits on the old one.
+class StoreLock {
+public:
+    explicit StoreLock(const std::string& storePath) {
+        const std::string path = storePath + ".lock";
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600);
+        if (fd_ < 0) throw PlatformError(ErrFileAccess, "Cannot lock " + storePath);
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            ::close(fd_);
+            throw PlatformError(ErrFileAccess, "Cannot lock " + storePath);
+        }
+    }
+    ~StoreLock() { ::close(fd_); }  // closing the last descriptor releases the lock
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// Moves a store that cannot be read as one out of the way, to "<store>.bak" or, when that
+// name is taken by an earlier one, the first free "<store>.bak.N": an earlier kept file may
+// hold the only copy of settings worth recovering by hand, so none is ever replaced.
+void keepAside(const std::string& path) {
+    for (int n = 1; n <= 1000; ++n) {
+        std::string target = path + ".bak";
+        if (n > 1) target.append(".").append(std::to_string(n));
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) == 0) continue;
+        if (errno != ENOENT) break;
+        // Under the store's lock no other save chooses a name at the same time.
+        if (::rename(path.c_str(), target.c_str()) == 0) return;
+        break;
+    }
+    throw PlatformError(ErrFileAccess, "Cannot read " + path);
 }
 
 #endif
@@ -182,6 +237,9 @@ std::string IniStore::fileFor(const std::string& app) const {
     return directory_ + "/" + name + ".ini";
 }
 
+// Reading takes no lock: a save never changes the store in place but renames a complete new
+// file over it, so a reader sees either the old store or the new one, never a mixture. A
+// shared lock would also need the lock file, which a read-only configuration cannot create.
 std::string IniStore::GetSetting(const std::string& app, const std::string& section, const std::string& key) {
     std::string text;
     if (readWhole(fileFor(app), text) != ReadResult::Ok) return {};
@@ -196,9 +254,18 @@ std::string IniStore::GetSetting(const std::string& app, const std::string& sect
 void IniStore::SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                            const std::string& value) {
     const std::string path = fileFor(app);
+    makeDirectories(directory_);
+    const StoreLock lock(path);
     std::string text;
-    // A store that exists but cannot be read is left alone rather than replaced by one value.
-    if (readWhole(path, text) == ReadResult::Failed) throw PlatformError(ErrFileAccess, "Cannot read " + path);
+    // A store that can never be read as one is kept aside whole, and this save starts a fresh
+    // one: the value is saved and nothing is lost. A read that may only have broken off this
+    // time fails the save instead, leaving the store as it is.
+    const ReadResult read = readWhole(path, text);
+    if (read == ReadResult::Failed) throw PlatformError(ErrFileAccess, "Cannot read " + path);
+    if (read == ReadResult::NotAStore) {
+        keepAside(path);
+        text.clear();
+    }
     ini::Document doc = ini::parse(text);
     ini::Section* target = nullptr;
     for (auto& s : doc)
@@ -209,7 +276,6 @@ void IniStore::SaveSetting(const std::string& app, const std::string& section, c
         if (k == key) { v = value; replaced = true; }
     if (!replaced) target->entries.emplace_back(key, value);
 
-    makeDirectories(directory_);
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) throw PlatformError(ErrFileAccess, "Cannot write " + path);

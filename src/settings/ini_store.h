@@ -1,7 +1,8 @@
 #pragma once
 // The Linux settings store: one INI file per application in the user's configuration
 // directory, one group per section. Every save rewrites the file through a temporary file
-// and a rename, so the store on disk is always either the old or the new one.
+// and a rename, so the store on disk is always either the old or the new one; saves from
+// several processes take turns on a lock file beside the store, so none undoes another's.
 #include <string>
 #include <utility>
 #include <vector>

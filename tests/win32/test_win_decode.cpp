@@ -1,6 +1,7 @@
 // The Windows still-picture decoder: BMP and JPG read alike everywhere, bad or huge input refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/error.h"
@@ -80,4 +81,48 @@ TEST(StillDecoder, RefusesHugeDimensionsBeforeAllocating) {
     putLE32(bmp, 18, 30000);
     putLE32(bmp, 22, 30000);
     EXPECT_EQ(decodeError(bmp), ErrInvalidPicture);
+}
+
+// stb_image writes as many entries as a Huffman table's counts declare into tables of 256; a
+// table of more codes, which no valid file has, is refused before stb reads it, wherever it
+// stands in a table segment, and bytes outside a segment's length are not taken for a table.
+TEST(StillDecoder, RefusesHuffmanTablesOfMoreThan256Codes) {
+    const auto picture = jpegOf(16, 8, 200, 40, 10);
+    // A table for slot 3, which the picture does not use: `codes` codes of lengths 15 and 16,
+    // without a byte FF, so that outside a segment stb passes over it as padding.
+    const auto table = [](unsigned codes) {
+        const unsigned longest = std::min(codes, 200u);
+        std::vector<uint8_t> t(17, 0);
+        t[0] = 0x03;
+        t[15] = static_cast<uint8_t>(codes - longest);
+        t[16] = static_cast<uint8_t>(longest);
+        for (unsigned v = 0; v < codes; ++v) t.push_back(static_cast<uint8_t>(v % 255));
+        return t;
+    };
+    // A table segment of the given tables right after the start marker; `declared` tables of
+    // them lie within the segment's length.
+    const auto withSegment = [&](std::vector<std::vector<uint8_t>> tables, size_t declared) {
+        std::vector<uint8_t> body;
+        size_t length = 2;
+        for (size_t k = 0; k < tables.size(); ++k) {
+            if (k < declared) length += tables[k].size();
+            body.insert(body.end(), tables[k].begin(), tables[k].end());
+        }
+        std::vector<uint8_t> out(picture.begin(), picture.begin() + 2);
+        out.insert(out.end(), {0xFF, 0xC4, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
+        out.insert(out.end(), body.begin(), body.end());
+        out.insert(out.end(), picture.begin() + 2, picture.end());
+        return out;
+    };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> file;
+        int error;
+    } cases[] = {
+        {"256 codes", withSegment({table(256)}, 1), 0},
+        {"257 codes", withSegment({table(257)}, 1), ErrInvalidPicture},
+        {"257 codes in a segment's second table", withSegment({table(3), table(257)}, 2), ErrInvalidPicture},
+        {"257 codes after the segment's end", withSegment({table(3), table(257)}, 1), 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(decodeError(c.file), c.error) << c.what;
 }

@@ -1,6 +1,8 @@
 #include "stb_decode.h"
 
+#include <array>
 #include <climits>
+#include <cstdint>
 #include <memory>
 
 #include "platform/error.h"
@@ -9,9 +11,49 @@
 
 namespace mv::win32 {
 
+namespace {
+
+// stb_image trusts the code counts of a JPEG's Huffman table (DHT) segment and writes that many
+// entries into tables of 256, so a table of more than 256 codes, which no valid file has,
+// would overrun them. Every DHT segment stb could read starts at the bytes FF C4; each such
+// place is checked the way stb reads it (one table after another while the segment's length
+// lasts, bytes past the end reading as 0). Walking each segment on its own could take time
+// quadratic in the file's size, so one pass from the end works out, for every position, where
+// the chain of tables read from there first meets an oversized one.
+bool huffmanTablesFit(const std::vector<uint8_t>& b) {
+    const size_t n = b.size();
+    constexpr size_t kNone = SIZE_MAX;
+    constexpr size_t kLongestTable = 17 + 256;  // what a table that fits can span
+    const auto at = [&](size_t i) -> unsigned { return i < n ? b[i] : 0u; };
+    std::array<size_t, kLongestTable + 1> firstBad{};  // by position modulo its size
+    unsigned codes = 0;                                  // the 16 counts after position p
+    for (size_t p = n; p-- > 0;) {
+        codes = codes + at(p + 1) - at(p + 17);
+        const unsigned q = b[p];
+        size_t bad = kNone;
+        if ((q >> 4) > 1 || (q & 15) > 3) {
+            bad = kNone;  // stb stops reading the segment here
+        } else if (codes > 256) {
+            bad = p;
+        } else if (const size_t next = p + 17 + codes; next < n) {
+            bad = firstBad[next % firstBad.size()];
+        }
+        firstBad[p % firstBad.size()] = bad;
+        if (p >= 4 && b[p - 4] == 0xFF && b[p - 3] == 0xC4) {
+            const size_t length = size_t{b[p - 2]} << 8 | b[p - 1];
+            if (bad != kNone && length > 2 && bad < p + (length - 2)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes) {
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX))
         throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    // Before stb reads anything: its header reader already builds the tables that come first.
+    if (bytes[0] == 0xFF && !huffmanTablesFit(bytes)) throw PlatformError(ErrInvalidPicture, "Invalid picture");
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int size = static_cast<int>(bytes.size());
     int w = 0, h = 0, channels = 0;

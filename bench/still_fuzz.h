@@ -1,0 +1,52 @@
+#pragma once
+// Shared by the still-picture fuzz targets: the input is written to a file and read back by the
+// picture loader, with its size guard and GIF routing, on a scripted platform whose still
+// decoder is the backend's own. Any input must either load as a picture within the size guard
+// and paint within bounds, or be refused with ErrInvalidPicture.
+#include <cstdint>
+#include <vector>
+
+#include "fuzz_budget.h"
+#include "platform/error.h"
+#include "platform/load_picture.h"
+#include "support/fake_platform.h"
+
+namespace mv::fuzz {
+
+using StillDecoder = PicturePtr (*)(const std::vector<uint8_t>&);
+// The size the decoder's header reader finds, false when it finds none.
+using DeclaredSize = bool (*)(const uint8_t* data, size_t size, int64_t& w, int64_t& h);
+
+class LoaderPlatform final : public test::FakePlatform {
+public:
+    LoaderPlatform(StillDecoder decode, DeclaredSize size) : decode_(decode), size_(size) {}
+    PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override { return decode_(bytes); }
+    bool worthLoading(const uint8_t* data, size_t size) const {
+        if (size >= 4 && data[0] == 'G' && data[1] == 'I' && data[2] == 'F' && data[3] == '8')
+            return gifWorthDecoding(data, size);
+        int64_t w = 0, h = 0;
+        return !size_(data, size, w, h) || worthDecoding(w, h);
+    }
+
+private:
+    StillDecoder decode_;
+    DeclaredSize size_;
+};
+
+inline void loadAndPaint(LoaderPlatform& platform, const uint8_t* data, size_t size) {
+    if (!platform.worthLoading(data, size)) return;
+    const std::string path = platform.dir.write("input", std::vector<uint8_t>(data, data + size));
+    try {
+        const PicturePtr picture = LoadPicture(platform, path);
+        const int w = picture ? picture->width() : 0, h = picture ? picture->height() : 0;
+        if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide || int64_t{w} * h > kMaxPicturePixels)
+            __builtin_trap();
+        Bitmap target;
+        target.resize(37, 23, 0);
+        picture->stretchTo(target, -5, 3, 50, 19, 0x123456);
+    } catch (const PlatformError& e) {
+        if (e.number() != ErrInvalidPicture) __builtin_trap();
+    }
+}
+
+}  // namespace mv::fuzz

@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# Fuzzes every decoder: builds the libFuzzer targets with Clang, AddressSanitizer and UBSan in
+# build-fuzz, makes a seed corpus of picture files, runs each target in turn for the given
+# seconds and prints the executions of each and their total. The tests never run this.
+#   bash scripts/fuzz.sh [seconds per target, default 120] [target[:seconds] ...]
+# Targets: gif_fuzz (GIF reader and the splitter's byte scan), still_qt_fuzz (the loader with
+# Qt's image readers, the Linux path), still_stb_fuzz (the loader with stb_image, the Windows
+# path), split_fuzz (LoadAniGif with its scratch-file I/O and the animation it starts).
+# Inputs that crash are left as build-fuzz/crash-*; the corpus grows in build-fuzz/corpus.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-120}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz)
+names=("${targets[@]%%:*}")
+build=$PWD/build-fuzz
+
+bash scripts/install-deps.sh
+missing=()
+for p in clang libclang-rt-14-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""; [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -o DPkg::Lock::Timeout=600 -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}"
+fi
+
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARVOSCOPE_TESTS=OFF >/dev/null
+cmake --build "$build" -j"${FUZZ_JOBS:-$(nproc)}" --target "${names[@]}"
+
+# Seed corpus: small files of every kind the decoders meet, from the usual encoders, and edge
+# files made by hand.
+seeds="$build/seeds"
+rm -rf "$seeds" && mkdir -p "$seeds"
+im=/usr/bin/convert
+if [ -x "$im" ]; then
+  "$im" -size 16x12 gradient:red-blue "$seeds/grad.png"
+  "$im" "$seeds/grad.png" -type TrueColor "BMP3:$seeds/rgb24.bmp"
+  "$im" "$seeds/grad.png" -alpha on -channel A -evaluate set 50% +channel "BMP:$seeds/argb32.bmp"
+  "$im" -seed 1 -size 16x12 plasma:fractal -colors 200 -type Palette -compress None "BMP3:$seeds/pal8.bmp"
+  "$im" "$seeds/grad.png" -colors 12 -type Palette -compress RLE "BMP3:$seeds/rle8.bmp"
+  "$im" "$seeds/grad.png" -colors 8 -type Palette -compress None "BMP3:$seeds/pal4.bmp"
+  "$im" "$seeds/grad.png" -monochrome "BMP3:$seeds/mono.bmp"
+  "$im" "$seeds/grad.png" -define bmp:format=bmp2 "$seeds/os2.bmp"
+  "$im" "$seeds/grad.png" -quality 80 "$seeds/baseline.jpg"
+  "$im" "$seeds/grad.png" -interlace Plane "$seeds/progressive.jpg"
+  "$im" "$seeds/grad.png" -colorspace CMYK "$seeds/cmyk.jpg"
+  "$im" "$seeds/grad.png" -colorspace Gray "$seeds/gray.jpg"
+  "$im" "$seeds/grad.png" -sampling-factor 4:4:4 -define jpeg:restart-interval=1 "$seeds/restart444.jpg"
+  "$im" -seed 2 -size 33x7 plasma:fractal -sampling-factor 2x2 "$seeds/odd420.jpg"
+  "$im" "$seeds/grad.png" -colors 16 "$seeds/still.gif"
+  "$im" -delay 10 -size 8x6 xc:red xc:lime xc:blue -loop 0 "$seeds/anim3.gif"
+  "$im" -delay 0 -dispose Background -size 8x6 xc:red \( -size 3x2 xc:blue -repage +2+1 \) \
+    \( -size 4x4 xc:none -repage +4+2 \) -loop 0 "$seeds/anim-offsets.gif"
+  "$im" "$seeds/grad.png" "$seeds/grad.ppm"
+  "$im" "$seeds/grad.png" -monochrome "$seeds/grad.xbm"
+  "$im" "$seeds/grad.png" -colors 8 "$seeds/grad.xpm"
+  "$im" "$seeds/grad.png" -define icon:auto-resize=16 "$seeds/grad.ico"
+fi
+if command -v gifsicle >/dev/null && [ -f "$seeds/anim3.gif" ]; then
+  gifsicle -O3 "$seeds/anim3.gif" >"$seeds/gifsicle-o3.gif"
+  gifsicle --interlace --colors 4 "$seeds/anim-offsets.gif" >"$seeds/gifsicle-interlaced.gif" 2>/dev/null
+  gifsicle --no-loopcount --delay 0 "$seeds/anim3.gif" >"$seeds/gifsicle-noloop.gif"
+fi
+if command -v ffmpeg >/dev/null; then
+  ffmpeg -v error -f lavfi -i testsrc=size=16x12:rate=5 -frames:v 3 -y "$seeds/ffmpeg.gif"
+  ffmpeg -v error -f lavfi -i testsrc=size=16x12 -frames:v 1 -y "$seeds/ffmpeg.jpg"
+  ffmpeg -v error -f lavfi -i testsrc=size=16x12 -frames:v 1 -y "$seeds/ffmpeg.bmp"
+fi
+/usr/bin/python3 - "$seeds" <<'EOF'
+import os, struct, sys, zlib
+seeds = sys.argv[1]
+
+def put(name, data):
+    with open(os.path.join(seeds, name), "wb") as f:
+        f.write(data)
+
+def lzw(pixels, min_code=2):
+    # A plain GIF LZW encoder (clear code first, table reset when full).
+    clear, end = 1 << min_code, (1 << min_code) + 1
+    out, acc, bits = bytearray(), 0, 0
+    def emit(code, width):
+        nonlocal acc, bits
+        acc |= code << bits; bits += width
+        while bits >= 8:
+            out.append(acc & 0xFF); acc >>= 8; bits -= 8
+    width, table, nxt = min_code + 1, {}, end + 1
+    emit(clear, width)
+    prefix = None
+    for p in pixels:
+        if prefix is None: prefix = p; continue
+        key = (prefix, p)
+        if key in table: prefix = table[key]; continue
+        emit(prefix, width)
+        if nxt < 4096:
+            table[key] = nxt; nxt += 1
+            if nxt > (1 << width) and width < 12: width += 1
+        else:
+            emit(clear, width); table, nxt, width = {}, end + 1, min_code + 1
+        prefix = p
+    emit(prefix, width); emit(end, width)
+    if bits: out.append(acc & 0xFF)
+    return bytes(out)
+
+def blocks(data):
+    return b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255] for i in range(0, len(data), 255)) + b"\0"
+
+def gif(w, h, frames, version=b"89a"):
+    out = b"GIF" + version + struct.pack("<HHBBB", w, h, 0x81, 0, 0) + bytes([0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255])
+    for fw, fh, data, delay in frames:
+        out += b"\x21\xF9\x04\x00" + struct.pack("<H", delay) + b"\x00\x00"
+        out += b"\x2C" + struct.pack("<HHHHB", 0, 0, fw, fh, 0) + b"\x02" + blocks(data)
+    return out + b"\x3B"
+
+# LZW bombs: a hundred bytes that decode to as many pixels as the targets decode (bench/
+# fuzz_budget.h), a frame whose data runs on far past its pixels, and codes that refer to
+# entries not yet made.
+put("bomb-128x128.gif", gif(128, 128, [(128, 128, lzw([0] * (128 * 128)), 10)]))
+put("bomb-overlong.gif", gif(4, 4, [(4, 4, lzw([1] * 200000), 10)] * 2))
+put("lzw-bad-codes.gif", gif(8, 8, [(8, 8, bytes([0x04, 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0xFE]), 5)]))
+put("gif87a.gif", gif(3, 2, [(3, 2, lzw([0, 1, 2, 2, 1, 0]), 0)], b"87a"))
+put("gif-huge-screen.gif", gif(65535, 65535, [(65535, 65535, lzw([0] * 64), 10)]))
+put("gif-frame-outside.gif", gif(4, 4, [(2, 2, lzw([1] * 4), 10)]).replace(b"\x2C\x00\x00\x00\x00", b"\x2C\xF0\xFF\xF0\xFF", 1))
+put("gif-no-trailer.gif", gif(4, 4, [(4, 4, lzw([2] * 16), 10)] * 3)[:-1])
+
+def bmp(w, h, bpp=24, top_down=False, compression=0, palette=b"", data=None):
+    stride = (w * bpp + 31) // 32 * 4
+    data = data if data is not None else bytes(stride * abs(h))
+    offset = 14 + 40 + len(palette)
+    return (b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset)
+            + struct.pack("<IiiHHIIiiII", 40, w, -h if top_down else h, 1, bpp, compression, len(data), 2835, 2835,
+                          len(palette) // 4, 0) + palette + data)
+
+put("bmp-top-down.bmp", bmp(5, 3, top_down=True))
+put("bmp-huge.bmp", bmp(60000, 60000, data=b"\0" * 64))
+put("bmp-side-limit.bmp", bmp(32767, 1, bpp=1, palette=bytes(8)))
+put("bmp-over-side.bmp", bmp(32768, 1, data=b"\0" * 64))
+put("bmp-bitfields.bmp", bmp(4, 2, bpp=16, compression=3, palette=struct.pack("<III", 0xF800, 0x07E0, 0x001F)))
+put("bmp-rle8-runaway.bmp", bmp(4, 4, bpp=8, compression=1, palette=bytes(4 * 2), data=bytes([0, 2, 200, 100, 255, 1, 0, 1])))
+put("bmp-rle4.bmp", bmp(6, 2, bpp=4, compression=2, palette=bytes(4 * 16), data=bytes([6, 0x12, 0, 0, 6, 0x34, 0, 1])))
+
+def png(w, h, color_type=2, depth=8, rows=None):
+    chunk = lambda t, d: struct.pack(">I", len(d)) + t + d + struct.pack(">I", zlib.crc32(t + d))
+    rows = rows if rows is not None else b"".join(b"\0" + bytes(w * 3) for _ in range(min(h, 4)))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, depth, color_type, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+
+put("png-4x4.png", png(4, 4))
+put("png-huge.png", png(100000, 100000))
+put("png-bomb.png", png(128, 128, rows=b"".join(b"\0" + bytes(384) for _ in range(128))))
+
+# JPEG edge files from the baseline seed: huge and zero sizes in the frame header.
+base = os.path.join(seeds, "baseline.jpg")
+if os.path.exists(base):
+    jpg = open(base, "rb").read()
+    sof = jpg.find(b"\xFF\xC0")
+    if sof > 0:
+        for name, (h, w) in {"jpg-huge": (65500, 65500), "jpg-zero-width": (12, 0),
+                             "jpg-side-limit": (2, 32767)}.items():
+            put(name + ".jpg", jpg[:sof + 5] + struct.pack(">HH", h, w) + jpg[sof + 9:])
+
+# Truncated copies, and the empty file.
+for name in sorted(os.listdir(seeds)):
+    data = open(os.path.join(seeds, name), "rb").read()
+    if len(data) > 16 and not name.startswith("cut-"):
+        put("cut-" + name, data[: len(data) // 2])
+put("empty", b"")
+put("one-byte", b"G")
+put("gif-magic-only", b"GIF89a")
+EOF
+echo "seed corpus: $(ls "$seeds" | wc -l) files in $seeds"
+
+# Each target runs alone and at a lower priority, so the machine stays usable meanwhile. Leak
+# checks would stop at every input that fills a cache; they run once over the corpus instead.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+total=0
+summary=""
+status=0
+for spec in "${targets[@]}"; do
+  t=${spec%%:*}
+  secs=$seconds
+  [ "$spec" = "$t" ] || secs=${spec#*:}
+  mkdir -p "$build/corpus/$t"
+  log="$build/$t.log"
+  # The size guard lets a picture take 512 MB, and a decoder may hold two copies of it.
+  options=(-timeout=30 -rss_limit_mb=4096 -artifact_prefix="$build/")
+  set +e
+  TMPDIR="$scratch" nice -n 10 "$build/bench/$t" "${options[@]}" -max_total_time="$secs" -detect_leaks=0 \
+    -print_final_stats=1 "$build/corpus/$t" "$seeds" >"$log" 2>&1
+  rc=$?
+  [ $rc -eq 0 ] && TMPDIR="$scratch" nice -n 10 "$build/bench/$t" "${options[@]}" -runs=0 -detect_leaks=1 \
+    "$build/corpus/$t" "$seeds" >>"$log" 2>&1
+  rc=$((rc + $?))
+  set -e
+  runs=$(grep -E '^stat::number_of_executed_units:' "$log" | awk '{print $2}' | head -n1)
+  runs=${runs:-0}
+  total=$((total + runs))
+  if [ $rc -ne 0 ]; then
+    status=1
+    summary+="$t: $runs executions, FAILED, see $log"$'\n'
+  else
+    summary+="$t: $runs executions in ${secs}s, $(ls "$build/corpus/$t" | wc -l) inputs in its corpus"$'\n'
+  fi
+done
+printf '%s' "$summary"
+echo "total: $total executions"
+exit $status
