@@ -158,9 +158,15 @@ TEST(IniStore, AStoreThatCannotBeReadIsKeptAsideAndTheSaveStartsAFreshOne) {
         EXPECT_EQ(readText(path), "[Settings]\nAniFile=/pics/a.jpg\n");
         const std::string kept = path + (c.earlierBackup ? ".bak.2" : ".bak");
         EXPECT_EQ(fs::symlink_status(kept).type(), c.type);
-        if (c.type == fs::file_type::regular) EXPECT_EQ(fs::file_size(kept), 16u * 1024 * 1024 + 1);
-        if (c.type == fs::file_type::directory) EXPECT_TRUE(fs::is_directory(kept + "/inside"));
-        if (c.earlierBackup) EXPECT_EQ(readText(path + ".bak"), "kept earlier");
+        if (c.type == fs::file_type::regular) {
+            EXPECT_EQ(fs::file_size(kept), 16u * 1024 * 1024 + 1);
+        }
+        if (c.type == fs::file_type::directory) {
+            EXPECT_TRUE(fs::is_directory(kept + "/inside"));
+        }
+        if (c.earlierBackup) {
+            EXPECT_EQ(readText(path + ".bak"), "kept earlier");
+        }
     }
 }
 
