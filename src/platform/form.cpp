@@ -47,7 +47,8 @@ void Form::Unload() {
     loaded_ = false;
     visible_ = false;
     host_.reset();
-    backing_ = Bitmap{};
+    backings_.clear();
+    lastPaint_.reset();
     platform_.formUnloaded(*this);
 }
 
@@ -85,15 +86,42 @@ double Form::ScaleHeight() const {
     return scaleMode_ == ScaleMode::Pixels ? px : px * platform_.twipsPerPixelY();
 }
 
+const Bitmap& Form::backing(size_t surface) const {
+    static const Bitmap none;
+    return surface < backings_.size() ? backings_[surface] : none;
+}
+
 void Form::PaintPicture(const PictureImage& image, double x, double y, double w, double h) {
     if (!host_) return;  // painting an unloaded window has nowhere to go
     if (!image.picture) throw PlatformError(ErrInvalidPicture, "Invalid picture");
-    const int cw = host_->clientWidthPx();
-    const int ch = host_->clientHeightPx();
-    if (backing_.width != cw || backing_.height != ch) backing_.resize(cw, ch, colorToPixel(backColor_));
-    image.picture->stretchTo(backing_, static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)),
-                             static_cast<int>(std::lround(w)), static_cast<int>(std::lround(h)), image.backColor);
+    lastPaint_ = std::make_unique<Paint>(Paint{image, x, y, w, h});
+    paintSurfaces();
     host_->present();
+}
+
+void Form::surfacesChanged() {
+    if (!host_) return;
+    if (lastPaint_) paintSurfaces();
+    host_->present();
+}
+
+// Coordinates are the primary surface's; every other surface gets the same paint scaled to
+// its own size, so each monitor shows what a single one would.
+void Form::paintSurfaces() {
+    const std::vector<Surface> surfaces = host_->surfaces();
+    backings_.resize(surfaces.size());
+    if (surfaces.empty()) return;
+    const double baseW = surfaces[0].width, baseH = surfaces[0].height;
+    const Paint& p = *lastPaint_;
+    for (size_t i = 0; i < surfaces.size(); ++i) {
+        const Surface& s = surfaces[i];
+        Bitmap& b = backings_[i];
+        if (b.width != s.width || b.height != s.height) b.resize(s.width, s.height, colorToPixel(backColor_));
+        const double fx = baseW > 0 ? s.width / baseW : 1.0, fy = baseH > 0 ? s.height / baseH : 1.0;
+        p.image.picture->stretchTo(b, static_cast<int>(std::lround(p.x * fx)), static_cast<int>(std::lround(p.y * fy)),
+                                   static_cast<int>(std::lround(p.w * fx)), static_cast<int>(std::lround(p.h * fy)),
+                                   p.image.backColor);
+    }
 }
 
 }  // namespace mv

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bitmap.h"
 #include "controls/picturebox.h"
@@ -17,6 +18,12 @@ enum class ScaleMode { Twips, Pixels };
 enum class WindowState { Normal, Minimized, Maximized };
 enum class BorderStyle { None, FixedDialog };
 
+// A part of a window that shows the form on its own: one per monitor that a full-screen window
+// covers. Device pixels, in one coordinate space for the whole desktop.
+struct Surface {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 // The backend's native window for one loaded form. It reads the form's properties, shows the
 // form's backing picture and feeds input back by calling the form's handlers. Destroying it
 // closes the native window; that must be safe while one of its own events is being handled.
@@ -26,9 +33,12 @@ public:
     virtual void show() = 0;
     // Caption, bounds, window state or visibility of the form changed.
     virtual void sync() = 0;
+    // The inner size in device pixels; for a window on several monitors, the primary one's.
     virtual int clientWidthPx() const = 0;
     virtual int clientHeightPx() const = 0;
-    // The form painted into its backing picture; repaint from it.
+    // The surfaces, the primary monitor's first. A window on one monitor has one: its client area.
+    virtual std::vector<Surface> surfaces() const { return {{0, 0, clientWidthPx(), clientHeightPx()}}; }
+    // The form painted into its backing pictures; repaint each surface from its own.
     virtual void present() = 0;
 };
 
@@ -74,8 +84,14 @@ public:
     double ScaleHeight() const;
 
     // Draws a picture box's image stretched into (x, y, w, h) of the client area (pixel scale).
+    // On a window over several monitors each one shows the whole inner area at its own size.
     void PaintPicture(const PictureImage& image, double x, double y, double w, double h);
-    const Bitmap& backing() const { return backing_; }
+    // What a surface shows (the primary monitor's by default); empty before the first paint.
+    const Bitmap& backing(size_t surface = 0) const;
+    size_t surfaceCount() const { return backings_.size(); }
+    // The host's surfaces changed (a monitor came or went, or changed size): the last paint is
+    // made again on every surface.
+    void surfacesChanged();
     int32_t BackColor() const { return backColor_; }
 
     // The design table a dialog backend builds its controls from; null for a painted window.
@@ -103,6 +119,7 @@ protected:
 
 private:
     void syncHost() { if (host_) host_->sync(); }
+    void paintSurfaces();
 
     Platform& platform_;
     std::unique_ptr<WindowHost> host_;
@@ -115,7 +132,12 @@ private:
     bool loaded_ = false;
     bool unloading_ = false;
     bool visible_ = false;
-    Bitmap backing_;
+    std::vector<Bitmap> backings_;
+    struct Paint {
+        PictureImage image;
+        double x = 0, y = 0, w = 0, h = 0;
+    };
+    std::unique_ptr<Paint> lastPaint_;
 };
 
 }  // namespace mv

@@ -46,6 +46,7 @@ public:
     }
     int clientWidthPx() const override { return inner_->clientWidthPx(); }
     int clientHeightPx() const override { return inner_->clientHeightPx(); }
+    std::vector<Surface> surfaces() const override { return inner_->surfaces(); }
     void present() override { inner_->present(); }
 
 private:
