@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <cmath>
+#include <vector>
 
 #include "win_common.h"
 #include "win_input.h"
@@ -14,6 +15,31 @@ namespace mv::win32 {
 namespace {
 
 constexpr const wchar_t* kClassName = L"MarvoscopeForm";
+
+// The desktop across every monitor, in device pixels (the program is aware of each monitor's
+// density, so nothing here is scaled by the system).
+RECT virtualScreen() {
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+// Every monitor's rectangle, the primary one first.
+std::vector<Surface> monitors() {
+    std::vector<Surface> list;
+    EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR m, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        if (!GetMonitorInfoW(m, &info)) return TRUE;
+        auto& out = *reinterpret_cast<std::vector<Surface>*>(data);
+        const RECT& r = info.rcMonitor;
+        const Surface s{r.left, r.top, r.right - r.left, r.bottom - r.top};
+        if (info.dwFlags & MONITORINFOF_PRIMARY) out.insert(out.begin(), s);
+        else out.push_back(s);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&list));
+    if (list.empty()) list.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+    return list;
+}
 
 class FormHost : public WindowHost {
 public:
@@ -54,14 +80,22 @@ public:
     }
 
     int clientWidthPx() const override {
+        if (covering()) return surfaces().front().width;
         RECT r{};
         if (hwnd_) GetClientRect(hwnd_, &r);
         return r.right - r.left;
     }
     int clientHeightPx() const override {
+        if (covering()) return surfaces().front().height;
         RECT r{};
         if (hwnd_) GetClientRect(hwnd_, &r);
         return r.bottom - r.top;
+    }
+
+    // A maximised window covers the whole desktop, and each monitor is a surface of its own.
+    std::vector<Surface> surfaces() const override {
+        if (covering()) return monitors();
+        return {{0, 0, clientWidthPx(), clientHeightPx()}};
     }
 
     void present() override {
@@ -86,10 +120,11 @@ private:
         done = RegisterClassExW(&wc) != 0;
     }
 
-    // Window rectangle in pixels: the whole screen when maximised, else the form's twips.
+    bool covering() const { return form_.windowState() == WindowState::Maximized; }
+
+    // Window rectangle in pixels: the whole desktop when maximised, else the form's twips.
     RECT targetRect() const {
-        if (form_.windowState() == WindowState::Maximized)
-            return RECT{0, 0, platform_.screenWidthPx(), platform_.screenHeightPx()};
+        if (covering()) return virtualScreen();
         const double tx = platform_.twipsPerPixelX(), ty = platform_.twipsPerPixelY();
         const int x = static_cast<int>(std::lround(form_.Left() / tx));
         const int y = static_cast<int>(std::lround(form_.Top() / ty));
@@ -102,37 +137,56 @@ private:
         HDC dc = BeginPaint(hwnd_, &ps);
         RECT client{};
         GetClientRect(hwnd_, &client);
-        const Bitmap& b = form_.backing();
-        if (b.empty()) {
-            const uint32_t px = colorToPixel(form_.BackColor());
-            HBRUSH brush = CreateSolidBrush(RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF));
-            FillRect(dc, &client, brush);
-            DeleteObject(brush);
-        } else {
-            BITMAPINFO bi{};
-            bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-            bi.bmiHeader.biWidth = b.width;
-            bi.bmiHeader.biHeight = -b.height;  // top-down rows, as the backing stores them
-            bi.bmiHeader.biPlanes = 1;
-            bi.bmiHeader.biBitCount = 32;
-            bi.bmiHeader.biCompression = BI_RGB;
-            if (b.width == client.right && b.height == client.bottom) {
-                SetDIBitsToDevice(dc, 0, 0, b.width, b.height, 0, 0, 0, b.height, b.pixels.data(), &bi,
-                                  DIB_RGB_COLORS);
-            } else {
-                SetStretchBltMode(dc, COLORONCOLOR);
-                StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, b.width, b.height, b.pixels.data(), &bi,
-                              DIB_RGB_COLORS, SRCCOPY);
+        const uint32_t back = colorToPixel(form_.BackColor());
+        HBRUSH brush = CreateSolidBrush(RGB((back >> 16) & 0xFF, (back >> 8) & 0xFF, back & 0xFF));
+        if (covering()) {
+            // Each monitor's picture at its place in the window; the window's corner is the desktop's.
+            const RECT desk = virtualScreen();
+            const std::vector<Surface> list = monitors();
+            for (size_t i = 0; i < list.size(); ++i) {
+                const RECT to{list[i].x - desk.left, list[i].y - desk.top, list[i].x - desk.left + list[i].width,
+                              list[i].y - desk.top + list[i].height};
+                drawBacking(dc, form_.backing(i), to, brush);
             }
+        } else {
+            drawBacking(dc, form_.backing(), client, brush);
         }
+        DeleteObject(brush);
         EndPaint(hwnd_, &ps);
+    }
+
+    // One backing picture into a rectangle of the client area, pixel for pixel where the sizes
+    // agree; the background colour where there is nothing painted yet.
+    static void drawBacking(HDC dc, const Bitmap& b, const RECT& to, HBRUSH back) {
+        const int w = to.right - to.left, h = to.bottom - to.top;
+        if (b.empty()) {
+            FillRect(dc, &to, back);
+            return;
+        }
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = b.width;
+        bi.bmiHeader.biHeight = -b.height;  // top-down rows, as the backing stores them
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        if (b.width == w && b.height == h) {
+            SetDIBitsToDevice(dc, to.left, to.top, b.width, b.height, 0, 0, 0, b.height, b.pixels.data(), &bi,
+                              DIB_RGB_COLORS);
+        } else {
+            SetStretchBltMode(dc, COLORONCOLOR);
+            StretchDIBits(dc, to.left, to.top, w, h, 0, 0, b.width, b.height, b.pixels.data(), &bi, DIB_RGB_COLORS,
+                          SRCCOPY);
+        }
     }
 
     // Runs one handler. Nothing of the host is touched afterwards: the handler may unload
     // the form, which destroys this host and its window.
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) {
         Form& form = form_;
-        const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+        // Mouse positions in the desktop's space: from one monitor onto the next is a small move.
+        const RECT desk = covering() ? virtualScreen() : RECT{};
+        const int x = GET_X_LPARAM(lp) + desk.left, y = GET_Y_LPARAM(lp) + desk.top;
         switch (msg) {
         case WM_PAINT:
             paint();
@@ -141,6 +195,11 @@ private:
             return 1;
         case WM_CLOSE:
             form.requestClose();
+            return 0;
+        case WM_DISPLAYCHANGE:
+            // A monitor came, went or changed its size: cover the desktop again and paint anew.
+            sync();
+            form.surfacesChanged();
             return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
