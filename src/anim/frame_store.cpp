@@ -4,14 +4,37 @@
 
 #include "../platform/error.h"
 #include "../platform/gif/composed_picture.h"
+#include "../platform/gif/gif_picture.h"
 #include "../platform/load_picture.h"
 #include "../settings/number_text.h"
 #include "scratch_file.h"
 
 namespace mv::anim {
 
-FrameStore::FrameStore(Platform& platform, const SourceBytes& bytes, ControlArray<PictureBox>& frames, size_t prefixLength)
-    : platform_(platform), bytes_(bytes), frames_(frames), prefix_(bytes.copy(0, std::min(prefixLength, bytes.size()))) {}
+FrameStore::FrameStore(Platform& platform, const SourceBytes& bytes, ControlArray<PictureBox>& frames, size_t prefixLength,
+                       std::string sourcePath)
+    : platform_(platform),
+      bytes_(bytes),
+      frames_(frames),
+      prefix_(bytes.copy(0, std::min(prefixLength, bytes.size()))),
+      sourcePath_(std::move(sourcePath)) {}
+
+namespace {
+
+// The frame's picture with its compressed data left in the source file, where the frame file
+// has it from: in the header prefix (the source's first bytes) or in the chunk.
+PicturePtr leftInSource(PicturePtr picture, const std::string& source, size_t prefixLength, const Chunk& chunk) {
+    auto gif = std::dynamic_pointer_cast<const GifPicture>(picture);
+    if (!gif || source.empty()) return picture;
+    const auto& img = gif->image();
+    if (img.dataEnd <= img.dataBegin) return picture;
+    // Frame 0's file is the source's first bytes; any other's data lies wholly in one part.
+    if (chunk.from == prefixLength || img.dataEnd <= prefixLength) return gif->withDataIn(source, img.dataBegin);
+    if (img.dataBegin >= prefixLength) return gif->withDataIn(source, chunk.from + (img.dataBegin - prefixLength));
+    return picture;
+}
+
+}  // namespace
 
 void FrameStore::store(int k, const Chunk& chunk) {
     // A frame file the picture loader would refuse unread is not written at all.
@@ -28,7 +51,8 @@ void FrameStore::store(int k, const Chunk& chunk) {
     const long delay = chunkDelayMs(bytes_, chunk.from, chunk.to, k);
     if (k >= 1) frames_.Load(k);
     frames_(k).Tag = IntText(delay);
-    composed_ = composeGifFrame(composed_, LoadPicture(platform_, scratch.path()));
+    composed_ = composeGifFrame(composed_, leftInSource(LoadPicture(platform_, scratch.path()), sourcePath_,
+                                                        prefix_.size(), chunk));
     frames_(k).setPicture(composed_);
 }
 

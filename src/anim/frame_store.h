@@ -3,6 +3,7 @@
 // then the frame's chunk) is written to the scratch file, decoded into its element of the
 // frame array with its delay in the Tag, composed over the frames before it, and deleted.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "../platform/controls/control_array.h"
@@ -18,7 +19,10 @@ namespace mv::anim {
 
 class FrameStore {
 public:
-    FrameStore(Platform& platform, const SourceBytes& bytes, ControlArray<PictureBox>& frames, size_t prefixLength);
+    // sourcePath: the GIF file itself, where the frames' compressed data stays (read again by
+    // offset when a frame is decoded) rather than in memory.
+    FrameStore(Platform& platform, const SourceBytes& bytes, ControlArray<PictureBox>& frames, size_t prefixLength,
+               std::string sourcePath);
     // Stores frame k. Throws when the frame cannot be stored (too short, too large for the
     // picture loader, refused by it, no scratch file); the scratch file is gone either way.
     void store(int k, const Chunk& chunk);
@@ -28,6 +32,7 @@ private:
     const SourceBytes& bytes_;
     ControlArray<PictureBox>& frames_;
     std::vector<uint8_t> prefix_;
+    std::string sourcePath_;
     PicturePtr composed_;  // the frame stored last, as it shows after the frames before it
 };
 

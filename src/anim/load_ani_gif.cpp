@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "../platform/files.h"
@@ -9,6 +11,16 @@
 #include "frame_store.h"
 
 namespace mv {
+
+namespace {
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    const auto p = std::filesystem::absolute(std::filesystem::path(std::u8string(path.begin(), path.end())), ec);
+    if (ec) return {};
+    const auto text = p.u8string();
+    return std::string(text.begin(), text.end());
+}
+}  // namespace
 
 void frmMain::LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xImgArray) {
     AnimatedGIF(0).setPicture(nullptr);
@@ -44,7 +56,7 @@ bool frmMain::splitFrames(const std::string& xFile, ControlArray<PictureBox>& xI
             anim::SourceBytes bytes;
             bytes.attach(table, source, static_cast<size_t>(table.length(source)));
             anim::FrameRanges ranges(bytes);
-            anim::FrameStore store(app().platform, bytes, xImgArray, ranges.prefixLength());
+            anim::FrameStore store(app().platform, bytes, xImgArray, ranges.prefixLength(), absolutePath(xFile));
             int frame = 0;
             for (;;) {
                 ++frame;

@@ -59,6 +59,17 @@ std::string dir(const std::string& path) {
     return std::string(name.begin(), name.end());
 }
 
+std::vector<uint8_t> readRange(const std::string& path, uint64_t offset, size_t length) {
+    std::FILE* f = openFile(path, "rb");
+    if (!f) throw PlatformError(ErrFileNotFound, "Cannot open " + path);
+    std::vector<uint8_t> bytes(length);
+    const bool ok = seekTo(f, static_cast<int64_t>(offset), SEEK_SET) == 0 &&
+                    (length == 0 || std::fread(bytes.data(), 1, length, f) == length);
+    std::fclose(f);
+    if (!ok) throw PlatformError(ErrFileAccess, "Cannot read " + path);
+    return bytes;
+}
+
 bool exists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::exists(toPath(path), ec);

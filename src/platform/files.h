@@ -10,6 +10,9 @@ namespace mv::files {
 
 // Size of a file in bytes; throws ErrFileNotFound when it does not exist.
 int64_t fileLen(const std::string& path);
+// Exactly `length` bytes of a file from `offset`; throws ErrFileNotFound when the file cannot be
+// opened and ErrFileAccess when the bytes are not all there.
+std::vector<uint8_t> readRange(const std::string& path, uint64_t offset, size_t length);
 // Directory search for one name: the file's name when it exists (not a directory), else "".
 std::string dir(const std::string& path);
 // Deletes a file; throws ErrFileNotFound when there is none.

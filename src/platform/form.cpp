@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "modes.h"
 #include "platform.h"
 
 namespace mv {
@@ -94,25 +95,28 @@ const Bitmap& Form::backing(size_t surface) const {
 void Form::PaintPicture(const PictureImage& image, double x, double y, double w, double h) {
     if (!host_) return;  // painting an unloaded window has nowhere to go
     if (!image.picture) throw PlatformError(ErrInvalidPicture, "Invalid picture");
-    lastPaint_ = std::make_unique<Paint>(Paint{image, x, y, w, h});
-    paintSurfaces();
+    const Paint paint{image, x, y, w, h};
+    paintSurfaces(paint);
+    // Kept only once it could be painted: it is what a new monitor gets.
+    lastPaint_ = std::make_unique<Paint>(paint);
     host_->present();
 }
 
 void Form::surfacesChanged() {
     if (!host_) return;
-    if (lastPaint_) paintSurfaces();
+    // The picture painted last may have become unreadable since (its file gone): then the
+    // surfaces keep what they show.
+    if (lastPaint_) continueStep([&] { paintSurfaces(*lastPaint_); });
     host_->present();
 }
 
 // Coordinates are the primary surface's; every other surface gets the same paint scaled to
 // its own size, so each monitor shows what a single one would.
-void Form::paintSurfaces() {
+void Form::paintSurfaces(const Paint& p) {
     const std::vector<Surface> surfaces = host_->surfaces();
     backings_.resize(surfaces.size());
     if (surfaces.empty()) return;
     const double baseW = surfaces[0].width, baseH = surfaces[0].height;
-    const Paint& p = *lastPaint_;
     for (size_t i = 0; i < surfaces.size(); ++i) {
         const Surface& s = surfaces[i];
         Bitmap& b = backings_[i];

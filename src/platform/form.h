@@ -119,7 +119,6 @@ protected:
 
 private:
     void syncHost() { if (host_) host_->sync(); }
-    void paintSurfaces();
 
     Platform& platform_;
     std::unique_ptr<WindowHost> host_;
@@ -138,6 +137,7 @@ private:
         double x = 0, y = 0, w = 0, h = 0;
     };
     std::unique_ptr<Paint> lastPaint_;
+    void paintSurfaces(const Paint& paint);
 };
 
 }  // namespace mv

@@ -58,6 +58,26 @@ void checkSize(int64_t w, int64_t h) {
 
 }  // namespace
 
+void joinSubBlocks(const uint8_t* bytes, size_t size, std::vector<uint8_t>& out) {
+    // Measure first so the joined data is allocated once and never beyond the bytes.
+    size_t total = 0;
+    for (size_t at = 0; at < size;) {
+        const uint8_t len = bytes[at++];
+        if (len == 0) break;
+        const size_t take = std::min<size_t>(len, size - at);
+        total += take;
+        at += take;
+    }
+    out.reserve(out.size() + total);
+    for (size_t at = 0; at < size;) {
+        const uint8_t len = bytes[at++];
+        if (len == 0) break;
+        const size_t take = std::min<size_t>(len, size - at);
+        out.insert(out.end(), bytes + at, bytes + at + take);
+        at += take;
+    }
+}
+
 GifImage parseGif(const uint8_t* bytes, size_t size) {
     Reader r(bytes, size);
     if (size < 13 || bytes[0] != 'G' || bytes[1] != 'I' || bytes[2] != 'F') invalid("Not a GIF file");
@@ -101,26 +121,16 @@ GifImage parseGif(const uint8_t* bytes, size_t size) {
             img.canvasHeight = screenH > 0 ? screenH : img.top + img.height;
             checkSize(img.canvasWidth, img.canvasHeight);
             if (img.width > 0 && img.height > 0) checkSize(img.width, img.height);
-            // Measure first so the joined data is allocated once and never beyond the file.
-            size_t total = 0;
-            {
-                Reader probe = r;
-                while (!probe.atEnd()) {
-                    const uint8_t len = probe.byte();
-                    if (len == 0) break;
-                    const size_t take = std::min<size_t>(len, probe.left());
-                    total += take;
-                    probe.skip(take);
-                }
-            }
-            img.lzw.reserve(total);
-            while (!r.atEnd()) {
-                const uint8_t len = r.byte();
+            img.dataBegin = size - r.left();
+            joinSubBlocks(r.here(), r.left(), img.lzw);
+            // Past the data: where the joined bytes and their length bytes end.
+            size_t end = img.dataBegin;
+            while (end < size) {
+                const uint8_t len = bytes[end++];
                 if (len == 0) break;
-                const size_t take = std::min<size_t>(len, r.left());
-                img.lzw.insert(img.lzw.end(), r.here(), r.here() + take);
-                r.skip(take);
+                end = std::min(size, end + len);
             }
+            img.dataEnd = end;
             return img;
         } else if (introducer == 0x00) {
             continue;  // a stray block terminator between blocks is harmless

@@ -21,7 +21,14 @@ struct GifImage {
     std::array<uint32_t, 256> palette{};  // 0xFFRRGGBB; indices past the colour table are black
     int minCodeSize = 2;
     std::vector<uint8_t> lzw;           // the image's data sub-blocks joined, lengths removed
+    // Where the data sub-blocks lie in the parsed bytes: from the first length byte to past
+    // the terminator (or the end of the bytes, for data cut short).
+    size_t dataBegin = 0, dataEnd = 0;
 };
+
+// The data sub-blocks from their first length byte on, joined with the lengths removed; stops
+// at the terminator or wherever the bytes end. Appends to `out`.
+void joinSubBlocks(const uint8_t* bytes, size_t size, std::vector<uint8_t>& out);
 
 // Reads the first image of a GIF file. Tolerates a missing trailer and a data stream that
 // stops anywhere (even inside a sub-block or without its terminator). Throws

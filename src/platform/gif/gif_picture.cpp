@@ -3,11 +3,35 @@
 #include <algorithm>
 #include <cstring>
 
+#include "../error.h"
+#include "../files.h"
 #include "gif_lzw.h"
 
 namespace mv {
 
+GifPicture::GifPicture(gif::GifImage image, DataSpan span) : image_(std::move(image)), span_(std::move(span)) {
+    image_.lzw = {};
+}
+
 GifPicture::~GifPicture() { gif::indexCache().forget(this); }
+
+uint64_t dataFingerprint(const std::vector<uint8_t>& joined) {
+    uint64_t h = 1469598103934665603ull ^ joined.size();
+    const size_t n = joined.size();
+    for (size_t k = 0; k < 64 && n > 0; ++k) {
+        h ^= joined[k * (n - 1) / 63];
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+std::shared_ptr<const GifPicture> GifPicture::withDataIn(const std::string& path, uint64_t offset) const {
+    DataSpan span{path, offset, image_.dataEnd - image_.dataBegin, image_.lzw.size(), dataFingerprint(image_.lzw)};
+    gif::GifImage image = image_;
+    auto moved = std::make_shared<const GifPicture>(std::move(image), std::move(span));
+    gif::indexCache().transfer(this, moved.get());
+    return moved;
+}
 
 gif::Indices GifPicture::indices() const {
     return gif::indexCache().get<uint8_t>(this, [this] { return decode(); });
@@ -15,17 +39,25 @@ gif::Indices GifPicture::indices() const {
 
 std::vector<uint8_t> GifPicture::decode() const {
     const auto& img = image_;
+    std::vector<uint8_t> fromFile;
+    if (dataInFile()) {
+        const auto raw = files::readRange(span_.path, span_.offset, span_.length);
+        gif::joinSubBlocks(raw.data(), raw.size(), fromFile);
+        if (fromFile.size() != span_.joinedSize || dataFingerprint(fromFile) != span_.fingerprint)
+            throw PlatformError(ErrInvalidPicture, "The picture file changed");
+    }
+    const std::vector<uint8_t>& lzw = dataInFile() ? fromFile : img.lzw;
     const size_t w = static_cast<size_t>(img.width), h = static_cast<size_t>(img.height);
     // Pixels the stream does not reach stay transparent when the image has a transparent colour.
     const uint8_t fill = img.transparentIndex >= 0 ? static_cast<uint8_t>(img.transparentIndex) : 0;
     std::vector<uint8_t> out(w * h, fill);
     if (out.empty()) return out;
     if (!img.interlaced) {
-        gif::lzwDecode(img.lzw.data(), img.lzw.size(), img.minCodeSize, out.data(), out.size());
+        gif::lzwDecode(lzw.data(), lzw.size(), img.minCodeSize, out.data(), out.size());
         return out;
     }
     std::vector<uint8_t> passes(w * h, fill);
-    gif::lzwDecode(img.lzw.data(), img.lzw.size(), img.minCodeSize, passes.data(), passes.size());
+    gif::lzwDecode(lzw.data(), lzw.size(), img.minCodeSize, passes.data(), passes.size());
     static constexpr size_t kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
     size_t src = 0;
     for (int pass = 0; pass < 4; ++pass)

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "../picture.h"
@@ -8,12 +9,24 @@
 
 namespace mv {
 
-// A GIF image held compressed; it is decoded when painted (recent decodes are cached), so a
-// long animation costs about its file size. It covers the whole logical screen: what the
-// image leaves uncovered, and its transparent colour, show the background colour.
+// Where an image's data sub-blocks lie in a file, to be read again whenever the image is
+// decoded: a long animation then keeps none of its compressed bytes in memory.
+struct DataSpan {
+    std::string path;
+    uint64_t offset = 0;
+    size_t length = 0;       // the sub-blocks with their length bytes
+    size_t joinedSize = 0;   // the data without them
+    uint64_t fingerprint = 0;  // of samples of the data, to notice a file changed since
+};
+
+// A GIF image held compressed (in memory or in its file); it is decoded when painted (recent
+// decodes are cached). It covers the whole logical screen: what the image leaves uncovered,
+// and its transparent colour, show the background colour.
 class GifPicture final : public Picture {
 public:
     explicit GifPicture(gif::GifImage image) : image_(std::move(image)) {}
+    // The image with its data left in a file: `image`'s own copy of the data is dropped.
+    GifPicture(gif::GifImage image, DataSpan span);
     ~GifPicture() override;
     int width() const override { return image_.canvasWidth; }
     int height() const override { return image_.canvasHeight; }
@@ -23,12 +36,22 @@ public:
     // The image's palette indices, row by row, width x height; decoded or from the cache.
     gif::Indices indices() const;
     // Bytes this picture keeps for itself, the cache aside.
-    size_t storedBytes() const { return sizeof(*this) + image_.lzw.capacity(); }
+    size_t storedBytes() const { return sizeof(*this) + image_.lzw.capacity() + span_.path.capacity(); }
+    bool dataInFile() const { return !span_.path.empty(); }
+
+    // The same image with its data left in `path`, whose bytes from `offset` are the ones this
+    // picture was read from at its data's place (dataBegin); what was decoded stays cached.
+    std::shared_ptr<const GifPicture> withDataIn(const std::string& path, uint64_t offset) const;
 
 private:
     std::vector<uint8_t> decode() const;
     gif::GifImage image_;
+    DataSpan span_;
 };
+
+// A fingerprint of the joined data: its size and samples spread over it, cheap enough to check
+// on every decode.
+uint64_t dataFingerprint(const std::vector<uint8_t>& joined);
 
 // Decodes the first image of a GIF file, also one that ends without a trailer or without the
 // last data sub-block terminator. Throws ErrInvalidPicture for anything it cannot read.

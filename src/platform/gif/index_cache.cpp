@@ -44,6 +44,12 @@ void IndexCache::forget(const void* owner) {
     entries_.erase(it);
 }
 
+void IndexCache::transfer(const void* from, const void* to) {
+    std::lock_guard lock(cacheMutex());
+    for (auto& e : entries_)
+        if (e.owner == from) e.owner = to;
+}
+
 void IndexCache::clear() {
     std::lock_guard lock(cacheMutex());
     entries_.clear();
@@ -61,7 +67,9 @@ size_t IndexCache::entries() const {
 }
 
 IndexCache& indexCache() {
-    static auto* cache = new IndexCache(32u * 1024 * 1024);
+    // Decoded frames of a 1280x720 animation of 100 frames fit whole, so it plays without
+    // decoding again; the compressed frames themselves stay in their file.
+    static auto* cache = new IndexCache(96u * 1024 * 1024);
     return *cache;
 }
 

@@ -31,9 +31,12 @@ public:
         return std::static_pointer_cast<const std::vector<T>>(find(owner));
     }
     void forget(const void* owner);
+    // What `from` has cached now belongs to `to` (a picture replaced by an equal one).
+    void transfer(const void* from, const void* to);
     // Drops every entry, as under memory pressure; whatever is asked for later is made again.
     void clear();
     size_t bytes() const;
+    size_t budget() const { return budget_; }
     size_t entries() const;
 
 private:
