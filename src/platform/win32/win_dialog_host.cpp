@@ -5,8 +5,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -23,6 +21,7 @@
 #include "platform/layout.h"
 #include "win_colors.h"
 #include "win_common.h"
+#include "win_dialog_fonts.h"
 #include "win_input.h"
 #include "win_hand_cursor.h"
 #include "win_platform.h"
@@ -41,24 +40,19 @@ constexpr int kFirstId = 100;  // below it lie IDOK and IDCANCEL, which no contr
 // Labels, shapes and lines have no window of their own: their container paints them, in
 // design order, beneath its windowed controls, and hit-tests the labels for the mouse.
 
-int textWidth(HDC dc, const std::wstring& s) {
-    SIZE size{};
-    GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
-    return static_cast<int>(size.cx);
-}
-
 class DialogHost : public WindowHost {
 public:
     DialogHost(Form& form, WinPlatform& platform)
-        : form_(form), platform_(platform), layout_(*form.layout()), nodes_(layout_.items.size()) {
+        : form_(form),
+          platform_(platform),
+          layout_(*form.layout()),
+          fonts_(layout_.items.size()),
+          nodes_(layout_.items.size()) {
         registerClasses();
         scale_ = {platform.twipsPerPixelX(), platform.twipsPerPixelY()};
         keyboardOrder_ = dialog::tabOrder(layout_);
         faceBrush_ = GetSysColorBrush(COLOR_BTNFACE);
         hand_ = makeHandCursor();
-        dialogFont_ = CreateFontW(-MulDiv(8, screenDpiY(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                  DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
 
         const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN;
         const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
@@ -89,9 +83,6 @@ public:
             RemovePropW(hwnd_, L"MarvoscopeHost");
             DestroyWindow(hwnd_);
         }
-        for (auto& n : nodes_)
-            if (n.font) DeleteObject(n.font);
-        if (dialogFont_) DeleteObject(dialogFont_);
         if (hand_) DestroyCursor(hand_);
     }
 
@@ -130,7 +121,6 @@ private:
         HWND hwnd = nullptr;     // windowed controls and containers
         HWND surface = nullptr;  // the window this row is placed on (or painted on)
         int dx = 0, dy = 0;      // pixel offset of the container's origin on that surface
-        HFONT font = nullptr;    // a font of the row's own
     };
 
 
@@ -160,8 +150,6 @@ private:
             if (layout_.items[i].name == name) return static_cast<int>(i);
         return -1;
     }
-
-    HFONT fontOf(size_t i) const { return nodes_[i].font ? nodes_[i].font : dialogFont_; }
 
     // Where a row goes: its container's window, or for a tab strip's child the page window.
     void place(size_t i) {
@@ -197,7 +185,7 @@ private:
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)), moduleInstance(),
                                  cls == kSurfaceClass ? this : nullptr);
         if (h) {
-            SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(i)), FALSE);
+            SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.of(i)), FALSE);
             SetPropW(h, L"MarvoscopeHost", this);
             byHwnd_[h] = i;
         }
@@ -208,17 +196,7 @@ private:
         const LayoutItem& it = item(i);
         Node& n = nodes_[i];
         place(i);
-        if (!it.font.family.empty() || it.font.pointSize > 0 || it.font.bold) {
-            LOGFONTW lf{};
-            GetObjectW(dialogFont_, sizeof(lf), &lf);
-            if (it.font.pointSize > 0) lf.lfHeight = -static_cast<LONG>(std::lround(it.font.pointSize * screenDpiY() / 72.0));
-            if (it.font.bold) lf.lfWeight = FW_BOLD;
-            if (!it.font.family.empty()) {
-                const std::wstring family = widen(it.font.family);
-                lstrcpynW(lf.lfFaceName, family.c_str(), LF_FACESIZE);
-            }
-            n.font = CreateFontIndirectW(&lf);
-        }
+        fonts_.design(i, it.font);
         const std::wstring caption = widen(it.caption);
         if (it.kind == ControlKind::Label || it.kind == ControlKind::CommandButton) fitCaption(i, caption);
         switch (it.kind) {
@@ -273,54 +251,12 @@ private:
         }
     }
 
-    // A caption that the font in hand would clip (Wine's stand-in for the classic dialog font is
-    // wider) gets a smaller size of the same face, as the core's fitting rule decides.
     void fitCaption(size_t i, const std::wstring& caption) {
-        if (caption.empty()) return;
         const bool button = item(i).kind == ControlKind::CommandButton;
         const RECT r = rectOf(i);
         // A button's borders and focus frame take a few pixels on each side.
         const int width = r.right - r.left - (button ? 2 * GetSystemMetrics(SM_CXEDGE) + 6 : 0);
-        const int height = r.bottom - r.top;
-        LOGFONTW lf{};
-        if (!GetObjectW(fontOf(i), sizeof(lf), &lf)) return;
-        const int dpi = screenDpiY();
-        const LONG designed = std::labs(lf.lfHeight);
-        const auto pixels = [dpi](double pt) { return static_cast<LONG>(std::lround(pt * dpi / 72.0)); };
-        HDC dc = GetDC(nullptr);
-        const HGDIOBJ original = GetCurrentObject(dc, OBJ_FONT);
-        std::map<LONG, HFONT> fonts;  // by pixel height, made as the fitting asks for them
-        const auto use = [&](double pt) {
-            HFONT& f = fonts[pixels(pt)];
-            if (!f) {
-                LOGFONTW sized = lf;
-                sized.lfHeight = -pixels(pt);
-                f = CreateFontIndirectW(&sized);
-            }
-            SelectObject(dc, f);
-        };
-        const dialog::TextMeasure measure{[&](const std::wstring& s, double pt) {
-                                              use(pt);
-                                              return textWidth(dc, s);
-                                          },
-                                          [&](double pt) {
-                                              use(pt);
-                                              TEXTMETRICW tm{};
-                                              GetTextMetricsW(dc, &tm);
-                                              return static_cast<int>(tm.tmHeight);
-                                          }};
-        const LONG chosen = pixels(dialog::fittingPointSize(caption, designed * 72.0 / dpi, width, height, !button, measure));
-        SelectObject(dc, original);
-        ReleaseDC(nullptr, dc);
-        for (auto& [size, f] : fonts) {
-            // The designed size fits: keep the font the row already has.
-            if (size != chosen || chosen == designed || !f) {
-                if (f) DeleteObject(f);
-                continue;
-            }
-            if (nodes_[i].font) DeleteObject(nodes_[i].font);
-            nodes_[i].font = f;
-        }
+        fonts_.fit(i, caption, width, r.bottom - r.top, !button);
     }
 
     // Keyboard navigation follows the window order, so siblings are ordered by tab index. The
@@ -506,7 +442,7 @@ private:
     void paintFrame(HDC dc, size_t i, const RECT& client) {
         const auto* frame = static_cast<const Frame*>(item(i).control);
         const std::wstring caption = frame ? widen(frame->Caption()) : std::wstring();
-        HGDIOBJ old = SelectObject(dc, fontOf(i));
+        HGDIOBJ old = SelectObject(dc, fonts_.of(i));
         TEXTMETRICW tm{};
         GetTextMetricsW(dc, &tm);
         RECT box = client;
@@ -530,7 +466,7 @@ private:
         case ControlKind::Label: {
             const auto* label = static_cast<const Label*>(it.control);
             const std::wstring text = widen(label ? label->Caption() : it.caption);
-            HGDIOBJ old = SelectObject(dc, fontOf(i));
+            HGDIOBJ old = SelectObject(dc, fonts_.of(i));
             SetTextColor(dc, toColorRef(label ? label->ForeColor() : it.foreColor, COLOR_BTNTEXT));
             TEXTMETRICW tm{};
             GetTextMetricsW(dc, &tm);
@@ -735,13 +671,13 @@ private:
     Form& form_;
     WinPlatform& platform_;
     const Layout& layout_;
+    DialogFonts fonts_;
     std::vector<Node> nodes_;
     std::vector<HWND> pages_;
     std::map<HWND, size_t> pageOf_;  // page window -> its tab strip row
     std::map<HWND, size_t> byHwnd_;
     POINT pageOrigin_{0, 0};
     HWND hwnd_ = nullptr;
-    HFONT dialogFont_ = nullptr;
     HCURSOR hand_ = nullptr;
     HBRUSH faceBrush_ = nullptr;
     dialog::Scale scale_;
