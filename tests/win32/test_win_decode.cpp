@@ -108,7 +108,7 @@ TEST(StillDecoder, RefusesHuffmanTablesOfMoreThan256Codes) {
             if (k < declared) length += tables[k].size();
             body.insert(body.end(), tables[k].begin(), tables[k].end());
         }
-        std::vector<uint8_t> out(picture.begin(), picture.begin() + 2);
+        std::vector<uint8_t> out = {picture[0], picture[1]};  // the start marker
         out.insert(out.end(), {0xFF, 0xC4, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
         out.insert(out.end(), body.begin(), body.end());
         out.insert(out.end(), picture.begin() + 2, picture.end());
