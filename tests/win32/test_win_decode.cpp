@@ -108,10 +108,12 @@ TEST(StillDecoder, RefusesHuffmanTablesOfMoreThan256Codes) {
             if (k < declared) length += tables[k].size();
             body.insert(body.end(), tables[k].begin(), tables[k].end());
         }
-        std::vector<uint8_t> out = {picture[0], picture[1]};  // the start marker
-        out.insert(out.end(), {0xFF, 0xC4, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
-        out.insert(out.end(), body.begin(), body.end());
-        out.insert(out.end(), picture.begin() + 2, picture.end());
+        const uint8_t head[] = {picture[0], picture[1], 0xFF, 0xC4, static_cast<uint8_t>(length >> 8),
+                                static_cast<uint8_t>(length)};  // the start marker, then the segment's
+        std::vector<uint8_t> out(sizeof head + body.size() + picture.size() - 2);
+        auto at = std::copy(std::begin(head), std::end(head), out.begin());
+        at = std::copy(body.begin(), body.end(), at);
+        std::copy(picture.begin() + 2, picture.end(), at);
         return out;
     };
     const struct {
