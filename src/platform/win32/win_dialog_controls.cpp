@@ -14,6 +14,7 @@
 #include "platform/controls/textbox.h"
 #include "platform/scroll_map.h"
 #include "win_colors.h"
+#include "win_common.h"
 #include "win_dialog_fonts.h"
 #include "win_dialog_windowless.h"
 #include "win_text.h"
@@ -83,6 +84,10 @@ public:
             SendMessageW(hwnd_, TCM_INSERTITEMW, t, reinterpret_cast<LPARAM>(&tab));
         }
         if (item_.tabHeight > 0) SendMessageW(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(0, site_.scale().y(item_.tabHeight)));
+        // The control's least tab width is in unscaled pixels; at a higher density the tabs
+        // would bunch up on the left of the strip instead of spreading as designed.
+        constexpr int kLeastTabWidth = 54;  // the common controls' own, at 96 dpi
+        SendMessageW(hwnd_, TCM_SETMINTABWIDTH, 0, MulDiv(kLeastTabWidth, screenDpiX(), 96));
         RECT display{};
         GetClientRect(hwnd_, &display);
         SendMessageW(hwnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));

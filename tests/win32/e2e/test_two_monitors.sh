@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # /S on a desktop of two monitors of different sizes (an X server with two Xinerama heads):
 # each monitor shows the whole picture stretched over it, and a key ends the show.
+# A Wine server reads the monitors once, when it starts: this check needs a prefix and a
+# server of its own, started on the two-headed display.
+unset MARVOSCOPE_WINE_READY
 source "$(dirname "$0")/lib.sh"
 
 command -v Xephyr >/dev/null || fail "Xephyr is not installed"
