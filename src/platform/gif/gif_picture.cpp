@@ -120,8 +120,6 @@ void GifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t back
 
 PicturePtr decodeGifPicture(std::vector<uint8_t> bytes) {
     auto picture = std::make_shared<GifPicture>(gif::parseGif(bytes.data(), bytes.size()));
-    bytes = {};
-    picture->indices();  // decode now: the frames of an animation are all read before it plays
     return picture;
 }
 

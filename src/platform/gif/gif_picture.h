@@ -53,8 +53,10 @@ private:
 // on every decode.
 uint64_t dataFingerprint(const std::vector<uint8_t>& joined);
 
-// Decodes the first image of a GIF file, also one that ends without a trailer or without the
-// last data sub-block terminator. Throws ErrInvalidPicture for anything it cannot read.
+// Reads the first image of a GIF file, also one that ends without a trailer or without the
+// last data sub-block terminator. Throws ErrInvalidPicture for anything it cannot read. Its
+// pixels are decoded when first painted (a damaged data stream shows what it holds), so an
+// animation shows its first frame without decoding every other one first.
 PicturePtr decodeGifPicture(std::vector<uint8_t> bytes);
 
 }  // namespace mv
