@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# The setup dialog opened with /C: centred, five tabs (a screenshot of each; E2E_SHOT_DIR keeps
-# them), "Browse" opens a file dialog whose cancel changes nothing, a slider click recolours
+# The setup dialog opened with /C: centred, five tabs (a screenshot of each; MARVOSCOPE_SHOTS
+# keeps them), "Browse" opens a file dialog whose cancel changes nothing, a slider click recolours
 # the swatch, and each way of closing stores what it should and ends the program.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_start_xvfb 1280x1024
-shots=${E2E_SHOT_DIR:-$E2E_TMP}
-mkdir -p "$shots"
 title="Make a Marvoscope"
 
 # Window-relative positions at 96 dpi (15 twips a pixel).
@@ -20,7 +18,7 @@ open_dialog() {
   eval "$(xdotool getwindowgeometry --shell "$WID")"
   WX=$X; WY=$Y
 }
-swatch() { e2e_screenshot "$E2E_TMP/now.png"; e2e_pixel "$E2E_TMP/now.png" $((WX + 230)) $((WY + 92)); }
+swatch() { e2e_screenshot swatch; e2e_pixel "$E2E_SHOT" $((WX + 230)) $((WY + 92)); }
 
 # 1. A fresh user: centred, the defaults, a screenshot per tab, Space saves the defaults.
 open_dialog
@@ -31,14 +29,14 @@ e2e_pass "dialog ${WIDTH}x${HEIGHT} centred at $WX,$WY"
 names=(file mouse colors urls help)
 for i in 4 3 2 1 0; do
   click "$(tab_x $i)" $((WY + TAB_Y))
-  e2e_screenshot "$E2E_TMP/screen.png"
-  /usr/bin/convert "$E2E_TMP/screen.png" -crop "${WIDTH}x${HEIGHT}+${WX}+${WY}" +repage "$shots/setup-tab$i-${names[$i]}.png"
+  e2e_screenshot screen
+  /usr/bin/convert "$E2E_SHOT" -crop "${WIDTH}x${HEIGHT}+${WX}+${WY}" +repage "$E2E_SHOTS/setup-tab$i-${names[$i]}.png"
 done
 for i in 1 2 3 4; do
-  d=$(e2e_rmse "$shots/setup-tab0-file.png" "$shots/setup-tab$i-${names[$i]}.png")
+  d=$(e2e_rmse "$E2E_SHOTS/setup-tab0-file.png" "$E2E_SHOTS/setup-tab$i-${names[$i]}.png")
   awk "BEGIN { exit !($d > 0.01) }" || e2e_fail "tab ${names[$i]} looks like tab file (RMSE $d)"
 done
-e2e_pass "five tabs, each showing its own page (screenshots in $shots)"
+e2e_pass "five tabs, each showing its own page (screenshots in $E2E_SHOTS)"
 # The dialog opened with the focus on "Save settings, Close"; clicking tabs moved it to the strip.
 click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
@@ -62,7 +60,7 @@ click "$(tab_x 0)" $((WY + TAB_Y))
 click $((WX + 277)) $((WY + 103))  # Browse
 fid=$(e2e_wait_window Open 5) || e2e_fail "Browse opened no file dialog"
 sleep 0.5
-e2e_screenshot "$shots/setup-browse.png"
+e2e_screenshot setup-browse
 xdotool key --window "$fid" Escape 2>/dev/null || true
 xdotool key Escape
 for _ in $(seq 40); do [ -z "$(e2e_find_window Open)" ] && break; sleep 0.05; done

@@ -39,8 +39,8 @@ head -c 1 /dev/zero >>"$E2E_TMP/small.bmp"
 e2e_start /S
 e2e_wait_window Marvoscope 3 >/dev/null || e2e_fail "101-byte BMP: no saver window"
 sleep 0.3
-e2e_screenshot "$E2E_TMP/red.png"
-[ "$(e2e_pixel "$E2E_TMP/red.png" 500 400)" = "255,0,0" ] || e2e_fail "101-byte BMP: screen is not red"
+e2e_screenshot red
+[ "$(e2e_pixel "$E2E_SHOT" 500 400)" = "255,0,0" ] || e2e_fail "101-byte BMP: screen is not red"
 xdotool key Escape
 e2e_wait_exit 2 || e2e_fail "101-byte BMP: a key did not end the show"
 e2e_pass "101-byte BMP shown full screen and ended by a key"
@@ -76,8 +76,8 @@ e2e_setting AniFile "$E2E_TMP/sun.Gif"
 e2e_start /S
 e2e_wait_window Marvoscope 3 >/dev/null || e2e_fail "sun.Gif: no saver window"
 sleep 0.3
-e2e_screenshot "$E2E_TMP/green.png"
-pixel=$(e2e_pixel "$E2E_TMP/green.png" 512 384)
+e2e_screenshot green
+pixel=$(e2e_pixel "$E2E_SHOT" 512 384)
 [[ $pixel =~ ^[0-9]+,(1[0-9][0-9]|[2-9][0-9]),[0-9]+$ ]] || e2e_fail "sun.Gif: screen is $pixel, not green"
 xdotool click 1
 e2e_wait_exit 2 || e2e_fail "sun.Gif: a click did not end the show"

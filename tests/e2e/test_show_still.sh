@@ -18,14 +18,14 @@ e2e_wait_window Marvoscope 2 >/dev/null || e2e_fail "no saver window within 2 s"
 e2e_log "saver window up after $(( $(e2e_now_ms) - start )) ms"
 sleep 0.5
 
-e2e_screenshot "$E2E_TMP/shot.png"
+e2e_screenshot still-1280x1024
+shot=$E2E_SHOT
 /usr/bin/convert "$pic" -resize '1280x1024!' "$E2E_TMP/expected.png"
-rmse=$(e2e_rmse "$E2E_TMP/shot.png" "$E2E_TMP/expected.png")
-[ -n "${E2E_SHOTS:-}" ] && cp "$E2E_TMP/shot.png" "$E2E_SHOTS/still-1280x1024.png"
+rmse=$(e2e_rmse "$shot" "$E2E_TMP/expected.png")
 e2e_log "screenshot vs. picture stretched to 1280x1024: RMSE $rmse"
 awk "BEGIN { exit !($rmse < 0.03) }" || e2e_fail "screenshot does not match the stretched picture (RMSE $rmse)"
 # The corners of the distinct regions land where a 2 x 2.1333 stretch puts them.
-[ "$(e2e_pixel "$E2E_TMP/shot.png" 100 100)" != "$(e2e_pixel "$E2E_TMP/shot.png" 1200 1000)" ] || e2e_fail "regions not distinct"
+[ "$(e2e_pixel "$shot" 100 100)" != "$(e2e_pixel "$shot" 1200 1000)" ] || e2e_fail "regions not distinct"
 e2e_pass "screenshot matches the stretched picture"
 
 # Another window over the show and away again: the picture comes back whole.
@@ -34,12 +34,12 @@ display -geometry +100+100 "$E2E_TMP/cover.png" &
 cover=$!
 E2E_PIDS+=("$cover")
 sleep 1
-e2e_screenshot "$E2E_TMP/covered.png"
+e2e_screenshot covered
 kill "$cover"; wait "$cover" 2>/dev/null
 sleep 0.5
-e2e_screenshot "$E2E_TMP/uncovered.png"
-covered=$(e2e_rmse "$E2E_TMP/shot.png" "$E2E_TMP/covered.png")
-uncovered=$(e2e_rmse "$E2E_TMP/shot.png" "$E2E_TMP/uncovered.png")
+e2e_screenshot uncovered
+covered=$(e2e_rmse "$shot" "$E2E_SHOTS/covered.png")
+uncovered=$(e2e_rmse "$shot" "$E2E_SHOTS/uncovered.png")
 awk "BEGIN { exit !($covered > 0.05 && $uncovered < 0.002) }" ||
   e2e_fail "covering and uncovering did not restore the picture (covered $covered, after $uncovered)"
 e2e_alive || e2e_fail "covering the window ended the show"
