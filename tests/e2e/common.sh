@@ -1,13 +1,15 @@
 # Helpers shared by the end-to-end checks of both builds: the Linux program under Xvfb
 # (tests/e2e/lib.sh) and Marvoscope.scr under Wine (tests/win32/e2e/lib.sh). Each side's lib.sh
 # sources this file and adds what only it has: how the program starts and where its settings
-# live.
+# live. Every wait here ends on an event (a window, a pixel, an exit) or at its deadline.
 #
 #   e2e_start ARGS...              the program in the background (E2E_PID); log in $E2E_TMP
 #   e2e_wait_window TITLE [S]      prints the id once a visible window has exactly this title
 #   e2e_wait_no_window TITLE [S]   until no visible window has this title
+#   e2e_wait_painted ID [S]        until the window shows more than a blank area
 #   e2e_wait_exit [S] [PID]        E2E_STATUS holds the exit status
 #   e2e_screenshot NAME            the screen into $E2E_SHOTS/NAME.png, path in E2E_SHOT
+#   e2e_wait_pixel NAME X Y R,G,B [S] [TOLERANCE]; e2e_wait_picture NAME EXPECTED RMSE [S]
 #   e2e_pixel FILE X Y; e2e_near C1 C2 [TOLERANCE]; e2e_rmse A B
 #   e2e_compose_frames / e2e_compose_watch: an animated show against a GIF viewer's frames
 #   e2e_log / e2e_pass / e2e_fail / e2e_skip
@@ -140,6 +142,38 @@ e2e_near() {
 e2e_rmse() {
   /usr/bin/compare -metric RMSE "$1" "$2" null: 2>&1 | sed -E 's/.*\(([0-9.e+-]+)\).*/\1/'
 }
+
+_e2e_pixel_is() { e2e_screenshot "$1"; e2e_near "$(e2e_pixel "$E2E_SHOT" "$2" "$3")" "$4" "$5"; }
+# e2e_wait_pixel NAME X Y R,G,B [SECONDS] [TOLERANCE]: screenshots NAME until the pixel at X,Y
+# shows the colour (within TOLERANCE, default 0); E2E_SHOT is the last one.
+e2e_wait_pixel() { e2e_wait_until "${5:-5}" _e2e_pixel_is "$1" "$2" "$3" "$4" "${6:-0}"; }
+
+E2E_RMSE=""
+_e2e_picture_is() {
+  e2e_screenshot "$1"
+  E2E_RMSE=$(e2e_rmse "$E2E_SHOT" "$2")
+  awk "BEGIN { exit !($E2E_RMSE < $3) }"
+}
+# e2e_wait_picture NAME EXPECTED LIMIT [SECONDS]: screenshots NAME until it differs from the
+# picture EXPECTED by an RMSE below LIMIT; E2E_RMSE holds the last difference.
+e2e_wait_picture() { e2e_wait_until "${4:-5}" _e2e_picture_is "$1" "$2" "$3"; }
+
+_e2e_painted() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW colours
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  [ -n "${WIDTH:-}" ] || return 1
+  colours=$(import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage png:- 2>/dev/null |
+    /usr/bin/convert - -format %k info: 2>/dev/null)
+  [ "${colours:-0}" -gt 2 ]
+}
+# e2e_wait_painted ID [SECONDS]: until the window's area shows more than the two colours of
+# the bare screen, that is, the program has painted its controls.
+e2e_wait_painted() { e2e_wait_until "${2:-5}" _e2e_painted "$1"; }
+
+# e2e_focus ID [SECONDS]: gives the window the keyboard and waits until the X server says so.
+# No window manager runs, so nothing else hands the focus to a new window.
+_e2e_focused() { xdotool windowfocus "$1" 2>/dev/null; [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+e2e_focus() { e2e_wait_until "${2:-5}" _e2e_focused "$1"; }
 
 # e2e_compose_frames GIF BGHEX WxH DIR: writes the frames a GIF viewer shows, over the stored
 # background colour and stretched to the screen, to DIR/frame-NNN.png (ImageMagick coalesces).

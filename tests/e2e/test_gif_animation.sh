@@ -19,7 +19,8 @@ E2E_PIDS+=("$!")
 watcher=$!
 e2e_start /S
 e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "no saver window within 5 s"
-sleep 2.4
+# Once the watcher has seen blue, the show runs its frames; any of them fills the screen.
+e2e_wait_until 5 grep -q ' blue$' "$E2E_TMP/colours.txt" || e2e_fail "the show did not reach its third frame"
 e2e_screenshot animation
 wait "$watcher"
 

@@ -29,8 +29,7 @@ plays() {  # plays FILE WHAT PATTERN: the centre of the show runs through PATTER
 # Left half red, right half transparent, over a stored background of blue (0x00FF0000).
 /usr/bin/convert -size 64x48 xc:none -fill red -draw "rectangle 0,0 31,47" "$E2E_TMP/transparent.gif"
 show "$E2E_TMP/transparent.gif" 16711680
-sleep 0.6
-e2e_screenshot transparent
+e2e_wait_pixel transparent 320 512 255,0,0 5 || e2e_fail "the opaque half never showed red"
 left=$(e2e_pixel "$E2E_SHOT" 320 512)
 right=$(e2e_pixel "$E2E_SHOT" 960 512)
 [ "$left" = "255,0,0" ] || e2e_fail "opaque half is $left, not red"

@@ -13,8 +13,8 @@ e2e_setting Mousesens 30
 e2e_start /S
 first=$E2E_PID
 e2e_wait_window Marvoscope 3 >/dev/null || e2e_fail "first show did not start"
-sleep 0.3
-e2e_screenshot before
+/usr/bin/convert "$pic" -resize '800x600!' "$E2E_TMP/expected.png"
+e2e_wait_picture before "$E2E_TMP/expected.png" 0.03 3 || e2e_fail "the first show does not show the picture (RMSE $E2E_RMSE)"
 
 e2e_start /S
 second=$E2E_PID

@@ -49,11 +49,24 @@ e2e_get_setting() {
 # e2e_winpath FILE: the Windows path of a Unix file.
 e2e_winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
+# e2e_wait_colours NAME SECONDS: screenshots NAME-1, NAME-2... until the centre of the screen
+# has shown two of red, green and blue; E2E_SEEN holds those seen.
+declare -A E2E_SEEN=()
+_e2e_tries=0
+_e2e_two_colours() {
+  local c want
+  _e2e_tries=$((_e2e_tries + 1))
+  e2e_screenshot "$1-$_e2e_tries"
+  c=$(e2e_pixel "$E2E_SHOT" 512 384)
+  for want in 255,0,0 0,255,0 0,0,255; do e2e_near "$c" "$want" 30 && E2E_SEEN[$want]=1; done
+  [ "${#E2E_SEEN[@]}" -ge 2 ]
+}
+e2e_wait_colours() { E2E_SEEN=(); _e2e_tries=0; e2e_wait_until "$2" _e2e_two_colours "$1"; }
+
 # e2e_press KEY WINDOW: presses a key in a window through the X server (XTEST), press and
 # release alike. A key sent to the window directly would lose its release when the window
 # closes on the press, and Wine would then hold the key down for the next program.
 e2e_press() {
-  xdotool windowfocus "$2" 2>/dev/null
-  sleep 0.2
+  e2e_focus "$2" || e2e_log "window $2 did not take the focus"
   xdotool key "$1"
 }

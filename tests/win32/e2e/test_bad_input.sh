@@ -20,27 +20,18 @@ no_scratch_left() {
 }
 # plays LABEL: the saver window comes up and changes colour; a key ends the show.
 plays() {
-  local win i c; declare -A seen=()
+  local win
   win=$(e2e_wait_window Marvoscope 30) || e2e_fail "$1: no saver window"
-  for i in $(seq 20); do
-    e2e_screenshot "$1-$i"; c=$(e2e_pixel "$E2E_SHOT" 512 384)
-    for want in 255,0,0 0,255,0 0,0,255; do e2e_near "$c" "$want" 30 && seen[$want]=1; done
-    [ "${#seen[@]}" -ge 2 ] && break
-  done
-  [ "${#seen[@]}" -ge 2 ] || e2e_fail "$1: the picture did not change"
+  e2e_wait_colours "$1" 15 || e2e_fail "$1: the picture did not change"
   e2e_press Escape "$win"
   e2e_wait_exit 20 || e2e_fail "$1: the show did not end on a key"
 }
 
-# close_dialog WINDOW: "Save settings, Close", focused once the dialog takes input, ends the
-# program; the key is pressed again until the program has ended.
+# close_dialog WINDOW: "Save settings, Close", focused when the dialog opens, ends the program.
 close_dialog() {
-  local i
-  for i in $(seq 10); do
-    e2e_press space "$1"
-    e2e_wait_exit 2 && return 0
-  done
-  e2e_fail "the setup dialog did not close"
+  e2e_wait_painted "$1" 10 || e2e_fail "the setup dialog was not painted"
+  e2e_press space "$1"
+  e2e_wait_exit 20 || e2e_fail "the setup dialog did not close"
 }
 
 # 1. A link planted as tmp.gif next to the program: the file behind it stays as it was.

@@ -15,7 +15,7 @@ win=$(e2e_wait_window Marvoscope 30) || {
   e2e_screenshot first-show-missing
   e2e_fail "no saver window; windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | sort | uniq -c | tr '\n' '|')"
 }
-sleep 1
+e2e_wait_pixel first-show 512 384 255,165,0 10 30 || e2e_fail "the first show does not show its picture"
 e2e_start /S
 e2e_wait_exit 40 || {
   e2e_screenshot second-show-stuck

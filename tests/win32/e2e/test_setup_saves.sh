@@ -8,7 +8,7 @@ e2e_clear_settings
 e2e_setting AniFile 'C:\pictures\start.jpg'
 e2e_start /C
 win=$(e2e_wait_window "Make a Marvoscope" 30) || e2e_fail "no setup dialog"
-sleep 1
+e2e_wait_painted "$win" 10 || e2e_fail "the setup dialog was not painted"
 e2e_screenshot setup-dialog; shot=$E2E_SHOT
 eval "$(xdotool getwindowgeometry --shell "$win")"
 e2e_log "dialog ${WIDTH}x${HEIGHT} at $X,$Y; screenshot $shot"

@@ -15,8 +15,8 @@ e2e_setting AniFile "$(e2e_winpath "$dir/four.jpg")"
 
 e2e_start /S
 win=$(e2e_wait_window Marvoscope 30) || e2e_fail "no saver window"
-sleep 1.5
-e2e_screenshot show-jpg; shot=$E2E_SHOT
+e2e_wait_pixel show-jpg 256 192 255,0,0 10 40 || e2e_fail "the picture did not appear"
+shot=$E2E_SHOT
 eval "$(xdotool getwindowgeometry --shell "$win")"
 e2e_log "saver window ${WIDTH}x${HEIGHT} at $X,$Y; screenshot $shot"
 [ "$WIDTH" -ge 1024 ] && [ "$HEIGHT" -ge 768 ] || e2e_fail "window does not cover the screen"
