@@ -9,16 +9,9 @@
 #include "dialog_fixture.h"
 
 using mv::test::QtDialogTest;
+using mv::test::seenPart;
 
 namespace {
-
-// Where a widget can be seen in its window: its rectangle cut by every container's edges.
-QRect seenPart(QWidget* widget, QWidget* window) {
-    QRect seen(widget->mapTo(window, QPoint(0, 0)), widget->size());
-    for (QWidget* up = widget->parentWidget(); up && up != window; up = up->parentWidget())
-        seen &= QRect(up->mapTo(window, QPoint(0, 0)), up->size());
-    return seen;
-}
 
 // The smallest rectangle holding every pixel that stands out from the picture's commonest colour.
 QRect inkOf(const QImage& image) {
