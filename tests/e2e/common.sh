@@ -69,20 +69,24 @@ e2e_wait_until() {
   done
 }
 
-# e2e_start_xvfb [WxH]: a private X server on a free display number, 24-bit colour; exports
-# DISPLAY.
-e2e_start_xvfb() {
-  local size=${1:-1280x1024} fifo="$E2E_TMP/displayfd.$RANDOM" display=""
-  command -v Xvfb >/dev/null || e2e_fail "Xvfb is not installed"
+# e2e_start_x_server SERVER ARGS...: an X server on a free display number, which the server
+# itself tells; exports DISPLAY.
+_e2e_display_ready() { xdpyinfo >/dev/null 2>&1; }
+e2e_start_x_server() {
+  local fifo="$E2E_TMP/displayfd.$RANDOM" display=""
+  command -v "$1" >/dev/null || e2e_fail "$1 is not installed"
   mkfifo "$fifo"
-  Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp -noreset 9>"$fifo" 2>>"$E2E_TMP/xvfb.log" &
+  "$@" -displayfd 9 -nolisten tcp 9>"$fifo" 2>>"$E2E_TMP/xserver.log" &
   E2E_SERVERS+=("$!")
   read -r -t 15 display <"$fifo" || true
   rm -f "$fifo"
-  [ -n "$display" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+  [ -n "$display" ] || e2e_fail "$1 did not start: $(cat "$E2E_TMP/xserver.log")"
   export DISPLAY=":$display"
-  e2e_wait_until 5 eval 'xdpyinfo >/dev/null 2>&1' || e2e_fail "display $DISPLAY not ready"
+  e2e_wait_until 5 _e2e_display_ready || e2e_fail "display $DISPLAY not ready"
 }
+
+# e2e_start_xvfb [WxH]: a private virtual screen, 24-bit colour.
+e2e_start_xvfb() { e2e_start_x_server Xvfb -screen 0 "${1:-1280x1024}x24" -noreset; }
 
 # e2e_start ARGS...: runs the program in the background; its output goes to the check's log.
 e2e_start() {
