@@ -3,10 +3,9 @@
 # shows sharing the program's folder both play, no frame file is left behind, and a huge file
 # named .gif is refused quickly with little memory.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/gif_lib.sh"
 e2e_init "$1"
 e2e_start_xvfb 640x480
-watch=$(gif_watch_tool)
+e2e_tool colour_watch -lX11
 e2e_setting Mousesens 30
 e2e_setting BackColors 0
 
@@ -26,8 +25,8 @@ no_scratch_left() {  # no_scratch_left LABEL: neither folder keeps a frame file
 
 animates() {  # animates LABEL: the show runs through its colours, then a key ends it
   e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "$1: no saver window"
-  "$watch" 320 240 1.2 >"$E2E_TMP/watch.txt"
-  [[ "$(gif_runs "$E2E_TMP/watch.txt")" == *green*blue* ]] || e2e_fail "$1: the show does not play"
+  e2e_colour_watch 320 240 1.2 >"$E2E_TMP/watch.txt"
+  [[ "$(e2e_colour_runs "$E2E_TMP/watch.txt")" == *green*blue* ]] || e2e_fail "$1: the show does not play"
   xdotool key space
   e2e_wait_exit 3 || e2e_fail "$1: a key did not end the show"
 }
@@ -50,19 +49,18 @@ done
 /usr/bin/convert -delay 5 -size 160x120 $(for i in $(seq 60); do echo "xc:red xc:lime xc:blue"; done) \
   -loop 0 "$E2E_TMP/long.gif"
 e2e_setting AniFile "$E2E_TMP/long.gif"
-fifo="$E2E_TMP/displayfd2"; mkfifo "$fifo"
-Xvfb -displayfd 9 -screen 0 640x480x24 -nolisten tcp -noreset 9>"$fifo" 2>/dev/null &
-E2E_PIDS+=($!)
-read -r -t 15 second <"$fifo" || e2e_fail "second Xvfb did not start"
-DISPLAY=":$second" "$MARVOSCOPE" /S >>"$E2E_TMP/marvoscope.log" 2>&1 &
-other=$!
-E2E_PIDS+=("$other")
+first=$DISPLAY
+e2e_start_xvfb 640x480
+second=$DISPLAY
+export DISPLAY=$first
+DISPLAY=$second e2e_start /S
+other=$E2E_PID
 e2e_start /S
 animates "first of two shows"
-DISPLAY=":$second" e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "second of two shows: no saver window"
-DISPLAY=":$second" "$watch" 320 240 1.2 >"$E2E_TMP/watch2.txt"
-[[ "$(gif_runs "$E2E_TMP/watch2.txt")" == *green*blue* ]] || e2e_fail "second of two shows does not play"
-DISPLAY=":$second" xdotool key space
+DISPLAY=$second e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "second of two shows: no saver window"
+DISPLAY=$second e2e_colour_watch 320 240 1.2 >"$E2E_TMP/watch2.txt"
+[[ "$(e2e_colour_runs "$E2E_TMP/watch2.txt")" == *green*blue* ]] || e2e_fail "second of two shows does not play"
+DISPLAY=$second xdotool key space
 e2e_wait_exit 3 "$other" || e2e_fail "second of two shows: a key did not end it"
 no_scratch_left "two shows"
 e2e_pass "two shows sharing the program's folder both play"

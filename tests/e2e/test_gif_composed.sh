@@ -3,23 +3,22 @@
 # frames past the screen's edge, interlace) look on screen as in any GIF viewer, and frames
 # of delay 0 keep playing.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/gif_lib.sh"
-source "$(dirname "$0")/compose_check.sh"
 e2e_init "$1"
 e2e_start_xvfb 640x480
+e2e_tool colour_watch -lX11
 e2e_setting Mousesens 30
 # The stored background colour 0x00804020 (BBGGRR) is #204080.
 bg_setting=8405024 bg_hex="#204080"
 
 composed() {  # composed NAME GIF: three different moments of the show each match a viewer's frame
-  compose_frames "$2" "$bg_hex" 640x480 "$E2E_TMP/$1" || e2e_fail "cannot coalesce $1"
+  e2e_compose_frames "$2" "$bg_hex" 640x480 "$E2E_TMP/$1" || e2e_fail "cannot coalesce $1"
   e2e_setting AniFile "$2"
   e2e_setting BackColors "$bg_setting"
   xdotool mousemove 320 240
   e2e_start /S
   e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "no saver window for $1"
   local log
-  log=$(compose_watch "$E2E_TMP/$1" 3 0.1) || e2e_fail "$1: $log"
+  log=$(e2e_compose_watch "$E2E_TMP/$1" 3 0.1) || e2e_fail "$1: $log"
   e2e_log "$1: $(tr '\n' ';' <<<"$log")"
   e2e_pass "$1 plays as a GIF viewer shows it"
   xdotool key space
@@ -48,12 +47,11 @@ composed interlaced "$E2E_TMP/interlaced.gif"
 # turns, a few times a second.
 /usr/bin/convert -delay 0 -size 80x60 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/zero.gif"
 e2e_setting AniFile "$E2E_TMP/zero.gif"
-watch=$(gif_watch_tool)
-"$watch" 320 240 1.6 >"$E2E_TMP/zero.txt" &
+e2e_colour_watch 320 240 1.6 >"$E2E_TMP/zero.txt" &
 watcher=$!
 e2e_start /S
 wait "$watcher"
-runs=$(gif_runs "$E2E_TMP/zero.txt")
+runs=$(e2e_colour_runs "$E2E_TMP/zero.txt")
 e2e_log "delay 0, centre: $runs"
 [[ "$runs" == "red green blue green blue"* ]] || e2e_fail "frames of delay 0 did not keep playing: $runs"
 e2e_pass "frames of delay 0 play"

@@ -2,10 +2,8 @@
 # GIFs from other encoders play: a transparent one shows the stored background colour, an
 # ImageMagick animation with partial (optimised) frames and a gifsicle animation both run.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/gif_lib.sh"
 e2e_init "$1"
 e2e_start_xvfb 1280x1024
-watch=$(gif_watch_tool)
 e2e_setting Mousesens 15
 
 show() {  # show FILE BACKCOLOR: starts the show of one GIF and waits for its window
@@ -18,27 +16,26 @@ show() {  # show FILE BACKCOLOR: starts the show of one GIF and waits for its wi
 
 plays() {  # plays FILE WHAT PATTERN: the centre of the show runs through PATTERN and the program lives on
   show "$1" 0
-  "$watch" 640 512 2.5 >"$E2E_TMP/watch.txt"
+  e2e_colour_watch 640 512 2.5 >"$E2E_TMP/watch.txt"
   local runs
-  runs=$(gif_runs "$E2E_TMP/watch.txt")
+  runs=$(e2e_colour_runs "$E2E_TMP/watch.txt")
   e2e_log "$2, centre: $runs"
   [[ "$runs" == $3 ]] || e2e_fail "$2 did not animate: $runs"
   e2e_alive || e2e_fail "the program ended on the $2"
   e2e_pass "$2 plays"
-  gif_end_show
+  e2e_end_animated_show
 }
 
 # Left half red, right half transparent, over a stored background of blue (0x00FF0000).
 /usr/bin/convert -size 64x48 xc:none -fill red -draw "rectangle 0,0 31,47" "$E2E_TMP/transparent.gif"
 show "$E2E_TMP/transparent.gif" 16711680
-sleep 0.6
-e2e_screenshot "$E2E_TMP/transparent.png"
-left=$(e2e_pixel "$E2E_TMP/transparent.png" 320 512)
-right=$(e2e_pixel "$E2E_TMP/transparent.png" 960 512)
+e2e_wait_pixel transparent 320 512 255,0,0 5 || e2e_fail "the opaque half never showed red"
+left=$(e2e_pixel "$E2E_SHOT" 320 512)
+right=$(e2e_pixel "$E2E_SHOT" 960 512)
 [ "$left" = "255,0,0" ] || e2e_fail "opaque half is $left, not red"
 [ "$right" = "0,0,255" ] || e2e_fail "transparent half is $right, not the background blue"
 e2e_pass "transparent pixels show the stored background colour"
-gif_end_show
+e2e_end_animated_show
 
 # ImageMagick, optimised: frames 1 and 2 only cover the changed square.
 /usr/bin/convert -size 200x150 -delay 20 xc:red \

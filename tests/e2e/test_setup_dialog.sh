@@ -1,26 +1,48 @@
 #!/usr/bin/env bash
-# The setup dialog opened with /C: centred, five tabs (a screenshot of each; E2E_SHOT_DIR keeps
-# them), "Browse" opens a file dialog whose cancel changes nothing, a slider click recolours
+# The setup dialog opened with /C: centred, five tabs (a screenshot of each; MARVOSCOPE_SHOTS
+# keeps them), "Browse" opens a file dialog whose cancel changes nothing, a slider click recolours
 # the swatch, and each way of closing stores what it should and ends the program.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_start_xvfb 1280x1024
-shots=${E2E_SHOT_DIR:-$E2E_TMP}
-mkdir -p "$shots"
 title="Make a Marvoscope"
 
 # Window-relative positions at 96 dpi (15 twips a pixel).
 tab_x() { echo $(( WX + 65 * $1 + 32 )); }
 TAB_Y=10
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+# A click on a tab is followed by a wait for the page it shows, so that the next click lands
+# on that page; every other wait is for what a click changes on the screen or in the store.
+click() { xdotool mousemove "$1" "$2" click 1; }
 open_dialog() {
   e2e_start /C
   WID=$(e2e_wait_window "$title" 5) || e2e_fail "no setup dialog within 5 s"
-  sleep 0.4
+  e2e_wait_painted "$WID" 5 || e2e_fail "the setup dialog was not painted"
   eval "$(xdotool getwindowgeometry --shell "$WID")"
   WX=$X; WY=$Y
 }
-swatch() { e2e_screenshot "$E2E_TMP/now.png"; e2e_pixel "$E2E_TMP/now.png" $((WX + 230)) $((WY + 92)); }
+swatch() { e2e_screenshot swatch; e2e_pixel "$E2E_SHOT" $((WX + 230)) $((WY + 92)); }
+swatch_is() { [ "$(swatch)" = "$1" ]; }
+# page_shot NAME: the dialog alone, as $E2E_SHOTS/NAME.png.
+page_shot() {
+  e2e_screenshot screen
+  /usr/bin/convert "$E2E_SHOT" -crop "${WIDTH}x${HEIGHT}+${WX}+${WY}" +repage "$E2E_SHOTS/$1.png"
+}
+# new_page BEFORE NAME: the dialog differs from the picture BEFORE and shows the same twice in
+# a row, so the new page is painted whole.
+new_page() {
+  page_shot "$2"
+  awk "BEGIN { exit !($(e2e_rmse "$1" "$E2E_SHOTS/$2.png") > 0.01) }" || return 1
+  cp "$E2E_SHOTS/$2.png" "$E2E_TMP/page.png"
+  page_shot "$2"
+  [ "$(e2e_rmse "$E2E_TMP/page.png" "$E2E_SHOTS/$2.png")" = "0" ]
+}
+# show_tab N NAME: clicks tab N and waits until its page is painted, into $E2E_SHOTS/NAME.png.
+show_tab() {
+  page_shot before-tab
+  cp "$E2E_SHOTS/before-tab.png" "$E2E_TMP/before-tab.png"
+  click "$(tab_x "$1")" $((WY + TAB_Y))
+  e2e_wait_until 5 new_page "$E2E_TMP/before-tab.png" "$2" || e2e_fail "tab $1 did not show its page"
+}
 
 # 1. A fresh user: centred, the defaults, a screenshot per tab, Space saves the defaults.
 open_dialog
@@ -30,15 +52,13 @@ open_dialog
 e2e_pass "dialog ${WIDTH}x${HEIGHT} centred at $WX,$WY"
 names=(file mouse colors urls help)
 for i in 4 3 2 1 0; do
-  click "$(tab_x $i)" $((WY + TAB_Y))
-  e2e_screenshot "$E2E_TMP/screen.png"
-  /usr/bin/convert "$E2E_TMP/screen.png" -crop "${WIDTH}x${HEIGHT}+${WX}+${WY}" +repage "$shots/setup-tab$i-${names[$i]}.png"
+  show_tab "$i" "setup-tab$i-${names[$i]}"
 done
 for i in 1 2 3 4; do
-  d=$(e2e_rmse "$shots/setup-tab0-file.png" "$shots/setup-tab$i-${names[$i]}.png")
+  d=$(e2e_rmse "$E2E_SHOTS/setup-tab0-file.png" "$E2E_SHOTS/setup-tab$i-${names[$i]}.png")
   awk "BEGIN { exit !($d > 0.01) }" || e2e_fail "tab ${names[$i]} looks like tab file (RMSE $d)"
 done
-e2e_pass "five tabs, each showing its own page (screenshots in $shots)"
+e2e_pass "five tabs, each showing its own page (screenshots in $E2E_SHOTS)"
 # The dialog opened with the focus on "Save settings, Close"; clicking tabs moved it to the strip.
 click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
@@ -54,19 +74,18 @@ e2e_setting Mousesens 45
 e2e_setting BackColors 16777215
 open_dialog
 click "$(tab_x 2)" $((WY + TAB_Y))
-[ "$(swatch)" = "255,255,255" ] || e2e_fail "stored white shows as $(swatch)"
+e2e_wait_until 3 swatch_is 255,255,255 || e2e_fail "stored white shows as $(swatch)"
 click $((WX + 130)) $((WY + 74))   # right arrow of the red slider
-[ "$(swatch)" = "10,0,0" ] || e2e_fail "one red arrow click gives $(swatch), not 10,0,0"
+e2e_wait_until 3 swatch_is 10,0,0 || e2e_fail "one red arrow click gives $(swatch), not 10,0,0"
 e2e_pass "white swatch, one red arrow click gives colour 10"
-click "$(tab_x 0)" $((WY + TAB_Y))
+show_tab 0 setup-file-again
 click $((WX + 277)) $((WY + 103))  # Browse
 fid=$(e2e_wait_window Open 5) || e2e_fail "Browse opened no file dialog"
-sleep 0.5
-e2e_screenshot "$shots/setup-browse.png"
+e2e_wait_painted "$fid" 5 || e2e_fail "the file dialog was not painted"
+e2e_screenshot setup-browse
 xdotool key --window "$fid" Escape 2>/dev/null || true
 xdotool key Escape
-for _ in $(seq 40); do [ -z "$(e2e_find_window Open)" ] && break; sleep 0.05; done
-[ -z "$(e2e_find_window Open)" ] || e2e_fail "the file dialog did not close on Escape"
+e2e_wait_no_window Open 2 || e2e_fail "the file dialog did not close on Escape"
 e2e_alive || e2e_fail "cancelling the file dialog ended the program"
 e2e_pass "Browse opens a file dialog, Escape cancels it"
 click $((WX + 66)) $((WY + 162))
@@ -80,6 +99,7 @@ e2e_pass "cancel kept the path; 45 saved as 30; colour 10 saved"
 cp "$E2E_INI" "$E2E_TMP/before.ini"
 open_dialog
 click "$(tab_x 2)" $((WY + TAB_Y))
+e2e_wait_until 3 swatch_is 10,0,0 || e2e_fail "stored colour 10 shows as $(swatch)"
 click $((WX + 130)) $((WY + 74))
 click $((WX + 198)) $((WY + 162))  # Just Close
 e2e_wait_exit 3 || e2e_fail "Just Close did not end the program"
@@ -92,7 +112,6 @@ open_dialog
 click $((WX + 150)) $((WY + 84))   # the path box
 xdotool key ctrl+a
 xdotool type --delay 20 "   /tmp/typed path.jpg  "
-sleep 0.3
 click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$(e2e_get_setting AniFile)" = "/tmp/typed path.jpg" ] || e2e_fail "typed path saved as '$(e2e_get_setting AniFile)'"
@@ -103,7 +122,7 @@ e2e_setting AniFile "$E2E_TMP/missing.jpg"
 xdotool mousemove 5 5
 e2e_start /S
 WID=$(e2e_wait_window "$title" 5) || e2e_fail "the show without a picture opened no setup dialog"
-sleep 0.4
+e2e_wait_painted "$WID" 5 || e2e_fail "the fallback dialog was not painted"
 eval "$(xdotool getwindowgeometry --shell "$WID")"
 WX=$X; WY=$Y
 e2e_cursor_hidden && e2e_fail "the pointer is hidden over the setup dialog"
@@ -118,9 +137,9 @@ mkdir -p "$E2E_TMP/bin"
 printf '#!/bin/sh\necho "$@" >>"%s"\n' "$E2E_TMP/opened.txt" >"$E2E_TMP/bin/xdg-open"
 chmod +x "$E2E_TMP/bin/xdg-open"
 PATH="$E2E_TMP/bin:$PATH" open_dialog
-click "$(tab_x 3)" $((WY + TAB_Y))
+show_tab 3 setup-urls
 click $((WX + 40)) $((WY + 40))   # the maker's link
-for _ in $(seq 40); do [ -s "$E2E_TMP/opened.txt" ] && break; sleep 0.05; done
+e2e_wait_until 2 test -s "$E2E_TMP/opened.txt"
 grep -q '^http://[A-Za-z0-9.-]*$' "$E2E_TMP/opened.txt" || e2e_fail "no address handed on: $(cat "$E2E_TMP/opened.txt" 2>/dev/null)"
 e2e_alive || e2e_fail "opening a link ended the program"
 e2e_pass "the link handed $(cat "$E2E_TMP/opened.txt") to the URL handler"

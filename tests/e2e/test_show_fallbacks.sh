@@ -9,10 +9,7 @@ e2e_start_xvfb 1024x768
 expect_setup() {
   local label=$1 i
   e2e_wait_window "Make a Marvoscope" 5 >/dev/null || e2e_fail "$label: no setup window"
-  for i in 1 2 3 4 5; do
-    [ -z "$(e2e_find_window Marvoscope)" ] || e2e_fail "$label: the saver window was shown"
-    sleep 0.1
-  done
+  ! e2e_wait_window Marvoscope 0.5 >/dev/null || e2e_fail "$label: the saver window was shown"
   e2e_cursor_hidden && e2e_fail "$label: the pointer is hidden"
   e2e_alive || e2e_fail "$label: ended with the dialog"
   e2e_close_window "Make a Marvoscope" || e2e_fail "$label: no window to close"
@@ -38,9 +35,7 @@ expect_setup "100-byte BMP"
 head -c 1 /dev/zero >>"$E2E_TMP/small.bmp"
 e2e_start /S
 e2e_wait_window Marvoscope 3 >/dev/null || e2e_fail "101-byte BMP: no saver window"
-sleep 0.3
-e2e_screenshot "$E2E_TMP/red.png"
-[ "$(e2e_pixel "$E2E_TMP/red.png" 500 400)" = "255,0,0" ] || e2e_fail "101-byte BMP: screen is not red"
+e2e_wait_pixel red 500 400 255,0,0 3 || e2e_fail "101-byte BMP: screen is not red"
 xdotool key Escape
 e2e_wait_exit 2 || e2e_fail "101-byte BMP: a key did not end the show"
 e2e_pass "101-byte BMP shown full screen and ended by a key"
@@ -75,10 +70,12 @@ cp "$E2E_TMP/green.jpg" "$E2E_TMP/sun.Gif"
 e2e_setting AniFile "$E2E_TMP/sun.Gif"
 e2e_start /S
 e2e_wait_window Marvoscope 3 >/dev/null || e2e_fail "sun.Gif: no saver window"
-sleep 0.3
-e2e_screenshot "$E2E_TMP/green.png"
-pixel=$(e2e_pixel "$E2E_TMP/green.png" 512 384)
-[[ $pixel =~ ^[0-9]+,(1[0-9][0-9]|[2-9][0-9]),[0-9]+$ ]] || e2e_fail "sun.Gif: screen is $pixel, not green"
+green_shown() {
+  e2e_screenshot green
+  pixel=$(e2e_pixel "$E2E_SHOT" 512 384)
+  [[ $pixel =~ ^[0-9]+,(1[0-9][0-9]|[2-9][0-9]),[0-9]+$ ]]
+}
+e2e_wait_until 3 green_shown || e2e_fail "sun.Gif: screen is $pixel, not green"
 xdotool click 1
 e2e_wait_exit 2 || e2e_fail "sun.Gif: a click did not end the show"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "sun.Gif: exit status $E2E_STATUS"

@@ -10,11 +10,12 @@ e2e_setting Mousesens 30
 QT_SCALE_FACTOR=2 e2e_start /S
 e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "no saver window"
 # The first screenshot that is no longer the empty desktop shows the painted picture.
-for _ in $(seq 50); do
-  e2e_screenshot "$E2E_TMP/shot.png"
-  [ "$(e2e_pixel "$E2E_TMP/shot.png" 641 512)" != "0,0,0" ] || [ "$(e2e_pixel "$E2E_TMP/shot.png" 640 512)" != "0,0,0" ] && break
-done
-rmse=$(e2e_rmse "$E2E_TMP/shot.png" "$E2E_TMP/stripes.bmp")
+painted() {
+  e2e_screenshot stripes-x2
+  [ "$(e2e_pixel "$E2E_SHOT" 641 512)" != "0,0,0" ] || [ "$(e2e_pixel "$E2E_SHOT" 640 512)" != "0,0,0" ]
+}
+e2e_wait_until 10 painted || e2e_fail "the show painted nothing"
+rmse=$(e2e_rmse "$E2E_SHOT" "$E2E_TMP/stripes.bmp")
 e2e_log "stripes at scale factor 2: RMSE $rmse"
 awk "BEGIN { exit !($rmse < 0.02) }" || e2e_fail "the stripes are not shown pixel for pixel (RMSE $rmse)"
 e2e_pass "a picture of the screen's size shows pixel for pixel at scale factor 2 (RMSE $rmse)"

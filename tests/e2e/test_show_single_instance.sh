@@ -13,8 +13,8 @@ e2e_setting Mousesens 30
 e2e_start /S
 first=$E2E_PID
 e2e_wait_window Marvoscope 3 >/dev/null || e2e_fail "first show did not start"
-sleep 0.3
-e2e_screenshot "$E2E_TMP/before.png"
+/usr/bin/convert "$pic" -resize '800x600!' "$E2E_TMP/expected.png"
+e2e_wait_picture before "$E2E_TMP/expected.png" 0.03 3 || e2e_fail "the first show does not show the picture (RMSE $E2E_RMSE)"
 
 e2e_start /S
 second=$E2E_PID
@@ -22,8 +22,8 @@ e2e_wait_exit 2 "$second" || e2e_fail "the second show is still running"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "second show: exit status $E2E_STATUS"
 e2e_alive "$first" || e2e_fail "the first show ended"
 [ "$(e2e_find_window Marvoscope | wc -l)" -ge 1 ] || e2e_fail "the saver window is gone"
-e2e_screenshot "$E2E_TMP/after.png"
-rmse=$(e2e_rmse "$E2E_TMP/before.png" "$E2E_TMP/after.png")
+e2e_screenshot after
+rmse=$(e2e_rmse "$E2E_SHOTS/before.png" "$E2E_SHOTS/after.png")
 awk "BEGIN { exit !($rmse < 0.01) }" || e2e_fail "the screen changed (RMSE $rmse)"
 e2e_cursor_hidden || e2e_fail "the pointer came back"
 e2e_pass "a second /S exits at once, the first keeps the screen"

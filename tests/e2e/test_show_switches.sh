@@ -42,8 +42,7 @@ done
 e2e_start /a
 id=$(e2e_wait_window Error 5) || e2e_fail "/a: no message box"
 xwininfo -id "$id" >/dev/null || e2e_fail "/a: message box vanished"
-e2e_screenshot "$E2E_TMP/message.png"
-[ -n "${E2E_SHOTS:-}" ] && cp "$E2E_TMP/message.png" "$E2E_SHOTS/"
+e2e_screenshot message
 e2e_alive || e2e_fail "/a ended before the message was answered"
 e2e_close_window Error || e2e_fail "/a: cannot answer the message"
 e2e_wait_exit 3 || e2e_fail "/a: did not end after the message"

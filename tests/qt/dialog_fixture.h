@@ -29,6 +29,14 @@ inline QApplication& qtApp() {
     return *app;
 }
 
+// Where a widget can be seen in its window: its rectangle cut by every container's edges.
+inline QRect seenPart(const QWidget* widget, const QWidget* window) {
+    QRect seen(widget->mapTo(window, QPoint(0, 0)), widget->size());
+    for (const QWidget* up = widget->parentWidget(); up && up != window; up = up->parentWidget())
+        seen &= QRect(up->mapTo(window, QPoint(0, 0)), up->size());
+    return seen;
+}
+
 // Dialog windows come from the Qt backend; pending events include Qt's own.
 class QtDialogPlatform : public FakePlatform {
 public:

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cmath>
+
 #include "platform/controls/commandbutton.h"
 #include "platform/controls/frame.h"
 #include "platform/controls/label.h"
@@ -119,6 +121,11 @@ protected:
         ASSERT_TRUE(tabs && name && inner && bar && ok);
     }
 
+    // A design length in pixels at the screen's scale, as the host places controls.
+    LONG px(long twips) { return static_cast<LONG>(std::lround(twips / platform.twipsPerPixelX())); }
+    LONG py(long twips) { return static_cast<LONG>(std::lround(twips / platform.twipsPerPixelY())); }
+    const LayoutItem& design(const char* name) { return *form.layout()->find(name); }
+
     // Where a control lies, in pixels from the tab strip's top-left corner.
     POINT fromTabs(HWND h) {
         RECT r{};
@@ -138,16 +145,16 @@ protected:
 TEST_F(WinDialog, ControlsLieWhereTheDesignPutsThemRelativeToTheirContainer) {
     RECT client{};
     GetClientRect(dialog, &client);
-    EXPECT_EQ(client.right, 220);  // 3300 twips at 15 a pixel
-    EXPECT_EQ(client.bottom, 170);
+    EXPECT_EQ(client.right, px(form.layout()->clientWidth));
+    EXPECT_EQ(client.bottom, py(form.layout()->clientHeight));
     const POINT n = fromTabs(name);
-    EXPECT_EQ(n.x, 20);
-    EXPECT_EQ(n.y, 40);
-    // Inside the frame, which itself lies at (10, 30) on the tab strip.
+    EXPECT_EQ(n.x, px(design("Name").left));
+    EXPECT_EQ(n.y, py(design("Name").top));
+    // Inside the frame, which itself lies on the tab strip.
     const POINT i = fromTabs(inner);
-    EXPECT_EQ(i.x, 10 + 10);
-    EXPECT_EQ(i.y, 30 + 20);
-    EXPECT_EQ(SendMessageW(name, EM_GETLIMITTEXT, 0, 0), 2);
+    EXPECT_EQ(i.x, px(design("Group").left) + px(design("Inner").left));
+    EXPECT_EQ(i.y, py(design("Group").top) + py(design("Inner").top));
+    EXPECT_EQ(SendMessageW(name, EM_GETLIMITTEXT, 0, 0), design("Name").maxLength);
 }
 
 TEST_F(WinDialog, OnlyTheSelectedTabsControlsShowAndTheUserCanSwitch) {
@@ -222,13 +229,15 @@ TEST_F(WinDialog, LabelsTakeAnyMouseButtonInTwipsAndMayCloseTheDialog) {
     };
     form.Link.onMouseUp = [&](int16_t b, int16_t, float, float) { seen.push_back("up " + std::to_string(b)); };
     HWND page = GetParent(name);
-    // The label starts at (20, 90) on the tab strip; the page starts at the strip's display area.
-    POINT p{20 + 3, 90 + 2};
+    // A press 3 pixels right of and 2 below the label's corner; the page starts at the strip's
+    // display area.
+    POINT p{px(design("Link").left) + 3, py(design("Link").top) + 2};
     MapWindowPoints(tabs, page, &p, 1);
     SendMessageW(page, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
     SendMessageW(page, WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0], "down 2 45,30");
+    EXPECT_EQ(seen[0], "down 2 " + std::to_string(static_cast<int>(3 * platform.twipsPerPixelX())) + "," +
+                           std::to_string(static_cast<int>(2 * platform.twipsPerPixelY())));
     EXPECT_EQ(seen[1], "up 2");
 
     form.Link.onMouseDown = [&](int16_t, int16_t, float, float) { form.Unload(); };

@@ -1,25 +1,19 @@
 #!/usr/bin/env bash
 # /S with a stored three-frame GIF: the screen changes colour from frame to frame.
 source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
 
-/usr/bin/convert -delay 30 -size 40x30 xc:red xc:lime xc:blue -loop 0 "$WORK/anim.gif" || fail "make gif"
-reset_settings
+/usr/bin/convert -delay 30 -size 40x30 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/anim.gif" || e2e_fail "make gif"
+e2e_clear_settings
 # Wine reports small pointer moves when a window appears; a show must survive them.
-set_setting Mousesens 30
-set_setting AniFile "$(winpath "$WORK/anim.gif")"
+e2e_setting Mousesens 30
+e2e_setting AniFile "$(e2e_winpath "$E2E_TMP/anim.gif")"
 
-start_scr /S
-win=$(wait_window Marvoscope 30) || fail "no saver window"
-declare -A seen=()
-for i in $(seq 12); do
-  shot=$(screenshot "gif-$i")
-  c=$(pixel "$shot" 512 384)
-  for want in 255,0,0 0,255,0 0,0,255; do near "$c" "$want" 30 && seen[$want]=1; done
-  sleep 0.25
-done
-note "frame colours seen: ${!seen[*]}"
-[ "${#seen[@]}" -ge 2 ] || fail "the picture did not change"
-press Escape "$win"
-wait_exit "$LAST_PID" 20 || fail "the show did not end on a key"
-[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS"
-echo "PASS"
+e2e_start /S
+win=$(e2e_wait_window Marvoscope 30) || e2e_fail "no saver window"
+e2e_wait_colours gif 10 || e2e_fail "the picture did not change (seen: ${!E2E_SEEN[*]})"
+e2e_log "frame colours seen: ${!E2E_SEEN[*]}"
+e2e_press Escape "$win"
+e2e_wait_exit 20 || e2e_fail "the show did not end on a key"
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
+e2e_pass "the GIF animates and a key ends the show"

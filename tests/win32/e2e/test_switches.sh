@@ -2,19 +2,20 @@
 # The other switches: /A answers with the "Error" box, /P 123 ends at once without a window,
 # an unknown switch ends silently; all with exit status 0.
 source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
 
-start_scr /A
-box=$(wait_window Error 30) || fail "no Error box for /A"
-shot=$(screenshot password-box)
-note "password box screenshot $shot"
-press Return "$box"
-wait_exit "$LAST_PID" 20 || fail "/A did not end after the box"
-[ "$EXIT_STATUS" -eq 0 ] || fail "/A exit status $EXIT_STATUS"
+e2e_start /A
+box=$(e2e_wait_window Error 30) || e2e_fail "no Error box for /A"
+e2e_screenshot password-box; shot=$E2E_SHOT
+e2e_log "password box screenshot $shot"
+e2e_press Return "$box"
+e2e_wait_exit 20 || e2e_fail "/A did not end after the box"
+[ "$E2E_STATUS" -eq 0 ] || e2e_fail "/A exit status $E2E_STATUS"
 
 for args in "/P 123" "/X"; do
-  start_scr $args
-  wait_exit "$LAST_PID" 15 || fail "$args did not end at once"
-  [ "$EXIT_STATUS" -eq 0 ] || fail "$args exit status $EXIT_STATUS"
-  [ -z "$(xdotool search --onlyvisible --name '^Marvoscope$' 2>/dev/null)" ] || fail "$args left a window"
+  e2e_start $args
+  e2e_wait_exit 15 || e2e_fail "$args did not end at once"
+  [ "$E2E_STATUS" -eq 0 ] || e2e_fail "$args exit status $E2E_STATUS"
+  [ -z "$(xdotool search --onlyvisible --name '^Marvoscope$' 2>/dev/null)" ] || e2e_fail "$args left a window"
 done
-echo "PASS"
+e2e_pass "/A, /P and an unknown switch end as they should"

@@ -1,0 +1,219 @@
+# Helpers shared by the end-to-end checks of both builds: the Linux program under Xvfb
+# (tests/e2e/lib.sh) and Marvoscope.scr under Wine (tests/win32/e2e/lib.sh). Each side's lib.sh
+# sources this file and adds what only it has: how the program starts and where its settings
+# live. Every wait here ends on an event (a window, a pixel, an exit) or at its deadline.
+#
+#   e2e_start ARGS...              the program in the background (E2E_PID); log in $E2E_TMP
+#   e2e_wait_window TITLE [S]      prints the id once a visible window has exactly this title
+#   e2e_wait_no_window TITLE [S]   until no visible window has this title
+#   e2e_wait_painted ID [S]        until the window shows more than a blank area
+#   e2e_wait_exit [S] [PID]        E2E_STATUS holds the exit status
+#   e2e_screenshot NAME            the screen into $E2E_SHOTS/NAME.png, path in E2E_SHOT
+#   e2e_wait_pixel NAME X Y R,G,B [S] [TOLERANCE]; e2e_wait_picture NAME EXPECTED RMSE [S]
+#   e2e_pixel FILE X Y; e2e_near C1 C2 [TOLERANCE]; e2e_rmse A B
+#   e2e_compose_frames / e2e_compose_watch: an animated show against a GIF viewer's frames
+#   e2e_log / e2e_pass / e2e_fail / e2e_skip
+# MARVOSCOPE_SHOTS names a folder that keeps the screenshots; otherwise they go with the run.
+set -uo pipefail
+
+E2E_PIDS=()       # programs started here, stopped when the check ends
+E2E_SERVERS=()    # X servers started here, stopped after the programs
+E2E_PID=""
+E2E_STATUS=""
+E2E_SHOT=""
+E2E_LAUNCHER=""   # a command the program runs under ("wine"), or nothing
+E2E_STOP_SIGNAL=TERM
+
+e2e_log() { echo "[e2e] $*" >&2; }
+e2e_pass() { e2e_log "ok: $*"; }
+e2e_skip() { e2e_log "SKIP: $*"; exit 0; }
+e2e_fail() {
+  e2e_log "FAIL: $*"
+  [ -s "${E2E_TMP:-}/marvoscope.log" ] && sed 's/^/[marvoscope] /' "$E2E_TMP/marvoscope.log" >&2
+  exit 1
+}
+
+# What a side must stop beyond the programs and X servers (a Wine server); nothing by default.
+e2e_side_cleanup() { :; }
+
+e2e_cleanup() {
+  local pid
+  for pid in "${E2E_PIDS[@]}"; do kill -"$E2E_STOP_SIGNAL" "$pid" 2>/dev/null; done
+  for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null; done
+  e2e_side_cleanup
+  for pid in "${E2E_SERVERS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+  [ -n "${E2E_TMP:-}" ] && [ -d "$E2E_TMP" ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$E2E_TMP"
+}
+
+# e2e_workdir: a throw-away folder for the check ($E2E_TMP), removed with all it started.
+e2e_workdir() {
+  E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/marvoscope-e2e.XXXXXX")
+  E2E_SHOTS="${MARVOSCOPE_SHOTS:-$E2E_TMP/shots}"
+  mkdir -p "$E2E_SHOTS"
+  trap e2e_cleanup EXIT
+  trap 'exit 130' INT TERM
+}
+
+# e2e_now_ms: milliseconds since the epoch.
+e2e_now_ms() { local t=${EPOCHREALTIME/[.,]/}; echo $(( t / 1000 )); }
+
+# e2e_wait_until SECONDS COMMAND...: runs COMMAND until it succeeds, every 50 ms; 1 when the
+# deadline passes first.
+e2e_wait_until() {
+  local deadline
+  deadline=$(( $(e2e_now_ms) + $(awk "BEGIN { print int($1 * 1000) }") ))
+  shift
+  until "$@"; do
+    [ "$(e2e_now_ms)" -ge "$deadline" ] && return 1
+    sleep 0.05
+  done
+}
+
+# e2e_start_x_server SERVER ARGS...: an X server on a free display number, which the server
+# itself tells; exports DISPLAY.
+_e2e_display_ready() { xdpyinfo >/dev/null 2>&1; }
+e2e_start_x_server() {
+  local fifo="$E2E_TMP/displayfd.$RANDOM" display=""
+  command -v "$1" >/dev/null || e2e_fail "$1 is not installed"
+  mkfifo "$fifo"
+  "$@" -displayfd 9 -nolisten tcp 9>"$fifo" 2>>"$E2E_TMP/xserver.log" &
+  E2E_SERVERS+=("$!")
+  read -r -t 15 display <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$display" ] || e2e_fail "$1 did not start: $(cat "$E2E_TMP/xserver.log")"
+  export DISPLAY=":$display"
+  e2e_wait_until 5 _e2e_display_ready || e2e_fail "display $DISPLAY not ready"
+}
+
+# e2e_start_xvfb [WxH]: a private virtual screen, 24-bit colour.
+e2e_start_xvfb() { e2e_start_x_server Xvfb -screen 0 "${1:-1280x1024}x24" -noreset; }
+
+# e2e_start ARGS...: runs the program in the background; its output goes to the check's log.
+e2e_start() {
+  $E2E_LAUNCHER "$MARVOSCOPE" "$@" >>"$E2E_TMP/marvoscope.log" 2>&1 &
+  E2E_PID=$!
+  E2E_PIDS+=("$E2E_PID")
+}
+
+e2e_alive() { kill -0 "${1:-$E2E_PID}" 2>/dev/null; }
+e2e_gone() { ! e2e_alive "$1"; }
+
+# e2e_wait_exit [SECONDS] [PID]: waits for the program to end; E2E_STATUS = its status.
+e2e_wait_exit() {
+  local limit=${1:-5} pid=${2:-$E2E_PID}
+  e2e_wait_until "$limit" e2e_gone "$pid" || return 1
+  wait "$pid"; E2E_STATUS=$?
+  return 0
+}
+
+# e2e_find_window TITLE: ids of mapped windows with exactly this title (nothing when none).
+e2e_find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+
+_e2e_window_id=""
+_e2e_has_window() { _e2e_window_id=$(e2e_find_window "$1" | head -n1); [ -n "$_e2e_window_id" ]; }
+_e2e_no_window() { ! _e2e_has_window "$1"; }
+
+# e2e_wait_window TITLE [SECONDS]: prints the window id once such a window is visible.
+e2e_wait_window() {
+  e2e_wait_until "${2:-5}" _e2e_has_window "$1" || return 1
+  echo "$_e2e_window_id"
+}
+# e2e_wait_no_window TITLE [SECONDS]: until no window of this title is visible.
+e2e_wait_no_window() { e2e_wait_until "${2:-5}" _e2e_no_window "$1"; }
+
+# e2e_grab FILE: the whole screen as the X server shows it.
+e2e_grab() { import -display "$DISPLAY" -window root "$1" 2>/dev/null; }
+
+# e2e_screenshot NAME: the screen into $E2E_SHOTS/NAME.png; E2E_SHOT holds the path.
+e2e_screenshot() {
+  E2E_SHOT="$E2E_SHOTS/$1.png"
+  e2e_grab "$E2E_SHOT" || e2e_fail "cannot take screenshot $1"
+}
+
+# e2e_pixel IMAGE X Y: the colour of one pixel as "r,g,b" (0-255).
+e2e_pixel() {
+  /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# e2e_near C1 C2 [TOLERANCE]: two "r,g,b" colours within TOLERANCE (default 40) per channel.
+e2e_near() {
+  local IFS=,; local a=($1) b=($2) t=${3:-40} i d
+  [ ${#a[@]} -eq 3 ] && [ ${#b[@]} -eq 3 ] || return 1
+  for i in 0 1 2; do d=$(( a[i] - b[i] )); [ ${d#-} -le "$t" ] || return 1; done
+}
+
+# e2e_rmse A B: normalised root-mean-square difference of two pictures, 0 (same) to 1.
+e2e_rmse() {
+  /usr/bin/compare -metric RMSE "$1" "$2" null: 2>&1 | sed -E 's/.*\(([0-9.e+-]+)\).*/\1/'
+}
+
+_e2e_pixel_is() { e2e_screenshot "$1"; e2e_near "$(e2e_pixel "$E2E_SHOT" "$2" "$3")" "$4" "$5"; }
+# e2e_wait_pixel NAME X Y R,G,B [SECONDS] [TOLERANCE]: screenshots NAME until the pixel at X,Y
+# shows the colour (within TOLERANCE, default 0); E2E_SHOT is the last one.
+e2e_wait_pixel() { e2e_wait_until "${5:-5}" _e2e_pixel_is "$1" "$2" "$3" "$4" "${6:-0}"; }
+
+E2E_RMSE=""
+_e2e_picture_is() {
+  e2e_screenshot "$1"
+  E2E_RMSE=$(e2e_rmse "$E2E_SHOT" "$2")
+  awk "BEGIN { exit !($E2E_RMSE < $3) }"
+}
+# e2e_wait_picture NAME EXPECTED LIMIT [SECONDS]: screenshots NAME until it differs from the
+# picture EXPECTED by an RMSE below LIMIT; E2E_RMSE holds the last difference.
+e2e_wait_picture() { e2e_wait_until "${4:-5}" _e2e_picture_is "$1" "$2" "$3"; }
+
+_e2e_painted() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW colours
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  [ -n "${WIDTH:-}" ] || return 1
+  colours=$(import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage png:- 2>/dev/null |
+    /usr/bin/convert - -format %k info: 2>/dev/null)
+  [ "${colours:-0}" -gt 2 ]
+}
+# e2e_wait_painted ID [SECONDS]: until the window's area shows more than the two colours of
+# the bare screen, that is, the program has painted its controls.
+e2e_wait_painted() { e2e_wait_until "${2:-5}" _e2e_painted "$1"; }
+
+# e2e_focus ID [SECONDS]: gives the window the keyboard and waits until the X server says so.
+# No window manager runs, so nothing else hands the focus to a new window.
+_e2e_focused() { xdotool windowfocus "$1" 2>/dev/null; [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+e2e_focus() { e2e_wait_until "${2:-5}" _e2e_focused "$1"; }
+
+# e2e_compose_frames GIF BGHEX WxH DIR: writes the frames a GIF viewer shows, over the stored
+# background colour and stretched to the screen, to DIR/frame-NNN.png (ImageMagick coalesces).
+e2e_compose_frames() {
+  mkdir -p "$4"
+  /usr/bin/convert "$1" -coalesce -background "$2" -alpha remove -alpha off -resize "$3!" "$4/frame-%03d.png"
+}
+
+# e2e_compose_best SHOT DIR: "RMSE FRAME" of the frame in DIR closest to SHOT.
+e2e_compose_best() {
+  local f best=9 name="" r
+  for f in "$2"/frame-*.png; do
+    r=$(e2e_rmse "$1" "$f")
+    if awk "BEGIN { exit !($r < $best) }"; then best=$r; name=$(basename "$f" .png); fi
+  done
+  echo "$best $name"
+}
+
+# e2e_compose_watch DIR COUNT LIMIT: takes screenshots until COUNT of them, each different from
+# the one before, match a frame in DIR with an RMSE below LIMIT. Shots before the first match
+# (the show still starting) are passed over; a later shot that matches no frame fails at once,
+# and so does a show that never matches. Prints one line per shot; returns 1 on failure.
+e2e_compose_watch() {
+  local dir=$1 count=$2 limit=$3 got=0 tries=0 prev="" shot best
+  while [ "$got" -lt "$count" ] && [ "$tries" -lt 40 ]; do
+    tries=$((tries + 1))
+    shot="$dir/shot-$tries.png"
+    e2e_grab "$shot" || { echo "cannot take a screenshot"; return 1; }
+    if [ -n "$prev" ] && awk "BEGIN { exit !($(e2e_rmse "$shot" "$prev") < 0.002) }"; then continue; fi
+    best=$(e2e_compose_best "$shot" "$dir")
+    if awk "BEGIN { exit !(${best% *} < $limit) }"; then
+      got=$((got + 1)); prev=$shot
+      echo "shot $tries matches ${best#* } (RMSE ${best% *})"
+    elif [ "$got" -gt 0 ]; then
+      echo "shot $tries matches no frame: closest ${best#* } (RMSE ${best% *})"; return 1
+    fi
+  done
+  [ "$got" -ge "$count" ] || { echo "only $got of $count shots matched a frame (last: ${best:-none})"; return 1; }
+}
