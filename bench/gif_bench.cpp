@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "anim/frame_ranges.h"
+#include "platform/gif/gif_format.h"
+#include "platform/gif/gif_lzw.h"
 #include "saver/frmMain.h"
 #include "startup/app.h"
 #include "support/fake_platform.h"
@@ -208,6 +211,46 @@ long childPeakKb(const std::string& self, const std::string& mode, const std::st
     return usage.ru_maxrss;
 }
 
+// Every frame of a GIF file decoded to palette indices by our reader (each frame's bytes cut
+// out as the splitter cuts them, parsed and LZW-decoded from memory) and by giflib's DGifSlurp,
+// in the same process; output megapixels per CPU second.
+void lzwThroughput(const std::string& path) {
+    std::vector<uint8_t> file(fs::file_size(path));
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in || std::fread(file.data(), 1, file.size(), in) != file.size()) return;
+    std::fclose(in);
+    anim::SourceBytes bytes;
+    bytes.assign(file);
+    anim::FrameRanges ranges(bytes);
+    std::vector<anim::Chunk> chunks;
+    while (auto c = ranges.next()) chunks.push_back(*c);
+    if (auto last = ranges.last()) chunks.push_back(*last);
+    const size_t prefix = ranges.prefixLength();
+    double ours = 0, pixels = 0;
+    std::vector<uint8_t> frame, out;
+    for (const auto& c : chunks) {
+        frame.assign(file.begin(), file.begin() + static_cast<long>(prefix));
+        frame.insert(frame.end(), file.begin() + static_cast<long>(c.from), file.begin() + static_cast<long>(c.to));
+        const double c0 = cpuSeconds();
+        const gif::GifImage img = gif::parseGif(frame.data(), frame.size());
+        out.resize(static_cast<size_t>(img.width) * static_cast<size_t>(img.height));
+        pixels += static_cast<double>(gif::lzwDecode(img.lzw.data(), img.lzw.size(), img.minCodeSize, out.data(), out.size()));
+        ours += cpuSeconds() - c0;
+    }
+    const double c0 = cpuSeconds();
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    double theirPixels = 0;
+    if (gif && DGifSlurp(gif) == GIF_OK)
+        for (int i = 0; i < gif->ImageCount; ++i)
+            theirPixels += static_cast<double>(gif->SavedImages[i].ImageDesc.Width) * gif->SavedImages[i].ImageDesc.Height;
+    const double theirs = cpuSeconds() - c0;
+    if (gif) DGifCloseFile(gif, &error);
+    std::printf("  %s (%.0f MB, %zu frames): ours %.0f Mpx/s, giflib %.0f Mpx/s, ratio %.2f\n", fs::path(path).filename().c_str(),
+                static_cast<double>(file.size()) / 1048576.0, chunks.size(), pixels / ours / 1e6, theirPixels / theirs / 1e6,
+                (pixels / ours) / (theirPixels / theirs));
+}
+
 int childMode(const std::string& mode, const std::string& path) {
     if (mode.rfind("--write=", 0) == 0) {  // --write=N path: only generate an N-frame file
         writeAnimation(path, std::stoi(mode.substr(8)));
@@ -225,6 +268,11 @@ int childMode(const std::string& mode, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 3 && std::string(argv[1]) == "--lzw") {  // --lzw FILE...: decoding speed on given GIFs
+        std::printf("Decoding every frame to palette indices, ours against giflib:\n");
+        for (int i = 2; i < argc; ++i) lzwThroughput(argv[i]);
+        return 0;
+    }
     if (argc == 3) return childMode(argv[1], argv[2]);
     char dirTemplate[] = "/tmp/marvoscope-bench-XXXXXX";
     if (!mkdtemp(dirTemplate)) return 1;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "../platform/files.h"
+#include "../platform/gif/index_cache.h"
 #include "../platform/modes.h"
 #include "../saver/frmMain.h"
 #include "../settings/number_text.h"
@@ -26,6 +27,7 @@ void frmMain::LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xIm
     AnimatedGIF(0).setPicture(nullptr);
     if (xFile.empty() || files::dir(xFile).empty()) return;
     AnimationTimer.setEnabled(false);
+    prefetch_.stop();
     const int oldCount = xImgArray.Count();
     for (int i = 1; i < oldCount; ++i) xImgArray.Unload(i);
     if (splitFrames(xFile, xImgArray)) startAnimation(xImgArray);
@@ -98,6 +100,12 @@ void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray) {
         return;
     }
     if (!continueStep(present)) present();
+    if (AnimationTimer.Enabled()) {
+        // Decoded ahead in playing order, as far as a good part of the cache takes them.
+        std::vector<PicturePtr> ahead;
+        for (int k = 1; k <= lastFrame; ++k) ahead.push_back(xImgArray(k).Picture());
+        prefetch_.start(std::move(ahead), gif::indexCache().budget() * 3 / 4);
+    }
 }
 
 }  // namespace mv

@@ -22,6 +22,9 @@ public:
     // Draws the picture over a solid background colour (0x00BBGGRR) stretched into the
     // rectangle (x, y, w, h) of dst, clipped to dst. Width and height scale independently.
     virtual void stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const = 0;
+    // Does ahead of time, on any thread, the work its first paint would start with (decoding);
+    // returns the bytes that work keeps cached.
+    virtual size_t prepare() const { return 0; }
 };
 using PicturePtr = std::shared_ptr<const Picture>;
 

@@ -99,6 +99,7 @@ void frmMain::Form_Unload(int16_t&) {
     app_.saverUnloaded = true;
     // The timer goes with the window; a tick must not paint a window that is gone.
     continueStep([&] { AnimationTimer.setEnabled(false); });
+    prefetch_.stop();
 }
 
 void frmMain::Form_Click() {

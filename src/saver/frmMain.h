@@ -7,6 +7,7 @@
 #include "../platform/controls/picturebox.h"
 #include "../platform/controls/textbox.h"
 #include "../platform/controls/timer.h"
+#include "../anim/frame_prefetch.h"
 #include "../platform/form.h"
 
 namespace mv {
@@ -53,6 +54,8 @@ private:
     void displayOrSetup(Run&& run);
     bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
     void startAnimation(ControlArray<PictureBox>& xImgArray);
+
+    anim::FramePrefetch prefetch_;
 
     App& app_;
 };

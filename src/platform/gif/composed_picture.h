@@ -18,6 +18,8 @@ public:
     int width() const override { return frame_->width(); }
     int height() const override { return frame_->height(); }
     void stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const override;
+    // The frame's own decoding; the composed canvas is made on the painting thread.
+    size_t prepare() const override { return frame_->prepare(); }
 
     // The logical screen after this frame: 0xFFRRGGBB per pixel, 0 where it is transparent.
     gif::Buffer<uint32_t> canvas() const;

@@ -10,7 +10,7 @@
 namespace mv {
 
 GifPicture::GifPicture(gif::GifImage image, DataSpan span) : image_(std::move(image)), span_(std::move(span)) {
-    image_.lzw = {};
+    std::vector<uint8_t>().swap(image_.lzw);
 }
 
 GifPicture::~GifPicture() { gif::indexCache().forget(this); }
@@ -26,9 +26,8 @@ uint64_t dataFingerprint(const std::vector<uint8_t>& joined) {
 }
 
 std::shared_ptr<const GifPicture> GifPicture::withDataIn(const std::string& path, uint64_t offset) const {
-    DataSpan span{path, offset, image_.dataEnd - image_.dataBegin, image_.lzw.size(), dataFingerprint(image_.lzw)};
-    gif::GifImage image = image_;
-    auto moved = std::make_shared<const GifPicture>(std::move(image), std::move(span));
+    DataSpan span{path, offset, image_.dataEnd - image_.dataBegin, lzw_.size(), dataFingerprint(lzw_)};
+    auto moved = std::make_shared<const GifPicture>(image_, std::move(span));
     gif::indexCache().transfer(this, moved.get());
     return moved;
 }
@@ -46,7 +45,7 @@ std::vector<uint8_t> GifPicture::decode() const {
         if (fromFile.size() != span_.joinedSize || dataFingerprint(fromFile) != span_.fingerprint)
             throw PlatformError(ErrInvalidPicture, "The picture file changed");
     }
-    const std::vector<uint8_t>& lzw = dataInFile() ? fromFile : img.lzw;
+    const std::vector<uint8_t>& lzw = dataInFile() ? fromFile : lzw_;
     const size_t w = static_cast<size_t>(img.width), h = static_cast<size_t>(img.height);
     // Pixels the stream does not reach stay transparent when the image has a transparent colour.
     const uint8_t fill = img.transparentIndex >= 0 ? static_cast<uint8_t>(img.transparentIndex) : 0;

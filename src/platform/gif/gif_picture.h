@@ -24,19 +24,21 @@ struct DataSpan {
 // and its transparent colour, show the background colour.
 class GifPicture final : public Picture {
 public:
-    explicit GifPicture(gif::GifImage image) : image_(std::move(image)) {}
+    explicit GifPicture(gif::GifImage image) : image_(std::move(image)), lzw_(std::move(image_.lzw)) {}
     // The image with its data left in a file: `image`'s own copy of the data is dropped.
     GifPicture(gif::GifImage image, DataSpan span);
     ~GifPicture() override;
     int width() const override { return image_.canvasWidth; }
     int height() const override { return image_.canvasHeight; }
     void stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const override;
+    size_t prepare() const override { return indices()->size(); }
 
+    // The image's description; its data is held apart (in memory or in its file).
     const gif::GifImage& image() const { return image_; }
     // The image's palette indices, row by row, width x height; decoded or from the cache.
     gif::Indices indices() const;
     // Bytes this picture keeps for itself, the cache aside.
-    size_t storedBytes() const { return sizeof(*this) + image_.lzw.capacity() + span_.path.capacity(); }
+    size_t storedBytes() const { return sizeof(*this) + lzw_.capacity() + span_.path.capacity(); }
     bool dataInFile() const { return !span_.path.empty(); }
 
     // The same image with its data left in `path`, whose bytes from `offset` are the ones this
@@ -45,7 +47,8 @@ public:
 
 private:
     std::vector<uint8_t> decode() const;
-    gif::GifImage image_;
+    gif::GifImage image_;        // without its data
+    std::vector<uint8_t> lzw_;   // the data, when it is not left in a file
     DataSpan span_;
 };
 

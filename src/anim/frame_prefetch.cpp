@@ -1,0 +1,26 @@
+#include "frame_prefetch.h"
+
+namespace mv::anim {
+
+void FramePrefetch::start(std::vector<PicturePtr> frames, size_t budgetBytes) {
+    stop();
+    stopping_ = false;
+    worker_ = std::thread([this, frames = std::move(frames), budgetBytes] {
+        size_t decoded = 0;
+        for (const PicturePtr& frame : frames) {
+            if (stopping_ || decoded >= budgetBytes) return;
+            try {
+                decoded += frame ? frame->prepare() : 0;
+            } catch (...) {
+                return;  // the tick that needs this frame meets the failure and deals with it
+            }
+        }
+    });
+}
+
+void FramePrefetch::stop() {
+    stopping_ = true;
+    if (worker_.joinable()) worker_.join();
+}
+
+}  // namespace mv::anim
