@@ -10,7 +10,7 @@
 #include <set>
 
 #include "platform/error.h"
-#include "settings/ini_store.h"
+#include "platform/posix/ini_store.h"
 #include "support/fake_platform.h"
 
 using namespace mv;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "settings/ini_store.h"
+#include "platform/posix/ini_store.h"
 
 namespace mv::qt {
 

@@ -4,10 +4,9 @@
 // and a rename, so the store on disk is always either the old or the new one; saves from
 // several processes take turns on a lock file beside the store, so none undoes another's.
 #include <string>
-#include <utility>
-#include <vector>
 
-#include "../platform/settings_store.h"
+#include "platform/settings_store.h"
+#include "settings/ini_format.h"
 
 namespace mv {
 
@@ -29,23 +28,5 @@ private:
 
 // $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
 std::string defaultConfigDirectory();
-
-namespace ini {
-
-struct Section {
-    std::string name;
-    std::vector<std::pair<std::string, std::string>> entries;
-};
-using Document = std::vector<Section>;
-
-// Escapes what an INI line cannot hold (line breaks, control bytes, '\\', '=' and brackets in
-// names, blanks at the ends of values) so that every text reads back unchanged.
-std::string escape(const std::string& text, bool isName);
-std::string unescape(const std::string& text);
-// Reads what it can; lines it cannot make sense of are skipped.
-Document parse(const std::string& text);
-std::string format(const Document& doc);
-
-}  // namespace ini
 
 }  // namespace mv
