@@ -98,3 +98,16 @@ e2e_log "1 GB of zeros: dialog after $elapsed ms, peak memory $((peak / 1024)) M
 no_scratch_left "1 GB of zeros"
 close_setup "1 GB of zeros"
 e2e_pass "a 1 GB file of zeros is refused in $elapsed ms with $((peak / 1024)) MB"
+
+# 5. A settings file too large to be a store: the dialog opens with nothing in it, and "Save
+# settings, Close" keeps the file aside whole and writes a fresh store with the dialog's values.
+head -c $((17 * 1024 * 1024)) /dev/zero >"$E2E_INI"
+e2e_start /C
+dialog=$(e2e_wait_window "Make a Marvoscope" 5) || e2e_fail "oversized store: no setup window"
+e2e_focus "$dialog" || e2e_fail "oversized store: the dialog takes no keys"
+xdotool key space  # "Save settings, Close" has the focus when the dialog opens
+e2e_wait_exit 3 || e2e_fail "oversized store: Save settings, Close did not end the program"
+[ "$(stat -c %s "$E2E_INI.bak" 2>/dev/null)" = $((17 * 1024 * 1024)) ] || e2e_fail "oversized store: not kept aside"
+[ -n "$(e2e_get_setting Mousesens)" ] && [ -n "$(e2e_get_setting BackColors)" ] ||
+  e2e_fail "oversized store: the save wrote no fresh store: $(head -c 200 "$E2E_INI")"
+e2e_pass "an oversized store is kept aside as .bak and the save writes a fresh one"
