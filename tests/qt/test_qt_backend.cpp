@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_fixture.h"
 #include "platform/error.h"
 #include "platform/qt/instance_lock.h"
 #include "platform/qt/qt_platform.h"
@@ -31,14 +32,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QApplication& backendApp() {
-    static int argc = 1;
-    static char name[] = "marvoscope_qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+QApplication& backendApp() { return test::qtApp(); }
 
 std::vector<uint8_t> encode(const QImage& image, const char* format) {
     QByteArray bytes;

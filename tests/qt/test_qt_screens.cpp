@@ -13,20 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "dialog_fixture.h"
 #include "platform/qt/qt_platform.h"
 
 using namespace mv;
 
 namespace {
 
-QApplication& screensApp() {
-    static int argc = 1;
-    static char name[] = "marvoscope_qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 class MovesForm : public Form {
 public:
@@ -46,7 +39,7 @@ void moveTo(QWidget* w, QPointF local) {
 }  // namespace
 
 TEST(QtSaverScreens, EveryMonitorShowsTheWholePictureAtItsOwnDevicePixels) {
-    screensApp();
+    test::qtApp();
     if (QGuiApplication::screens().size() < 2) GTEST_SKIP() << "needs the two-screen offscreen layout";
     qt::QtPlatform platform({});
     MovesForm form(platform);
