@@ -23,6 +23,7 @@ public:
     void stop();
 
 private:
+    std::vector<PicturePtr> frames_;  // read by the worker only while it runs
     std::thread worker_;
     std::atomic<bool> stopping_{false};
 };
