@@ -10,7 +10,9 @@ namespace mv {
 
 Form::Form(Platform& platform, std::string caption) : platform_(platform), caption_(std::move(caption)) {}
 
-Form::~Form() = default;
+// The host goes first, while the form it shows is still whole: closing a window may still
+// read the form (its caption, for one).
+Form::~Form() { host_.reset(); }
 
 void Form::setDesign(BorderStyle border, ScaleMode mode, int32_t backColor, long left, long top, long width, long height) {
     borderStyle_ = border;
