@@ -174,7 +174,8 @@ echo "seed corpus: $(ls "$seeds" | wc -l) files in $seeds"
 
 # Each target runs alone and at a lower priority, so the machine stays usable meanwhile. Leak
 # checks would stop at every input that fills a cache; they run once over the corpus instead.
-scratch=$(mktemp -d)
+# A memory file system keeps the splitter's scratch files off the disk.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 total=0
 summary=""
