@@ -46,7 +46,10 @@ std::vector<uint8_t> GifPicture::decode() const {
             throw PlatformError(ErrInvalidPicture, "The picture file changed");
     }
     const std::vector<uint8_t>& lzw = dataInFile() ? fromFile : lzw_;
-    const size_t w = static_cast<size_t>(img.width), h = static_cast<size_t>(img.height);
+    // Rows below the logical screen never show: an image far taller than its screen is decoded
+    // only as far down as the screen reaches (an interlaced one needs all its passes).
+    const int onScreen = std::clamp(img.canvasHeight - img.top, 0, img.height);
+    const size_t w = static_cast<size_t>(img.width), h = static_cast<size_t>(img.interlaced ? img.height : onScreen);
     // Pixels the stream does not reach stay transparent when the image has a transparent colour.
     const uint8_t fill = img.transparentIndex >= 0 ? static_cast<uint8_t>(img.transparentIndex) : 0;
     std::vector<uint8_t> out(w * h, fill);
@@ -80,6 +83,7 @@ void GifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t back
 
     const gif::Indices decoded = indices();
     const uint8_t* pixels = decoded->data();
+    const int64_t decodedRows = img.width > 0 ? static_cast<int64_t>(decoded->size() / static_cast<size_t>(img.width)) : 0;
     const int64_t cw = img.canvasWidth, ch = img.canvasHeight;
 
     // Columns [inA, inB) of dst fall inside the image; the map is monotonic, so the rest is
@@ -105,7 +109,7 @@ void GifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t back
             continue;
         }
         lastRow = sy;
-        if (sy < 0 || sy >= img.height || decoded->empty()) {
+        if (sy < 0 || sy >= decodedRows || decoded->empty()) {
             std::fill(out + x0, out + x1, bg);
             continue;
         }
