@@ -16,16 +16,7 @@ targets=("$@")
 names=("${targets[@]%%:*}")
 build=$PWD/build-fuzz
 
-bash scripts/install-deps.sh
-missing=()
-for p in clang libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo_cmd=""; [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -o DPkg::Lock::Timeout=600 -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}"
-fi
+bash scripts/install-deps.sh clang libclang-rt-14-dev
 
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARVOSCOPE_TESTS=OFF >/dev/null
 cmake --build "$build" -j"${FUZZ_JOBS:-$(nproc)}" --target "${names[@]}"
@@ -180,10 +171,10 @@ trap 'rm -rf "$scratch"' EXIT
 total=0
 summary=""
 status=0
-for spec in "${targets[@]}"; do
-  t=${spec%%:*}
+for entry in "${targets[@]}"; do
+  t=${entry%%:*}
   secs=$seconds
-  [ "$spec" = "$t" ] || secs=${spec#*:}
+  [ "$entry" = "$t" ] || secs=${entry#*:}
   mkdir -p "$build/corpus/$t"
   log="$build/$t.log"
   # The size guard lets a picture take 512 MB, and a decoder may hold two copies of it.
