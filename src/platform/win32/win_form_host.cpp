@@ -43,7 +43,7 @@ std::vector<Surface> monitors() {
 
 class FormHost : public WindowHost {
 public:
-    FormHost(Form& form, WinPlatform& platform) : form_(form), platform_(platform) {
+    FormHost(Form& form, WinPlatform& platform) : form_(form), platform_(platform), monitors_(monitors()) {
         registerClass();
         const bool bare = form.borderStyle() == BorderStyle::None;
         style_ = bare ? WS_POPUP : (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME);
@@ -72,6 +72,7 @@ public:
     }
 
     void sync() override {
+        monitors_ = monitors();
         if (!hwnd_) return;
         SetWindowTextW(hwnd_, widen(form_.Caption()).c_str());
         const RECT r = targetRect();
@@ -80,13 +81,13 @@ public:
     }
 
     int clientWidthPx() const override {
-        if (covering()) return surfaces().front().width;
+        if (covering()) return monitors_.front().width;
         RECT r{};
         if (hwnd_) GetClientRect(hwnd_, &r);
         return r.right - r.left;
     }
     int clientHeightPx() const override {
-        if (covering()) return surfaces().front().height;
+        if (covering()) return monitors_.front().height;
         RECT r{};
         if (hwnd_) GetClientRect(hwnd_, &r);
         return r.bottom - r.top;
@@ -94,7 +95,7 @@ public:
 
     // A maximised window covers the whole desktop, and each monitor is a surface of its own.
     std::vector<Surface> surfaces() const override {
-        if (covering()) return monitors();
+        if (covering()) return monitors_;
         return {{0, 0, clientWidthPx(), clientHeightPx()}};
     }
 
@@ -142,7 +143,7 @@ private:
         if (covering()) {
             // Each monitor's picture at its place in the window; the window's corner is the desktop's.
             const RECT desk = virtualScreen();
-            const std::vector<Surface> list = monitors();
+            const std::vector<Surface>& list = monitors_;
             for (size_t i = 0; i < list.size(); ++i) {
                 const RECT to{list[i].x - desk.left, list[i].y - desk.top, list[i].x - desk.left + list[i].width,
                               list[i].y - desk.top + list[i].height};
@@ -251,6 +252,9 @@ private:
     WinPlatform& platform_;
     HWND hwnd_ = nullptr;
     DWORD style_ = 0;
+    // The monitors as of the last layout (creation, a move, a change of the displays): the
+    // paint path asks for them on every tick.
+    std::vector<Surface> monitors_;
 };
 
 }  // namespace
