@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "platform/error.h"
-#include "platform/gif/gif_format.h"
-#include "platform/picture.h"
+#include "platform/picture/gif/gif_format.h"
+#include "platform/picture/picture.h"
 
 namespace mv::fuzz {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "anim/frame_ranges.h"
-#include "platform/gif/gif_format.h"
-#include "platform/gif/gif_lzw.h"
+#include "platform/picture/gif/gif_format.h"
+#include "platform/picture/gif/gif_lzw.h"
 #include "saver/frmMain.h"
 #include "startup/app.h"
 #include "support/fake_platform.h"

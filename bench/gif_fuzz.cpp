@@ -6,7 +6,7 @@
 #include "anim/gif_split.h"
 #include "fuzz_budget.h"
 #include "platform/error.h"
-#include "platform/gif/gif_picture.h"
+#include "platform/picture/gif/gif_picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data, data + size);

@@ -11,7 +11,7 @@
 #include "anim/gif_split.h"
 #include "fuzz_budget.h"
 #include "platform/error.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "saver/frmMain.h"
 #include "startup/app.h"
 #include "support/fake_platform.h"

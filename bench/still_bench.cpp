@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/picture.h"
+#include "platform/picture/picture.h"
 
 using namespace mv;
 

@@ -8,7 +8,7 @@
 
 #include "fuzz_budget.h"
 #include "platform/error.h"
-#include "platform/load_picture.h"
+#include "platform/picture/load_picture.h"
 #include "support/fake_platform.h"
 
 namespace mv::fuzz {

@@ -2,7 +2,7 @@
 // loader, built for Linux so that it runs under the sanitizers.
 #include <cstdlib>
 
-#include "platform/win32/stb_decode.h"
+#include "platform/win32/win_still_decoder.h"
 #include "still_fuzz.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include "anim/gif_split.h"
 #include "anim/scratch_file.h"
 #include "platform/error.h"
-#include "platform/files.h"
-#include "platform/gif/composed_picture.h"
-#include "platform/held_file.h"
+#include "platform/files/files.h"
+#include "platform/picture/gif/composed_picture.h"
+#include "platform/files/held_file.h"
 #include "support/anim_fixture.h"
 
 using namespace mv;

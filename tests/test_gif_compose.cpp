@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "anim/gif_split.h"
-#include "platform/gif/composed_picture.h"
+#include "platform/picture/gif/composed_picture.h"
 #include "support/anim_fixture.h"
 
 using namespace mv;

@@ -3,11 +3,11 @@
 #include <random>
 
 #include "platform/error.h"
-#include "platform/gif/gif_format.h"
-#include "platform/gif/gif_lzw.h"
-#include "platform/gif/gif_picture.h"
-#include "platform/gif/index_cache.h"
-#include "platform/load_picture.h"
+#include "platform/picture/gif/gif_format.h"
+#include "platform/picture/gif/gif_lzw.h"
+#include "platform/picture/gif/gif_picture.h"
+#include "platform/picture/gif/index_cache.h"
+#include "platform/picture/load_picture.h"
 #include "support/fake_platform.h"
 #include "support/gif_writer.h"
 

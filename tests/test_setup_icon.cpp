@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/app_icon.h"
+#include "platform/ui/app_icon.h"
 #include "support/fake_platform.h"
 
 using namespace mv;

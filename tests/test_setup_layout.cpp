@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "platform/hand_cursor.h"
+#include "platform/ui/hand_cursor.h"
 #include "support/setup_fixture.h"
 
 using namespace mv;

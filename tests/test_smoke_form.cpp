@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "platform/controls/control_array.h"
-#include "platform/controls/picturebox.h"
-#include "platform/controls/timer.h"
-#include "platform/form.h"
+#include "platform/ui/controls/control_array.h"
+#include "platform/ui/controls/picturebox.h"
+#include "platform/ui/controls/timer.h"
+#include "platform/ui/form.h"
 #include "support/fake_platform.h"
 
 using namespace mv;

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "saver/frmMain.h"
 #include "setup/frmSetup2.h"
 #include "startup/app.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/picture.h"
+#include "platform/picture/picture.h"
 
 using namespace mv;
 

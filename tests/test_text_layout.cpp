@@ -1,9 +1,9 @@
 // Label wrapping and scroll-bar mapping, which both backends' dialogs use.
 #include <gtest/gtest.h>
 
-#include "platform/dialog_geometry.h"
-#include "platform/scroll_map.h"
-#include "platform/text_wrap.h"
+#include "platform/ui/dialog_geometry.h"
+#include "platform/ui/scroll_map.h"
+#include "platform/ui/text_wrap.h"
 
 using namespace mv;
 

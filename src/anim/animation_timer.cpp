@@ -1,6 +1,6 @@
-#include "../platform/modes.h"
-#include "../saver/frmMain.h"
-#include "../settings/number_text.h"
+#include "platform/modes.h"
+#include "saver/frmMain.h"
+#include "settings/number_text.h"
 
 namespace mv {
 

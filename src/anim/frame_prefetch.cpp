@@ -1,4 +1,4 @@
-#include "frame_prefetch.h"
+#include "anim/frame_prefetch.h"
 
 namespace mv::anim {
 

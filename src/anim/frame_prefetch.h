@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "../platform/picture.h"
+#include "platform/picture/picture.h"
 
 namespace mv::anim {
 

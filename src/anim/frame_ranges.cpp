@@ -1,4 +1,4 @@
-#include "frame_ranges.h"
+#include "anim/frame_ranges.h"
 
 namespace mv::anim {
 

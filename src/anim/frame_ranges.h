@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-#include "gif_split.h"
+#include "anim/gif_split.h"
 
 namespace mv::anim {
 

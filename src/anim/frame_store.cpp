@@ -1,13 +1,13 @@
-#include "frame_store.h"
+#include "anim/frame_store.h"
 
 #include <algorithm>
 
-#include "../platform/error.h"
-#include "../platform/gif/composed_picture.h"
-#include "../platform/gif/gif_picture.h"
-#include "../platform/load_picture.h"
-#include "../settings/number_text.h"
-#include "scratch_file.h"
+#include "platform/error.h"
+#include "platform/picture/gif/composed_picture.h"
+#include "platform/picture/gif/gif_picture.h"
+#include "platform/picture/load_picture.h"
+#include "settings/number_text.h"
+#include "anim/scratch_file.h"
 
 namespace mv::anim {
 

@@ -1,10 +1,10 @@
-#include "gif_split.h"
+#include "anim/gif_split.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "../platform/error.h"
-#include "../platform/files.h"
+#include "platform/error.h"
+#include "platform/files/files.h"
 
 namespace mv::anim {
 

@@ -1,10 +1,10 @@
-#include "scratch_file.h"
+#include "anim/scratch_file.h"
 
 #include <filesystem>
 
-#include "../platform/error.h"
-#include "../platform/held_file.h"
-#include "../platform/platform.h"
+#include "platform/error.h"
+#include "platform/files/held_file.h"
+#include "platform/platform.h"
 
 #ifdef _WIN32
 #include <process.h>

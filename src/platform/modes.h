@@ -2,7 +2,7 @@
 // The two failure regimes handlers use, so that no handler repeats its own try blocks.
 #include <exception>
 
-#include "error.h"
+#include "platform/error.h"
 
 namespace mv {
 

@@ -1,17 +1,65 @@
 #pragma once
-// The operating-system services the program uses. Backends implement this once: Qt on Linux,
-// Win32 on Windows; tests use a scripted double. Failures throw PlatformError.
+// Everything a backend provides, in one place: the process and shell services (Platform), the
+// native window of a form (WindowHost), the clock of a timer (TimerDriver) and the per-user
+// settings store. Qt implements it on Linux, Win32 on Windows; tests use a scripted double.
+// Failures throw PlatformError.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "controls/timer.h"
-#include "form.h"
-#include "picture.h"
-#include "settings_store.h"
+#include "platform/error.h"
 
 namespace mv {
+
+class Form;
+class Picture;
+using PicturePtr = std::shared_ptr<const Picture>;
+
+// A part of a window that shows the form on its own: one per monitor that a full-screen window
+// covers. Device pixels, in one coordinate space for the whole desktop.
+struct Surface {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The backend's native window for one loaded form. It reads the form's properties, shows the
+// form's backing picture and feeds input back by calling the form's handlers. Destroying it
+// closes the native window; that must be safe while one of its own events is being handled.
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+    virtual void show() = 0;
+    // Caption, bounds, window state or visibility of the form changed.
+    virtual void sync() = 0;
+    // The inner size in device pixels; for a window on several monitors, the primary one's.
+    virtual int clientWidthPx() const = 0;
+    virtual int clientHeightPx() const = 0;
+    // The surfaces, the primary monitor's first. A window on one monitor has one: its client area.
+    virtual std::vector<Surface> surfaces() const { return {{0, 0, clientWidthPx(), clientHeightPx()}}; }
+    // The form painted into its backing pictures; repaint each surface from its own.
+    virtual void present() = 0;
+};
+
+// The backend's clock for one timer: fires tick() every `ms` milliseconds until stopped.
+class TimerDriver {
+public:
+    virtual ~TimerDriver() = default;
+    virtual void start(unsigned ms) = 0;  // (re)starts the count
+    virtual void stop() = 0;
+};
+
+// The per-user store of named text values, addressed by application, section and key.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // The stored text, or "" when the value (or its section or application) does not exist.
+    virtual std::string GetSetting(const std::string& app, const std::string& section, const std::string& key) = 0;
+    // Creates or replaces one value; throws PlatformError when the store cannot be written.
+    virtual void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                             const std::string& value) = 0;
+};
+
 
 struct OpenFileRequest {
     std::string filter;      // e.g. "*.bmp;*.jpg;*.gif"

@@ -1,16 +1,16 @@
-#include "frmMain.h"
+#include "saver/frmMain.h"
 
 #include <cmath>
 
-#include "../platform/files.h"
-#include "../platform/load_picture.h"
-#include "../platform/modes.h"
-#include "../platform/platform.h"
-#include "../settings/number_text.h"
-#include "../settings/settings.h"
-#include "../setup/frmSetup2.h"
-#include "../startup/app.h"
-#include "../startup/mod1.h"
+#include "platform/files/files.h"
+#include "platform/picture/load_picture.h"
+#include "platform/modes.h"
+#include "platform/platform.h"
+#include "settings/number_text.h"
+#include "settings/settings.h"
+#include "setup/frmSetup2.h"
+#include "startup/app.h"
+#include "startup/mod1.h"
 
 namespace mv {
 

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <string>
 
-#include "../platform/controls/control_array.h"
-#include "../platform/controls/picturebox.h"
-#include "../platform/controls/textbox.h"
-#include "../platform/controls/timer.h"
-#include "../anim/frame_prefetch.h"
-#include "../platform/form.h"
+#include "platform/ui/controls/control_array.h"
+#include "platform/ui/controls/picturebox.h"
+#include "platform/ui/controls/textbox.h"
+#include "platform/ui/controls/timer.h"
+#include "anim/frame_prefetch.h"
+#include "platform/ui/form.h"
 
 namespace mv {
 

@@ -1,4 +1,4 @@
-#include "ini_format.h"
+#include "settings/ini_format.h"
 
 namespace mv {
 

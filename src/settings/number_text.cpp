@@ -1,11 +1,11 @@
-#include "number_text.h"
+#include "settings/number_text.h"
 
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <limits>
 
-#include "../platform/error.h"
+#include "platform/error.h"
 
 namespace mv {
 

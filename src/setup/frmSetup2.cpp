@@ -1,13 +1,13 @@
-#include "frmSetup2.h"
+#include "setup/frmSetup2.h"
 
 #include <cmath>
 
-#include "../platform/modes.h"
-#include "../platform/platform.h"
-#include "../saver/frmMain.h"
-#include "../settings/number_text.h"
-#include "../settings/settings.h"
-#include "../startup/app.h"
+#include "platform/modes.h"
+#include "platform/platform.h"
+#include "saver/frmMain.h"
+#include "settings/number_text.h"
+#include "settings/settings.h"
+#include "startup/app.h"
 
 namespace mv {
 

@@ -3,19 +3,19 @@
 #include <cstdint>
 #include <memory>
 
-#include "../platform/controls/checkbox.h"
-#include "../platform/controls/commandbutton.h"
-#include "../platform/controls/commondialog.h"
-#include "../platform/controls/frame.h"
-#include "../platform/controls/label.h"
-#include "../platform/controls/line.h"
-#include "../platform/controls/picturebox.h"
-#include "../platform/controls/scrollbar.h"
-#include "../platform/controls/shape.h"
-#include "../platform/controls/tabstrip.h"
-#include "../platform/controls/textbox.h"
-#include "../platform/form.h"
-#include "../platform/layout.h"
+#include "platform/ui/controls/checkbox.h"
+#include "platform/ui/controls/commandbutton.h"
+#include "platform/ui/controls/commondialog.h"
+#include "platform/ui/controls/frame.h"
+#include "platform/ui/controls/label.h"
+#include "platform/ui/controls/line.h"
+#include "platform/ui/controls/picturebox.h"
+#include "platform/ui/controls/scrollbar.h"
+#include "platform/ui/controls/shape.h"
+#include "platform/ui/controls/tabstrip.h"
+#include "platform/ui/controls/textbox.h"
+#include "platform/ui/form.h"
+#include "platform/ui/layout.h"
 
 namespace mv {
 

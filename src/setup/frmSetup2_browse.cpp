@@ -1,7 +1,7 @@
 // Picking the picture file with the platform's file-open dialog.
-#include "frmSetup2.h"
+#include "setup/frmSetup2.h"
 
-#include "../platform/modes.h"
+#include "platform/modes.h"
 
 namespace mv {
 

@@ -1,8 +1,8 @@
 // The background colour selector: three sliders mix the colour shown in the swatch.
-#include "frmSetup2.h"
+#include "setup/frmSetup2.h"
 
-#include "../settings/number_text.h"
-#include "../startup/app.h"
+#include "settings/number_text.h"
+#include "startup/app.h"
 
 namespace mv {
 

@@ -2,7 +2,7 @@
 // and design values, in twips.
 #include <string>
 
-#include "frmSetup2.h"
+#include "setup/frmSetup2.h"
 
 namespace mv {
 

@@ -1,9 +1,9 @@
 // The two web links: red while pressed, opened through the shell, blue once released.
-#include "frmSetup2.h"
+#include "setup/frmSetup2.h"
 
-#include "../platform/modes.h"
-#include "../platform/platform.h"
-#include "../startup/app.h"
+#include "platform/modes.h"
+#include "platform/platform.h"
+#include "startup/app.h"
 
 namespace mv {
 

@@ -1,7 +1,7 @@
-#include "app.h"
+#include "startup/app.h"
 
-#include "../saver/frmMain.h"
-#include "../setup/frmSetup2.h"
+#include "saver/frmMain.h"
+#include "setup/frmSetup2.h"
 
 namespace mv {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "../platform/platform.h"
+#include "platform/platform.h"
 
 namespace mv {
 

@@ -1,11 +1,11 @@
-#include "mod1.h"
+#include "startup/mod1.h"
 
 #include <cctype>
 
-#include "../saver/frmMain.h"
-#include "../settings/number_text.h"
-#include "../setup/frmSetup2.h"
-#include "app.h"
+#include "saver/frmMain.h"
+#include "settings/number_text.h"
+#include "setup/frmSetup2.h"
+#include "startup/app.h"
 
 namespace mv {
 

@@ -11,7 +11,7 @@
 #include "platform/qt/qt_dialog_fonts.h"
 #include "platform/qt/qt_dialog_widgets.h"
 #include "platform/qt/qt_file_dialog.h"
-#include "platform/hand_cursor.h"
+#include "platform/ui/hand_cursor.h"
 #include "platform/qt/qt_icon.h"
 
 using namespace mv;

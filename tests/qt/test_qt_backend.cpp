@@ -21,10 +21,10 @@
 
 #include "dialog_fixture.h"
 #include "platform/error.h"
-#include "platform/qt/instance_lock.h"
+#include "platform/qt/qt_instance_lock.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_still_decoder.h"
-#include "platform/qt/user_dirs.h"
+#include "platform/qt/qt_user_dirs.h"
 #include "support/fake_platform.h"
 
 using namespace mv;

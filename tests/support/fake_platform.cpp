@@ -6,6 +6,9 @@
 #include <limits>
 #include <random>
 
+#include "platform/picture/picture.h"
+#include "platform/ui/form.h"
+
 namespace fs = std::filesystem;
 
 namespace mv::test {

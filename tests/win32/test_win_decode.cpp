@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "platform/error.h"
-#include "platform/picture.h"
-#include "stb_decode.h"
+#include "platform/picture/picture.h"
+#include "platform/win32/win_still_decoder.h"
 #include "support/fake_platform.h"
 
 #include <stb/stb_image_write.h>

@@ -6,13 +6,13 @@
 
 #include <cmath>
 
-#include "platform/controls/commandbutton.h"
-#include "platform/controls/frame.h"
-#include "platform/controls/label.h"
-#include "platform/controls/scrollbar.h"
-#include "platform/controls/tabstrip.h"
-#include "platform/controls/textbox.h"
-#include "platform/layout.h"
+#include "platform/ui/controls/commandbutton.h"
+#include "platform/ui/controls/frame.h"
+#include "platform/ui/controls/label.h"
+#include "platform/ui/controls/scrollbar.h"
+#include "platform/ui/controls/tabstrip.h"
+#include "platform/ui/controls/textbox.h"
+#include "platform/ui/layout.h"
 #include "win_test_forms.h"
 
 using namespace mv;

@@ -5,10 +5,10 @@
 #include <fstream>
 
 #include "platform/error.h"
-#include "platform/load_picture.h"
+#include "platform/picture/load_picture.h"
 #include "support/fake_platform.h"
 #include "win_test_forms.h"
-#include "win_text.h"
+#include "platform/win32/win_text.h"
 
 using namespace mv;
 using test::RecordingForm;

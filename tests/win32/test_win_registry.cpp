@@ -6,8 +6,8 @@
 #include <random>
 
 #include "platform/error.h"
-#include "win_registry_settings.h"
-#include "win_text.h"
+#include "platform/win32/win_registry_settings.h"
+#include "platform/win32/win_text.h"
 
 using namespace mv;
 

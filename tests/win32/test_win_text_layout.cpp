@@ -1,8 +1,8 @@
 // Pure pieces of the Win32 backend: text conversion and file dialog filters.
 #include <gtest/gtest.h>
 
-#include "win_file_dialog.h"
-#include "win_text.h"
+#include "platform/win32/win_file_dialog.h"
+#include "platform/win32/win_text.h"
 
 using namespace mv::win32;
 

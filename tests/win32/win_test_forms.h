@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/form.h"
-#include "win_platform.h"
+#include "platform/ui/form.h"
+#include "platform/win32/win_platform.h"
 
 namespace mv::test {
 

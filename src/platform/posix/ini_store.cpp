@@ -1,4 +1,4 @@
-#include "ini_store.h"
+#include "platform/posix/ini_store.h"
 
 #include <fcntl.h>
 #include <pwd.h>

@@ -5,7 +5,7 @@
 // several processes take turns on a lock file beside the store, so none undoes another's.
 #include <string>
 
-#include "platform/settings_store.h"
+#include "platform/platform.h"
 #include "settings/ini_format.h"
 
 namespace mv {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "qt_icon.h"
-#include "qt_input.h"
-#include "qt_platform.h"
+#include "platform/qt/qt_icon.h"
+#include "platform/qt/qt_input.h"
+#include "platform/qt/qt_platform.h"
 #include "startup/app.h"
 #include "startup/mod1.h"
 

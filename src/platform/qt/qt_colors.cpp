@@ -1,6 +1,6 @@
-#include "qt_colors.h"
+#include "platform/qt/qt_colors.h"
 
-#include "platform/layout.h"
+#include "platform/ui/layout.h"
 
 namespace mv::qt {
 

@@ -1,4 +1,4 @@
-#include "qt_dialog_controls.h"
+#include "platform/qt/qt_dialog_controls.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -7,15 +7,15 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "platform/controls/checkbox.h"
-#include "platform/controls/commandbutton.h"
-#include "platform/controls/frame.h"
-#include "platform/controls/scrollbar.h"
-#include "platform/controls/textbox.h"
-#include "qt_colors.h"
-#include "qt_dialog_fonts.h"
-#include "qt_dialog_widgets.h"
-#include "qt_hand_cursor.h"
+#include "platform/ui/controls/checkbox.h"
+#include "platform/ui/controls/commandbutton.h"
+#include "platform/ui/controls/frame.h"
+#include "platform/ui/controls/scrollbar.h"
+#include "platform/ui/controls/textbox.h"
+#include "platform/qt/qt_colors.h"
+#include "platform/qt/qt_dialog_fonts.h"
+#include "platform/qt/qt_dialog_widgets.h"
+#include "platform/qt/qt_hand_cursor.h"
 
 namespace mv::qt {
 

@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "platform/dialog_geometry.h"
-#include "platform/layout.h"
+#include "platform/ui/dialog_geometry.h"
+#include "platform/ui/layout.h"
 
 namespace mv {
 class Control;

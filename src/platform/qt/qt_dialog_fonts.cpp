@@ -1,4 +1,4 @@
-#include "qt_dialog_fonts.h"
+#include "platform/qt/qt_dialog_fonts.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -7,7 +7,7 @@
 #include <QTextOption>
 #include <climits>
 
-#include "platform/dialog_geometry.h"
+#include "platform/ui/dialog_geometry.h"
 
 namespace mv::qt {
 

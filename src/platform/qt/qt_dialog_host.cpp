@@ -1,8 +1,8 @@
-#include "qt_dialog_host.h"
+#include "platform/qt/qt_dialog_host.h"
 
 #include <QPointer>
 
-#include "qt_dialog_window.h"
+#include "platform/qt/qt_dialog_window.h"
 
 namespace mv::qt {
 

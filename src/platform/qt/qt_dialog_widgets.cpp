@@ -1,11 +1,11 @@
-#include "qt_dialog_widgets.h"
+#include "platform/qt/qt_dialog_widgets.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
-#include "qt_colors.h"
-#include "qt_input.h"
+#include "platform/qt/qt_colors.h"
+#include "platform/qt/qt_input.h"
 
 namespace mv::qt {
 

@@ -5,10 +5,10 @@
 #include <QTabBar>
 #include <QWidget>
 
-#include "platform/controls/label.h"
-#include "platform/controls/line.h"
-#include "platform/controls/picturebox.h"
-#include "platform/controls/shape.h"
+#include "platform/ui/controls/label.h"
+#include "platform/ui/controls/line.h"
+#include "platform/ui/controls/picturebox.h"
+#include "platform/ui/controls/shape.h"
 #include "platform/platform.h"
 
 namespace mv::qt {

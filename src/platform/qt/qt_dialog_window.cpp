@@ -1,4 +1,4 @@
-#include "qt_dialog_window.h"
+#include "platform/qt/qt_dialog_window.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -6,11 +6,11 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "platform/controls/tabstrip.h"
+#include "platform/ui/controls/tabstrip.h"
 #include "platform/platform.h"
-#include "qt_dialog_controls.h"
-#include "qt_dialog_fonts.h"
-#include "qt_dialog_widgets.h"
+#include "platform/qt/qt_dialog_controls.h"
+#include "platform/qt/qt_dialog_fonts.h"
+#include "platform/qt/qt_dialog_widgets.h"
 
 namespace mv::qt {
 

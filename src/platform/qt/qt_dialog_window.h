@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog_geometry.h"
-#include "platform/form.h"
-#include "platform/layout.h"
+#include "platform/ui/dialog_geometry.h"
+#include "platform/ui/form.h"
+#include "platform/ui/layout.h"
 
 namespace mv::qt {
 

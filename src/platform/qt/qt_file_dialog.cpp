@@ -1,4 +1,4 @@
-#include "qt_file_dialog.h"
+#include "platform/qt/qt_file_dialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

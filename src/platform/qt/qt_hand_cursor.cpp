@@ -1,9 +1,9 @@
-#include "qt_hand_cursor.h"
+#include "platform/qt/qt_hand_cursor.h"
 
 #include <QImage>
 #include <QPixmap>
 
-#include "platform/hand_cursor.h"
+#include "platform/ui/hand_cursor.h"
 
 namespace mv::qt {
 

@@ -1,10 +1,10 @@
-#include "qt_icon.h"
+#include "platform/qt/qt_icon.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>
 
-#include "platform/app_icon.h"
+#include "platform/ui/app_icon.h"
 
 namespace mv::qt {
 

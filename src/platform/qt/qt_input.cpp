@@ -1,4 +1,4 @@
-#include "qt_input.h"
+#include "platform/qt/qt_input.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <exception>
 
-#include "platform/form_input.h"
+#include "platform/ui/form_input.h"
 
 class QKeyEvent;
 class QMouseEvent;

@@ -1,4 +1,4 @@
-#include "qt_platform.h"
+#include "platform/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -11,13 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "instance_lock.h"
-#include "qt_dialog_host.h"
-#include "qt_file_dialog.h"
-#include "qt_saver_window.h"
-#include "qt_still_decoder.h"
-#include "qt_timer.h"
-#include "user_dirs.h"
+#include "platform/qt/qt_instance_lock.h"
+#include "platform/qt/qt_dialog_host.h"
+#include "platform/qt/qt_file_dialog.h"
+#include "platform/qt/qt_saver_host.h"
+#include "platform/qt/qt_still_decoder.h"
+#include "platform/qt/qt_timer.h"
+#include "platform/qt/qt_user_dirs.h"
 
 namespace mv::qt {
 

@@ -1,4 +1,4 @@
-#include "qt_still_decoder.h"
+#include "platform/qt/qt_still_decoder.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/picture.h"
+#include "platform/picture/picture.h"
 
 namespace mv::qt {
 

@@ -1,4 +1,4 @@
-#include "qt_timer.h"
+#include "platform/qt/qt_timer.h"
 
 #include <QTimer>
 

@@ -5,8 +5,8 @@
 
 #include "startup/app.h"
 #include "startup/mod1.h"
-#include "win_common.h"
-#include "win_platform.h"
+#include "platform/win32/win_common.h"
+#include "platform/win32/win_platform.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};

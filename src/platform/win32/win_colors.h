@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/layout.h"
+#include "platform/ui/layout.h"
 
 namespace mv::win32 {
 

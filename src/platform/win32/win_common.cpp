@@ -1,4 +1,4 @@
-#include "win_common.h"
+#include "platform/win32/win_common.h"
 
 namespace mv::win32 {
 
@@ -27,7 +27,7 @@ int screenDpiY() { return screenCaps(LOGPIXELSY); }
 #include <string>
 
 #include "platform/error.h"
-#include "win_text.h"
+#include "platform/win32/win_text.h"
 
 namespace mv::win32 {
 

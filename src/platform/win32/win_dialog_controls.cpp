@@ -1,23 +1,23 @@
-#include "win_dialog_controls.h"
+#include "platform/win32/win_dialog_controls.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/controls/checkbox.h"
-#include "platform/controls/commandbutton.h"
-#include "platform/controls/frame.h"
-#include "platform/controls/picturebox.h"
-#include "platform/controls/scrollbar.h"
-#include "platform/controls/tabstrip.h"
-#include "platform/controls/textbox.h"
-#include "platform/scroll_map.h"
-#include "win_colors.h"
-#include "win_common.h"
-#include "win_dialog_fonts.h"
-#include "win_dialog_windowless.h"
-#include "win_text.h"
+#include "platform/ui/controls/checkbox.h"
+#include "platform/ui/controls/commandbutton.h"
+#include "platform/ui/controls/frame.h"
+#include "platform/ui/controls/picturebox.h"
+#include "platform/ui/controls/scrollbar.h"
+#include "platform/ui/controls/tabstrip.h"
+#include "platform/ui/controls/textbox.h"
+#include "platform/ui/scroll_map.h"
+#include "platform/win32/win_colors.h"
+#include "platform/win32/win_common.h"
+#include "platform/win32/win_dialog_fonts.h"
+#include "platform/win32/win_dialog_windowless.h"
+#include "platform/win32/win_text.h"
 
 namespace mv::win32 {
 

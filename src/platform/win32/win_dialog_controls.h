@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/dialog_geometry.h"
-#include "platform/form_input.h"
-#include "platform/layout.h"
+#include "platform/ui/dialog_geometry.h"
+#include "platform/ui/form_input.h"
+#include "platform/ui/layout.h"
 
 namespace mv {
 class Platform;

@@ -1,12 +1,12 @@
-#include "win_dialog_fonts.h"
+#include "platform/win32/win_dialog_fonts.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <map>
 
-#include "platform/dialog_geometry.h"
-#include "win_common.h"
-#include "win_text.h"
+#include "platform/ui/dialog_geometry.h"
+#include "platform/win32/win_common.h"
+#include "platform/win32/win_text.h"
 
 namespace mv::win32 {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/layout.h"
+#include "platform/ui/layout.h"
 
 namespace mv::win32 {
 

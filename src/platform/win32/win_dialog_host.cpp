@@ -1,4 +1,4 @@
-#include "win_dialog_host.h"
+#include "platform/win32/win_dialog_host.h"
 
 #include <windows.h>
 #include <windowsx.h>
@@ -8,16 +8,16 @@
 #include <memory>
 #include <vector>
 
-#include "platform/dialog_geometry.h"
-#include "platform/layout.h"
-#include "win_colors.h"
-#include "win_common.h"
-#include "win_dialog_controls.h"
-#include "win_dialog_fonts.h"
-#include "win_hand_cursor.h"
-#include "win_input.h"
-#include "win_platform.h"
-#include "win_text.h"
+#include "platform/ui/dialog_geometry.h"
+#include "platform/ui/layout.h"
+#include "platform/win32/win_colors.h"
+#include "platform/win32/win_common.h"
+#include "platform/win32/win_dialog_controls.h"
+#include "platform/win32/win_dialog_fonts.h"
+#include "platform/win32/win_hand_cursor.h"
+#include "platform/win32/win_input.h"
+#include "platform/win32/win_platform.h"
+#include "platform/win32/win_text.h"
 
 namespace mv::win32 {
 namespace {

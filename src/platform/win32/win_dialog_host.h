@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "platform/form.h"
+#include "platform/ui/form.h"
 
 namespace mv::win32 {
 

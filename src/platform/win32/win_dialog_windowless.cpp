@@ -1,15 +1,15 @@
-#include "win_dialog_windowless.h"
+#include "platform/win32/win_dialog_windowless.h"
 
 #include <algorithm>
 
-#include "platform/controls/label.h"
-#include "platform/controls/line.h"
-#include "platform/controls/shape.h"
-#include "platform/text_wrap.h"
-#include "win_colors.h"
-#include "win_dialog_fonts.h"
-#include "win_input.h"
-#include "win_text.h"
+#include "platform/ui/controls/label.h"
+#include "platform/ui/controls/line.h"
+#include "platform/ui/controls/shape.h"
+#include "platform/ui/text_wrap.h"
+#include "platform/win32/win_colors.h"
+#include "platform/win32/win_dialog_fonts.h"
+#include "platform/win32/win_input.h"
+#include "platform/win32/win_text.h"
 
 namespace mv::win32 {
 namespace {

@@ -3,7 +3,7 @@
 // order, beneath its windowed controls, and hit-tests the labels for the mouse.
 #include <memory>
 
-#include "win_dialog_controls.h"
+#include "platform/win32/win_dialog_controls.h"
 
 namespace mv::win32 {
 

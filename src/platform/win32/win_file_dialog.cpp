@@ -1,4 +1,4 @@
-#include "win_file_dialog.h"
+#include "platform/win32/win_file_dialog.h"
 
 #include <commdlg.h>
 #include <cderr.h>
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "win_text.h"
+#include "platform/win32/win_text.h"
 
 namespace mv::win32 {
 

@@ -1,8 +1,8 @@
-#include "win_hand_cursor.h"
+#include "platform/win32/win_hand_cursor.h"
 
 #include <vector>
 
-#include "platform/hand_cursor.h"
+#include "platform/ui/hand_cursor.h"
 
 namespace mv::win32 {
 

@@ -1,4 +1,4 @@
-#include "win_input.h"
+#include "platform/win32/win_input.h"
 
 namespace mv::win32 {
 

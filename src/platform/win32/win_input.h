@@ -2,7 +2,7 @@
 // Win32 input as the core's raw input: the modifier keys held and the mouse buttons.
 #include <windows.h>
 
-#include "platform/form_input.h"
+#include "platform/ui/form_input.h"
 
 namespace mv::win32 {
 

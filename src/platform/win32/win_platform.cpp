@@ -1,4 +1,4 @@
-#include "win_platform.h"
+#include "platform/win32/win_platform.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "stb_decode.h"
-#include "win_common.h"
-#include "win_dialog_host.h"
-#include "win_file_dialog.h"
-#include "win_form_host.h"
-#include "win_text.h"
-#include "win_timer.h"
+#include "platform/win32/win_still_decoder.h"
+#include "platform/win32/win_common.h"
+#include "platform/win32/win_dialog_host.h"
+#include "platform/win32/win_file_dialog.h"
+#include "platform/win32/win_saver_host.h"
+#include "platform/win32/win_text.h"
+#include "platform/win32/win_timer.h"
 
 namespace mv::win32 {
 

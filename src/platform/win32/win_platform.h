@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "win_registry_settings.h"
+#include "platform/win32/win_registry_settings.h"
 
 struct tagMSG;
 struct HWND__;

@@ -1,11 +1,11 @@
-#include "win_registry_settings.h"
+#include "platform/win32/win_registry_settings.h"
 
 #include <windows.h>
 
 #include <vector>
 
 #include "platform/error.h"
-#include "win_text.h"
+#include "platform/win32/win_text.h"
 
 namespace mv::win32 {
 

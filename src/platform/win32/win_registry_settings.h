@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "platform/settings_store.h"
+#include "platform/platform.h"
 
 namespace mv::win32 {
 

@@ -1,4 +1,4 @@
-#include "win_text.h"
+#include "platform/win32/win_text.h"
 
 #include <windows.h>
 

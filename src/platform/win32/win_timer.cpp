@@ -1,10 +1,10 @@
-#include "win_timer.h"
+#include "platform/win32/win_timer.h"
 
 #include <windows.h>
 
 #include <map>
 
-#include "win_common.h"
+#include "platform/win32/win_common.h"
 
 namespace mv::win32 {
 namespace {

@@ -2,7 +2,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/controls/timer.h"
+#include "platform/ui/controls/timer.h"
 
 namespace mv::win32 {
 

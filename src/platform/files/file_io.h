@@ -1,0 +1,15 @@
+#pragma once
+// The few file calls whose form differs between systems: each OS folder gives its own.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace mv::files {
+
+// fopen on a UTF-8 path.
+std::FILE* openFile(const std::string& utf8, const char* mode);
+// fseek and ftell with 64-bit offsets: a long holds only 2 GB on Windows.
+int seekTo(std::FILE* f, int64_t offset, int whence);
+int64_t tell(std::FILE* f);
+
+}  // namespace mv::files

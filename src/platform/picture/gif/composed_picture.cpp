@@ -1,0 +1,166 @@
+#include "platform/picture/gif/composed_picture.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace mv {
+namespace {
+
+using Canvas = std::vector<uint32_t>;
+
+// The canvas painted last, kept outside the cache's budget: stepping to the next frame then
+// never composes from the start, even when one canvas is larger than the whole budget.
+struct LastCanvas {
+    const void* owner = nullptr;
+    gif::Buffer<uint32_t> canvas;
+};
+LastCanvas& lastCanvas() {
+    static auto* last = new LastCanvas;  // never destroyed, like the cache
+    return *last;
+}
+
+bool coversCanvasOpaquely(const gif::GifImage& img) {
+    return img.transparentIndex < 0 && img.left == 0 && img.top == 0 && img.width >= img.canvasWidth &&
+           img.height >= img.canvasHeight;
+}
+
+struct Span {
+    int x0, y0, x1, y1;
+};
+Span clipped(const gif::GifImage& img) {
+    return {std::max(0, img.left), std::max(0, img.top), std::min(img.canvasWidth, img.left + img.width),
+            std::min(img.canvasHeight, img.top + img.height)};
+}
+
+void clearRect(Canvas& canvas, const gif::GifImage& img) {
+    const Span s = clipped(img);
+    for (int y = s.y0; y < s.y1; ++y) {
+        uint32_t* row = canvas.data() + static_cast<size_t>(y) * static_cast<size_t>(img.canvasWidth);
+        std::fill(row + s.x0, row + std::max(s.x0, s.x1), 0u);
+    }
+}
+
+// Draws the frame's image at its offset, clipped to the canvas; transparent pixels leave
+// what is beneath.
+void draw(Canvas& canvas, const GifPicture& frame) {
+    const auto& img = frame.image();
+    const Span s = clipped(img);
+    if (s.x0 >= s.x1 || s.y0 >= s.y1) return;
+    const gif::Indices indices = frame.indices();
+    if (indices->size() < static_cast<size_t>(img.width) * static_cast<size_t>(s.y1 - img.top)) return;
+    const uint32_t* palette = img.palette.data();
+    const int transparent = img.transparentIndex;
+    for (int y = s.y0; y < s.y1; ++y) {
+        const uint8_t* src = indices->data() + static_cast<size_t>(y - img.top) * static_cast<size_t>(img.width) +
+                             static_cast<size_t>(s.x0 - img.left);
+        uint32_t* out = canvas.data() + static_cast<size_t>(y) * static_cast<size_t>(img.canvasWidth);
+        if (transparent < 0) {
+            for (int x = s.x0; x < s.x1; ++x) out[x] = palette[*src++];
+        } else {
+            for (int x = s.x0; x < s.x1; ++x, ++src)
+                if (*src != transparent) out[x] = palette[*src];
+        }
+    }
+}
+
+}  // namespace
+
+ComposedGifPicture::ComposedGifPicture(std::shared_ptr<const GifPicture> frame,
+                                       std::shared_ptr<const ComposedGifPicture> under, bool clearUnder)
+    : frame_(std::move(frame)), under_(std::move(under)), clearUnder_(clearUnder) {
+    const auto& img = frame_->image();
+    if (under_ && (under_->width() != width() || under_->height() != height())) under_.reset();
+    standalone_ = !under_ || coversCanvasOpaquely(img);
+    if (standalone_ && img.disposal != 3) under_.reset();
+}
+
+ComposedGifPicture::~ComposedGifPicture() {
+    gif::indexCache().forget(this);
+    if (lastCanvas().owner == this) lastCanvas() = {};
+    // A long animation is one long chain of frames; release it without recursing down it.
+    auto next = std::move(under_);
+    while (next && next.use_count() == 1) next = std::move(next->under_);
+}
+
+gif::Buffer<uint32_t> ComposedGifPicture::canvas() const {
+    auto& last = lastCanvas();
+    if (last.owner == this) return last.canvas;
+    auto made = gif::indexCache().get<uint32_t>(this, [this] { return compose(); });
+    last = {this, made};
+    return made;
+}
+
+std::vector<uint32_t> ComposedGifPicture::compose() const {
+    // Walk down to a canvas that is known (cached or painted last) or to a frame that stands
+    // alone, then draw the frames above it back up in order.
+    std::vector<const ComposedGifPicture*> pending;
+    Canvas canvas;
+    for (const ComposedGifPicture* p = this;;) {
+        if (p != this) {
+            auto known = lastCanvas().owner == p ? lastCanvas().canvas : gif::indexCache().peek<uint32_t>(p);
+            if (known) {
+                canvas = *known;
+                break;
+            }
+        }
+        pending.push_back(p);
+        if (p->standalone_) {
+            canvas.assign(static_cast<size_t>(width()) * static_cast<size_t>(height()), 0u);
+            break;
+        }
+        p = p->under_.get();
+    }
+    for (auto it = pending.rbegin(); it != pending.rend(); ++it) {
+        const ComposedGifPicture& node = **it;
+        if (!node.standalone_ && node.clearUnder_) clearRect(canvas, node.under_->frame_->image());
+        draw(canvas, *node.frame_);
+    }
+    return canvas;
+}
+
+// Nearest-pixel stretch of the canvas, as the GIF frames themselves are stretched.
+void ComposedGifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const {
+    if (standalone_) return frame_->stretchTo(dst, x, y, w, h, backColor);
+    if (w <= 0 || h <= 0 || dst.empty()) return;
+    const int x0 = std::max(0, x), x1 = std::min(dst.width, x + w);
+    const int y0 = std::max(0, y), y1 = std::min(dst.height, y + h);
+    if (x0 >= x1 || y0 >= y1) return;
+    const uint32_t bg = colorToPixel(backColor);
+    const gif::Buffer<uint32_t> pixels = canvas();
+    const int64_t cw = width(), ch = height();
+    std::vector<uint32_t> columns(static_cast<size_t>(x1 - x0));
+    for (int dx = x0; dx < x1; ++dx) columns[static_cast<size_t>(dx - x0)] = static_cast<uint32_t>((dx - x) * cw / w);
+    int64_t lastRow = -1;
+    for (int dy = y0; dy < y1; ++dy) {
+        uint32_t* out = dst.row(dy);
+        const int64_t sy = (static_cast<int64_t>(dy - y) * ch) / h;
+        if (sy == lastRow) {
+            std::memcpy(out + x0, dst.row(dy - 1) + x0, sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
+            continue;
+        }
+        lastRow = sy;
+        const uint32_t* src = pixels->data() + static_cast<size_t>(sy) * static_cast<size_t>(cw);
+        const uint32_t* map = columns.data();
+        for (int dx = x0; dx < x1; ++dx) {
+            const uint32_t p = src[*map++];
+            out[dx] = p ? p : bg;
+        }
+    }
+}
+
+PicturePtr composeGifFrame(const PicturePtr& previous, const PicturePtr& frame) {
+    auto gifFrame = std::dynamic_pointer_cast<const GifPicture>(frame);
+    if (!gifFrame) return frame;
+    std::shared_ptr<const ComposedGifPicture> under;
+    bool clear = false;
+    if (auto prev = std::dynamic_pointer_cast<const ComposedGifPicture>(previous)) {
+        switch (prev->frame_->image().disposal) {
+            case 2: under = prev; clear = true; break;
+            case 3: under = prev->under_; clear = prev->clearUnder_; break;
+            default: under = prev; break;
+        }
+    }
+    return std::make_shared<ComposedGifPicture>(std::move(gifFrame), std::move(under), clear);
+}
+
+}  // namespace mv

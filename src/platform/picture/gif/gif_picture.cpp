@@ -1,0 +1,129 @@
+#include "platform/picture/gif/gif_picture.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/error.h"
+#include "platform/files/files.h"
+#include "platform/picture/gif/gif_lzw.h"
+
+namespace mv {
+
+GifPicture::GifPicture(gif::GifImage image, DataSpan span) : image_(std::move(image)), span_(std::move(span)) {
+    std::vector<uint8_t>().swap(image_.lzw);
+}
+
+GifPicture::~GifPicture() { gif::indexCache().forget(this); }
+
+uint64_t dataFingerprint(const std::vector<uint8_t>& joined) {
+    uint64_t h = 1469598103934665603ull ^ joined.size();
+    const size_t n = joined.size();
+    for (size_t k = 0; k < 64 && n > 0; ++k) {
+        h ^= joined[k * (n - 1) / 63];
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+std::shared_ptr<const GifPicture> GifPicture::withDataIn(const std::string& path, uint64_t offset) const {
+    DataSpan span{path, offset, image_.dataEnd - image_.dataBegin, lzw_.size(), dataFingerprint(lzw_)};
+    auto moved = std::make_shared<const GifPicture>(image_, std::move(span));
+    gif::indexCache().transfer(this, moved.get());
+    return moved;
+}
+
+gif::Indices GifPicture::indices() const {
+    return gif::indexCache().get<uint8_t>(this, [this] { return decode(); });
+}
+
+std::vector<uint8_t> GifPicture::decode() const {
+    const auto& img = image_;
+    std::vector<uint8_t> fromFile;
+    if (dataInFile()) {
+        const auto raw = files::readRange(span_.path, span_.offset, span_.length);
+        gif::joinSubBlocks(raw.data(), raw.size(), fromFile);
+        if (fromFile.size() != span_.joinedSize || dataFingerprint(fromFile) != span_.fingerprint)
+            throw PlatformError(ErrInvalidPicture, "The picture file changed");
+    }
+    const std::vector<uint8_t>& lzw = dataInFile() ? fromFile : lzw_;
+    // Rows below the logical screen never show: an image far taller than its screen is decoded
+    // only as far down as the screen reaches (an interlaced one needs all its passes).
+    const int onScreen = std::clamp(img.canvasHeight - img.top, 0, img.height);
+    const size_t w = static_cast<size_t>(img.width), h = static_cast<size_t>(img.interlaced ? img.height : onScreen);
+    // Pixels the stream does not reach stay transparent when the image has a transparent colour.
+    const uint8_t fill = img.transparentIndex >= 0 ? static_cast<uint8_t>(img.transparentIndex) : 0;
+    std::vector<uint8_t> out(w * h, fill);
+    if (out.empty()) return out;
+    if (!img.interlaced) {
+        gif::lzwDecode(lzw.data(), lzw.size(), img.minCodeSize, out.data(), out.size());
+        return out;
+    }
+    std::vector<uint8_t> passes(w * h, fill);
+    gif::lzwDecode(lzw.data(), lzw.size(), img.minCodeSize, passes.data(), passes.size());
+    static constexpr size_t kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
+    size_t src = 0;
+    for (int pass = 0; pass < 4; ++pass)
+        for (size_t row = kStart[pass]; row < h; row += kStep[pass], ++src)
+            std::memcpy(out.data() + row * w, passes.data() + src * w, w);
+    return out;
+}
+
+// Nearest-pixel stretch through the palette: a precomputed column map, one table lookup per
+// pixel, and a copy of the previous row wherever rows repeat.
+void GifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const {
+    if (w <= 0 || h <= 0 || dst.empty()) return;
+    const auto& img = image_;
+    const int x0 = std::max(0, x), x1 = std::min(dst.width, x + w);
+    const int y0 = std::max(0, y), y1 = std::min(dst.height, y + h);
+    if (x0 >= x1 || y0 >= y1) return;
+    const uint32_t bg = colorToPixel(backColor);
+    uint32_t palette[256];
+    std::memcpy(palette, img.palette.data(), sizeof palette);
+    if (img.transparentIndex >= 0) palette[img.transparentIndex] = bg;
+
+    const gif::Indices decoded = indices();
+    const uint8_t* pixels = decoded->data();
+    const int64_t decodedRows = img.width > 0 ? static_cast<int64_t>(decoded->size() / static_cast<size_t>(img.width)) : 0;
+    const int64_t cw = img.canvasWidth, ch = img.canvasHeight;
+
+    // Columns [inA, inB) of dst fall inside the image; the map is monotonic, so the rest is
+    // two runs of background.
+    std::vector<uint32_t> columns(static_cast<size_t>(x1 - x0));
+    int inA = x1, inB = x0;
+    for (int dx = x0; dx < x1; ++dx) {
+        const int64_t sx = (static_cast<int64_t>(dx - x) * cw) / w - img.left;
+        if (sx >= 0 && sx < img.width && !decoded->empty()) {
+            if (inA == x1) inA = dx;
+            inB = dx + 1;
+            columns[static_cast<size_t>(dx - x0)] = static_cast<uint32_t>(sx);
+        }
+    }
+    if (inA >= inB) inA = inB = x1;
+
+    int64_t lastRow = -1;
+    for (int dy = y0; dy < y1; ++dy) {
+        uint32_t* out = dst.row(dy);
+        const int64_t sy = (static_cast<int64_t>(dy - y) * ch) / h - img.top;
+        if (sy == lastRow && dy > y0) {
+            std::memcpy(out + x0, dst.row(dy - 1) + x0, sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
+            continue;
+        }
+        lastRow = sy;
+        if (sy < 0 || sy >= decodedRows || decoded->empty()) {
+            std::fill(out + x0, out + x1, bg);
+            continue;
+        }
+        std::fill(out + x0, out + inA, bg);
+        const uint8_t* src = pixels + static_cast<size_t>(sy) * static_cast<size_t>(img.width);
+        const uint32_t* map = columns.data() + (inA - x0);
+        for (int dx = inA; dx < inB; ++dx) out[dx] = palette[src[*map++]];
+        std::fill(out + inB, out + x1, bg);
+    }
+}
+
+PicturePtr decodeGifPicture(std::vector<uint8_t> bytes) {
+    auto picture = std::make_shared<GifPicture>(gif::parseGif(bytes.data(), bytes.size()));
+    return picture;
+}
+
+}  // namespace mv

@@ -1,0 +1,76 @@
+#include "platform/picture/gif/index_cache.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace mv::gif {
+namespace {
+// Never destroyed: pictures released during static destruction may still ask it to forget them.
+std::mutex& cacheMutex() {
+    static auto* m = new std::mutex;
+    return *m;
+}
+}  // namespace
+
+std::shared_ptr<const void> IndexCache::find(const void* owner) {
+    std::lock_guard lock(cacheMutex());
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.owner == owner; });
+    if (it == entries_.end()) return nullptr;
+    Entry hit = *it;
+    entries_.erase(it);
+    entries_.push_back(hit);
+    return hit.data;
+}
+
+std::shared_ptr<const void> IndexCache::insert(const void* owner, std::shared_ptr<const void> data, size_t bytes) {
+    std::lock_guard lock(cacheMutex());
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.owner == owner; });
+    if (it != entries_.end()) return it->data;
+    entries_.push_back({owner, data, bytes});
+    bytes_ += bytes;
+    // Evict the oldest until within budget, but always keep the one just made.
+    while (bytes_ > budget_ && entries_.size() > 1) {
+        bytes_ -= entries_.front().bytes;
+        entries_.erase(entries_.begin());
+    }
+    return data;
+}
+
+void IndexCache::forget(const void* owner) {
+    std::lock_guard lock(cacheMutex());
+    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.owner == owner; });
+    if (it == entries_.end()) return;
+    bytes_ -= it->bytes;
+    entries_.erase(it);
+}
+
+void IndexCache::transfer(const void* from, const void* to) {
+    std::lock_guard lock(cacheMutex());
+    for (auto& e : entries_)
+        if (e.owner == from) e.owner = to;
+}
+
+void IndexCache::clear() {
+    std::lock_guard lock(cacheMutex());
+    entries_.clear();
+    bytes_ = 0;
+}
+
+size_t IndexCache::bytes() const {
+    std::lock_guard lock(cacheMutex());
+    return bytes_;
+}
+
+size_t IndexCache::entries() const {
+    std::lock_guard lock(cacheMutex());
+    return entries_.size();
+}
+
+IndexCache& indexCache() {
+    // Decoded frames of a 1280x720 animation of 100 frames fit whole, so it plays without
+    // decoding again; the compressed frames themselves stay in their file.
+    static auto* cache = new IndexCache(96u * 1024 * 1024);
+    return *cache;
+}
+
+}  // namespace mv::gif

@@ -1,0 +1,44 @@
+#pragma once
+// A decoded picture, immutable and shared between the controls that hold it.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/picture/bitmap.h"
+
+namespace mv {
+
+// Pictures larger than this are refused before decoding, like unreadable ones: a header
+// that asks for 60000 x 60000 pixels must not turn into a multi-gigabyte allocation.
+constexpr int64_t kMaxPicturePixels = 128LL * 1024 * 1024;
+constexpr int kMaxPictureSide = 32767;
+
+class Picture {
+public:
+    virtual ~Picture() = default;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+    // Draws the picture over a solid background colour (0x00BBGGRR) stretched into the
+    // rectangle (x, y, w, h) of dst, clipped to dst. Width and height scale independently.
+    virtual void stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const = 0;
+    // Does ahead of time, on any thread, the work its first paint would start with (decoding);
+    // returns the bytes that work keeps cached.
+    virtual size_t prepare() const { return 0; }
+};
+using PicturePtr = std::shared_ptr<const Picture>;
+
+// A still picture held as 32-bit pixels (alpha used for transparency).
+class RgbPicture final : public Picture {
+public:
+    explicit RgbPicture(Bitmap pixels) : pixels_(std::move(pixels)) {}
+    int width() const override { return pixels_.width; }
+    int height() const override { return pixels_.height; }
+    const Bitmap& pixels() const { return pixels_; }
+    void stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const override;
+
+private:
+    Bitmap pixels_;
+};
+
+}  // namespace mv

@@ -1,0 +1,64 @@
+#include "platform/files/held_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/error.h"
+
+namespace mv::files {
+
+bool HeldFile::tryHold(const std::string& path) {
+    release();
+    // The holder before us may delete the file between our open and our lock; then the name
+    // is free again and we try once more.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        if (fd < 0) return false;
+        struct stat st {}, named {};
+        const bool plain = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1;
+        if (!plain || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return false;
+        }
+        if (::lstat(path.c_str(), &named) == 0 && named.st_dev == st.st_dev && named.st_ino == st.st_ino) {
+            fd_ = fd;
+            path_ = path;
+            return true;
+        }
+        ::close(fd);
+    }
+    return false;
+}
+
+bool HeldFile::held() const { return fd_ >= 0; }
+
+void HeldFile::writeAt(int64_t offset, const uint8_t* data, size_t size) {
+    if (fd_ < 0) throw PlatformError(ErrFileAccess, "Scratch file not held");
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw PlatformError(ErrFileAccess, "Cannot write " + path_);
+        data += n;
+        size -= static_cast<size_t>(n);
+        offset += n;
+    }
+}
+
+void HeldFile::release() noexcept {
+    if (fd_ < 0) return;
+    // Deleted while still locked, so no other show can take the name in between.
+    ::unlink(path_.c_str());
+    ::close(fd_);
+    fd_ = -1;
+}
+
+bool folderIsPrivate(const std::string& dir) {
+    struct stat st {};
+    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 022) == 0;
+}
+
+}  // namespace mv::files

@@ -1,0 +1,133 @@
+#include "platform/ui/form.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/modes.h"
+#include "platform/platform.h"
+
+namespace mv {
+
+Form::Form(Platform& platform, std::string caption) : platform_(platform), caption_(std::move(caption)) {}
+
+// The host goes first, while the form it shows is still whole: closing a window may still
+// read the form (its caption, for one).
+Form::~Form() { host_.reset(); }
+
+void Form::setDesign(BorderStyle border, ScaleMode mode, int32_t backColor, long left, long top, long width, long height) {
+    borderStyle_ = border;
+    scaleMode_ = mode;
+    backColor_ = backColor;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+}
+
+void Form::Load() {
+    if (loaded_) return;
+    host_ = platform_.createWindow(*this);
+    loaded_ = true;
+    platform_.formLoaded(*this);
+    Form_Load();
+}
+
+void Form::Show() {
+    if (!loaded_) Load();
+    // Form_Load may have unloaded the form again; showing then would resurrect a dead window.
+    if (!loaded_ || !host_) return;
+    visible_ = true;
+    host_->show();
+}
+
+void Form::Unload() {
+    if (!loaded_ || unloading_) return;
+    unloading_ = true;
+    int16_t cancel = 0;
+    Form_Unload(cancel);
+    unloading_ = false;
+    if (cancel != 0 || !loaded_) return;
+    loaded_ = false;
+    visible_ = false;
+    host_.reset();
+    backings_.clear();
+    lastPaint_.reset();
+    platform_.formUnloaded(*this);
+}
+
+void Form::setCaption(const std::string& c) {
+    caption_ = c;
+    syncHost();
+}
+
+void Form::setWindowState(WindowState s) {
+    windowState_ = s;
+    syncHost();
+}
+
+void Form::Move(long left, long top) {
+    left_ = left;
+    top_ = top;
+    syncHost();
+}
+
+void Form::Move(long left, long top, long width, long height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    syncHost();
+}
+
+double Form::ScaleWidth() const {
+    const double px = host_ ? host_->clientWidthPx() : width_ / platform_.twipsPerPixelX();
+    return scaleMode_ == ScaleMode::Pixels ? px : px * platform_.twipsPerPixelX();
+}
+
+double Form::ScaleHeight() const {
+    const double px = host_ ? host_->clientHeightPx() : height_ / platform_.twipsPerPixelY();
+    return scaleMode_ == ScaleMode::Pixels ? px : px * platform_.twipsPerPixelY();
+}
+
+const Bitmap& Form::backing(size_t surface) const {
+    static const Bitmap none;
+    return surface < backings_.size() ? backings_[surface] : none;
+}
+
+void Form::PaintPicture(const PictureImage& image, double x, double y, double w, double h) {
+    if (!host_) return;  // painting an unloaded window has nowhere to go
+    if (!image.picture) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    const Paint paint{image, x, y, w, h};
+    paintSurfaces(paint);
+    // Kept only once it could be painted: it is what a new monitor gets.
+    lastPaint_ = std::make_unique<Paint>(paint);
+    host_->present();
+}
+
+void Form::surfacesChanged() {
+    if (!host_) return;
+    // The picture painted last may have become unreadable since (its file gone): then the
+    // surfaces keep what they show.
+    if (lastPaint_) continueStep([&] { paintSurfaces(*lastPaint_); });
+    host_->present();
+}
+
+// Coordinates are the primary surface's; every other surface gets the same paint scaled to
+// its own size, so each monitor shows what a single one would.
+void Form::paintSurfaces(const Paint& p) {
+    const std::vector<Surface> surfaces = host_->surfaces();
+    backings_.resize(surfaces.size());
+    if (surfaces.empty()) return;
+    const double baseW = surfaces[0].width, baseH = surfaces[0].height;
+    for (size_t i = 0; i < surfaces.size(); ++i) {
+        const Surface& s = surfaces[i];
+        Bitmap& b = backings_[i];
+        if (b.width != s.width || b.height != s.height) b.resize(s.width, s.height, colorToPixel(backColor_));
+        const double fx = baseW > 0 ? s.width / baseW : 1.0, fy = baseH > 0 ? s.height / baseH : 1.0;
+        p.image.picture->stretchTo(b, static_cast<int>(std::lround(p.x * fx)), static_cast<int>(std::lround(p.y * fy)),
+                                   static_cast<int>(std::lround(p.w * fx)), static_cast<int>(std::lround(p.h * fy)),
+                                   p.image.backColor);
+    }
+}
+
+}  // namespace mv

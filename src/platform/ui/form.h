@@ -1,0 +1,120 @@
+#pragma once
+// A window class: owns its controls, carries its handlers, and is shown by a backend host.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/picture/bitmap.h"
+#include "platform/platform.h"
+#include "platform/ui/controls/picturebox.h"
+#include "platform/ui/form_input.h"
+
+namespace mv {
+
+class Platform;
+struct Layout;  // a dialog's design table; saver windows have none
+
+enum class ScaleMode { Twips, Pixels };
+enum class WindowState { Normal, Minimized, Maximized };
+enum class BorderStyle { None, FixedDialog };
+
+class Form {
+public:
+    Form(Platform& platform, std::string caption);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    Platform& platform() const { return platform_; }
+
+    bool Loaded() const { return loaded_; }
+    bool Visible() const { return visible_; }
+    // Creates the native window hidden and runs Form_Load; does nothing when loaded.
+    void Load();
+    // Shows the form modelessly, loading it first when needed.
+    void Show();
+    // Runs Form_Unload and closes the window; does nothing when not loaded or already unloading.
+    void Unload();
+
+    const std::string& Caption() const { return caption_; }
+    void setCaption(const std::string& c);
+
+    WindowState windowState() const { return windowState_; }
+    void setWindowState(WindowState s);
+
+    // Persistent drawing: with it on, what is painted survives repaints.
+    bool AutoRedraw = false;
+
+    // Outer geometry in twips.
+    long Left() const { return left_; }
+    long Top() const { return top_; }
+    long Width() const { return width_; }
+    long Height() const { return height_; }
+    void Move(long left, long top);
+    void Move(long left, long top, long width, long height);
+
+    BorderStyle borderStyle() const { return borderStyle_; }
+    ScaleMode scaleMode() const { return scaleMode_; }
+    // Inner drawing size in the form's scale unit.
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+
+    // Draws a picture box's image stretched into (x, y, w, h) of the client area (pixel scale).
+    // On a window over several monitors each one shows the whole inner area at its own size.
+    void PaintPicture(const PictureImage& image, double x, double y, double w, double h);
+    // What a surface shows (the primary monitor's by default); empty before the first paint.
+    const Bitmap& backing(size_t surface = 0) const;
+    size_t surfaceCount() const { return backings_.size(); }
+    // The host's surfaces changed (a monitor came or went, or changed size): the last paint is
+    // made again on every surface.
+    void surfacesChanged();
+    int32_t BackColor() const { return backColor_; }
+
+    // The design table a dialog backend builds its controls from; null for a painted window.
+    virtual const Layout* layout() const { return nullptr; }
+
+    WindowHost* host() const { return host_.get(); }
+
+    // Event handlers; backends call them, in the platform's order (MouseDown, MouseUp, Click).
+    virtual void Form_Load() {}
+    virtual void Form_Unload(int16_t& /*cancel*/) {}
+    virtual void Form_Click() {}
+    virtual void Form_DblClick() {}
+    virtual void Form_KeyDown(int16_t /*keyCode*/, int16_t /*shift*/) {}
+    virtual void Form_KeyPress(int16_t /*keyAscii*/) {}
+    virtual void Form_MouseDown(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void Form_MouseUp(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void Form_MouseMove(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
+    // The user asked to close the window (close box, window manager).
+    void requestClose() { Unload(); }
+    // What the input seen so far means for the next event (see form_input.h).
+    InputState input;
+
+protected:
+    void setDesign(BorderStyle border, ScaleMode mode, int32_t backColor, long left, long top, long width, long height);
+
+private:
+    void syncHost() { if (host_) host_->sync(); }
+
+    Platform& platform_;
+    std::unique_ptr<WindowHost> host_;
+    std::string caption_;
+    WindowState windowState_ = WindowState::Normal;
+    BorderStyle borderStyle_ = BorderStyle::FixedDialog;
+    ScaleMode scaleMode_ = ScaleMode::Twips;
+    int32_t backColor_ = 0;
+    long left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool loaded_ = false;
+    bool unloading_ = false;
+    bool visible_ = false;
+    std::vector<Bitmap> backings_;
+    struct Paint {
+        PictureImage image;
+        double x = 0, y = 0, w = 0, h = 0;
+    };
+    std::unique_ptr<Paint> lastPaint_;
+    void paintSurfaces(const Paint& paint);
+};
+
+}  // namespace mv

@@ -1,0 +1,90 @@
+#include "platform/files/held_file.h"
+
+#include <windows.h>
+
+#include <filesystem>
+
+#include "platform/error.h"
+
+namespace mv::files {
+
+namespace {
+
+std::wstring finalPath(HANDLE h) {
+    std::wstring buf(32768, L'\0');
+    const DWORD n = GetFinalPathNameByHandleW(h, buf.data(), static_cast<DWORD>(buf.size()), FILE_NAME_NORMALIZED);
+    return n > 0 && n < buf.size() ? buf.substr(0, n) : std::wstring();
+}
+
+// Whether the open file is the one its name gives in its folder, not one a link leads to.
+// Links made outside Windows (as Wine shows a Unix link) carry no reparse point, but the final
+// path of the handle still tells where it leads.
+bool isItself(HANDLE h, const std::filesystem::path& path) {
+    auto dir = path.parent_path();
+    if (dir.empty()) dir = L".";
+    HANDLE d = CreateFileW(dir.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (d == INVALID_HANDLE_VALUE) return false;
+    std::wstring want = finalPath(d);
+    CloseHandle(d);
+    if (want.empty()) return false;
+    if (want.back() != L'\\') want += L'\\';
+    want += path.filename().wstring();
+    const std::wstring got = finalPath(h);
+    return !got.empty() && CompareStringOrdinal(want.c_str(), -1, got.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+bool HeldFile::tryHold(const std::string& path) {
+    release();
+    const std::filesystem::path name(std::u8string(path.begin(), path.end()));
+    const auto wide = name.wstring();
+    // No write sharing holds the file against every other writer; reading stays open for the
+    // picture loader, deleting for release().
+    HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h, &info) || GetFileType(h) != FILE_TYPE_DISK ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) || info.nNumberOfLinks != 1 ||
+        !isItself(h, name)) {
+        CloseHandle(h);
+        return false;
+    }
+    handle_ = h;
+    path_ = path;
+    return true;
+}
+
+bool HeldFile::held() const { return handle_ != nullptr; }
+
+void HeldFile::writeAt(int64_t offset, const uint8_t* data, size_t size) {
+    if (!handle_) throw PlatformError(ErrFileAccess, "Scratch file not held");
+    while (size > 0) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+        const DWORD chunk = static_cast<DWORD>(size > (1u << 30) ? (1u << 30) : size);
+        DWORD done = 0;
+        if (!WriteFile(static_cast<HANDLE>(handle_), data, chunk, &done, &at) || done == 0)
+            throw PlatformError(ErrFileAccess, "Cannot write " + path_);
+        data += done;
+        size -= done;
+        offset += done;
+    }
+}
+
+void HeldFile::release() noexcept {
+    if (!handle_) return;
+    // Deleted while still held, so no other program can take the name in between; the
+    // picture loader's own reading handle, without delete sharing, is closed by now.
+    const std::filesystem::path name(std::u8string(path_.begin(), path_.end()));
+    DeleteFileW(name.c_str());
+    CloseHandle(static_cast<HANDLE>(handle_));
+    handle_ = nullptr;
+}
+
+bool folderIsPrivate(const std::string&) { return true; }
+
+}  // namespace mv::files

@@ -1,0 +1,78 @@
+#include "platform/win32/win_still_decoder.h"
+
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <memory>
+
+#include "platform/error.h"
+
+#include <stb/stb_image.h>
+
+namespace mv::win32 {
+
+namespace {
+
+// stb_image trusts the code counts of a JPEG's Huffman table (DHT) segment and writes that many
+// entries into tables of 256, so a table of more than 256 codes, which no valid file has,
+// would overrun them. Every DHT segment stb could read starts at the bytes FF C4; each such
+// place is checked the way stb reads it (one table after another while the segment's length
+// lasts, bytes past the end reading as 0). Walking each segment on its own could take time
+// quadratic in the file's size, so one pass from the end works out, for every position, where
+// the chain of tables read from there first meets an oversized one.
+bool huffmanTablesFit(const std::vector<uint8_t>& b) {
+    const size_t n = b.size();
+    constexpr size_t kNone = SIZE_MAX;
+    constexpr size_t kLongestTable = 17 + 256;  // what a table that fits can span
+    const auto at = [&](size_t i) -> unsigned { return i < n ? b[i] : 0u; };
+    std::array<size_t, kLongestTable + 1> firstBad{};  // by position modulo its size
+    unsigned codes = 0;                                  // the 16 counts after position p
+    for (size_t p = n; p-- > 0;) {
+        codes = codes + at(p + 1) - at(p + 17);
+        const unsigned q = b[p];
+        size_t bad = kNone;
+        if ((q >> 4) > 1 || (q & 15) > 3) {
+            bad = kNone;  // stb stops reading the segment here
+        } else if (codes > 256) {
+            bad = p;
+        } else if (const size_t next = p + 17 + codes; next < n) {
+            bad = firstBad[next % firstBad.size()];
+        }
+        firstBad[p % firstBad.size()] = bad;
+        if (p >= 4 && b[p - 4] == 0xFF && b[p - 3] == 0xC4) {
+            const size_t length = size_t{b[p - 2]} << 8 | b[p - 1];
+            if (bad != kNone && length > 2 && bad < p + (length - 2)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes) {
+    if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX))
+        throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    // Before stb reads anything: its header reader already builds the tables that come first.
+    if (bytes[0] == 0xFF && !huffmanTablesFit(bytes)) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
+    const int size = static_cast<int>(bytes.size());
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info_from_memory(data, size, &w, &h, &channels)) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide ||
+        static_cast<int64_t>(w) * h > kMaxPicturePixels)
+        throw PlatformError(ErrInvalidPicture, "Picture too large");
+
+    std::unique_ptr<stbi_uc, void (*)(void*)> rgba(stbi_load_from_memory(data, size, &w, &h, &channels, 4),
+                                                   stbi_image_free);
+    if (!rgba) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+
+    // Still pictures are opaque: a BMP's spare fourth byte is not transparency.
+    Bitmap out;
+    out.resize(w, h);
+    const stbi_uc* p = rgba.get();
+    for (size_t i = 0, n = out.pixels.size(); i < n; ++i, p += 4)
+        out.pixels[i] = 0xFF000000u | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | uint32_t{p[2]};
+    return std::make_shared<RgbPicture>(std::move(out));
+}
+
+}  // namespace mv::win32

@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "platform/picture/picture.h"
+
+namespace mv::win32 {
+
+// Decodes BMP and JPG bytes with the bundled stb_image, so that every Windows version (and
+// Wine) reads a file the same way. The header is read first and pictures beyond the size
+// guard are refused before any pixel memory is allocated. Throws ErrInvalidPicture.
+PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes);
+
+}  // namespace mv::win32
