@@ -28,21 +28,22 @@ void quietConnecting(QtMsgType type, const QMessageLogContext&, const QString&) 
     _exit(1);
 }
 
-// Hosted mode runs only on X11 (XWayland included). False, after saying why, when it cannot.
-bool prepareHosted(const mv::HostedRequest& request) {
+// Hosted mode runs only on X11 (XWayland included). The exit status, after saying why, when
+// it cannot; 0 when it can.
+int prepareHosted(const mv::HostedRequest& request) {
     if (!request.error.empty()) {
         std::fprintf(stderr, "marvoscope: %s\n", request.error.c_str());
-        return false;
+        return 2;
     }
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
         std::fprintf(stderr, "marvoscope: --root and --window-id need an X display, and DISPLAY is not set\n");
-        return false;
+        return 1;
     }
     hostedDisplay = display;
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     qInstallMessageHandler(quietConnecting);
-    return true;
+    return 0;
 }
 
 }  // namespace
@@ -52,7 +53,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const char* envWindow = std::getenv("XSCREENSAVER_WINDOW");
     const auto hosted = mv::ParseHostedRequest(arguments, envWindow ? envWindow : "");
-    if (hosted && !prepareHosted(*hosted)) return 1;
+    if (hosted) {
+        if (const int status = prepareHosted(*hosted)) return status;
+    }
     QApplication application(argc, argv);
     if (hosted) qInstallMessageHandler(nullptr);
     QApplication::setQuitOnLastWindowClosed(false);
