@@ -131,3 +131,12 @@ e2e_alive || e2e_fail "no picture: it did not keep running"
 grep -q "cannot show" "$E2E_TMP/marvoscope.log" || e2e_fail "no picture: nothing said why"
 ends_on TERM "no picture"
 e2e_pass "bad id, no display and no picture each give one clear line"
+
+# 7. The X server goes away: the program ends rather than spinning.
+e2e_setting AniFile "$pic"
+e2e_start --root
+e2e_wait_pixel on-root 400 300 255,255,0 5 40 || e2e_fail "--root alone does not draw on the root window"
+server=${E2E_SERVERS[-1]}
+kill "$server"; wait "$server" 2>/dev/null
+e2e_wait_exit 2 || e2e_fail "still running 2 s after the X server went away"
+e2e_pass "--root alone draws on the root window; losing the X connection ends it (status $E2E_STATUS)"
