@@ -8,7 +8,7 @@ e2e_init "$1"
 e2e_start_xvfb 1024x768
 
 pic="$E2E_TMP/photo.jpg"
-e2e_make_jpg "$pic" 640x480
+e2e_make_jpg "$pic" 400x300
 e2e_setting AniFile "$pic"
 e2e_setting Mousesens 1
 e2e_setting BackColors 0

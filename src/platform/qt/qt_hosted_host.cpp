@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/error.h"
@@ -167,14 +168,16 @@ private:
         if (w <= 0 || h <= 0 || (format_.bytes != 4 && format_.bytes != 2)) return;
         const size_t rowBytes = static_cast<size_t>(w) * format_.bytes;
         const int band = static_cast<int>(std::max<size_t>(1, (maxRequestBytes_ - 64) / rowBytes));
-        std::vector<uint8_t> data;
+        std::vector<uint8_t>& data = band_;
         for (int y = 0; y < h; y += band) {
             const int rows = std::min(band, h - y);
             data.resize(rowBytes * rows);
             for (int r = 0; r < rows; ++r) {
                 const uint32_t* src = b.row(y + r);
                 uint8_t* dst = data.data() + rowBytes * r;
-                if (format_.bytes == 4) {
+                if (format_.plain()) {
+                    std::memcpy(dst, src, rowBytes);
+                } else if (format_.bytes == 4) {
                     auto* out = reinterpret_cast<uint32_t*>(dst);
                     for (int x = 0; x < w; ++x) out[x] = native(src[x]);
                 } else {
@@ -204,6 +207,7 @@ private:
     uint16_t width_ = 0, height_ = 0;
     uint8_t depth_ = 24;
     PixelFormat format_;
+    std::vector<uint8_t> band_;  // the rows of one request, kept from frame to frame
     size_t maxRequestBytes_ = 262144;
     bool gone_ = false;
     bool repaint_ = false;
