@@ -72,6 +72,8 @@ public:
     ~HostedHost() override {
         QCoreApplication::instance()->removeNativeEventFilter(this);
         if (!gone_) {
+            // The window shows its own background again (the desktop's, on the root window).
+            xcb_clear_area(c_, 0, window_, 0, 0, 0, 0);
             xcb_free_gc(c_, gc_);
             xcb_flush(c_);
         }
