@@ -109,7 +109,7 @@ e2e_xscreensaver_round() {
   [ -n "$(e2e_pids_of "$pattern")" ] || e2e_fail "$label: no marvoscope process"
   sent=$(e2e_now_ms)
   e2e_as_user xscreensaver-command -deactivate >/dev/null 2>&1
-  e2e_wait_gone "$pattern" 2 || e2e_fail "$label: marvoscope still runs 2 s after -deactivate"
+  e2e_wait_gone "$pattern" 2 || e2e_fail "$label: marvoscope still runs 2 s after -deactivate: $(ps -o pid,stat,etime,args -p "$(e2e_pids_of "$pattern" | head -n1)")"
   e2e_log "$label: marvoscope gone $(( $(e2e_now_ms) - sent )) ms after -deactivate"
 
   e2e_user_setting AniFile "$E2E_TMP/rgb.gif"
