@@ -121,6 +121,8 @@ env -u DISPLAY "$MARVOSCOPE" --root 2>"$E2E_TMP/err.txt"; status=$?
 e2e_log "without X: $(cat "$E2E_TMP/err.txt")"
 DISPLAY=:31999 "$MARVOSCOPE" --root 2>"$E2E_TMP/err.txt"; status=$?
 [ "$status" -eq 1 ] && [ "$(wc -l <"$E2E_TMP/err.txt")" -eq 1 ] || e2e_fail "unreachable display: status $status, '$(cat "$E2E_TMP/err.txt")'"
+"$MARVOSCOPE" --window-id 0x7ffff0 2>"$E2E_TMP/err.txt"; status=$?
+[ "$status" -ne 0 ] && [ "$(wc -l <"$E2E_TMP/err.txt")" -eq 1 ] || e2e_fail "no such window: status $status, '$(cat "$E2E_TMP/err.txt")'"
 e2e_setting AniFile "$E2E_TMP/missing.jpg"
 e2e_setting BackColors 255
 e2e_host_window 0 0 200 150
@@ -130,7 +132,7 @@ e2e_wait_pixel no-picture 100 75 255,0,0 5 || e2e_fail "no picture: the window d
 e2e_alive || e2e_fail "no picture: it did not keep running"
 grep -q "cannot show" "$E2E_TMP/marvoscope.log" || e2e_fail "no picture: nothing said why"
 ends_on TERM "no picture"
-e2e_pass "bad id, no display and no picture each give one clear line"
+e2e_pass "bad id, no display, no such window and no picture each give one clear line"
 
 # 7. The X server goes away: the program ends rather than spinning.
 e2e_setting AniFile "$pic"

@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -50,7 +51,9 @@ public:
         if (!geometry || !attributes) {
             std::free(geometry);
             std::free(attributes);
-            throw PlatformError(ErrFileNotFound, "No X window " + std::to_string(window));
+            char id[32];
+            std::snprintf(id, sizeof id, "0x%lx", static_cast<unsigned long>(window_));
+            throw PlatformError(ErrFileNotFound, std::string("there is no X window ") + id + " to draw in");
         }
         width_ = geometry->width;
         height_ = geometry->height;
