@@ -89,7 +89,7 @@ e2e_xscreensaver_start() {
   printf 'mode: one\nselected: 0\nfade: False\nunfade: False\nsplash: False\nlock: False\ntimeout: 0:30:00\nprograms: "Marvoscope" %s \\n\n' \
     "$1" >"$E2E_USER_HOME/.xscreensaver"
   [ "$(id -u)" -eq 0 ] && chown nobody:nogroup "$E2E_USER_HOME/.xscreensaver"
-  "${E2E_AS_USER[@]}" xscreensaver -no-splash >>"$E2E_TMP/xscreensaver.log" 2>&1 &
+  "${E2E_AS_USER[@]}" xscreensaver -no-splash -verbose >>"$E2E_TMP/xscreensaver.log" 2>&1 &
   E2E_XSS=$!
   E2E_PIDS+=("$E2E_XSS")
   e2e_wait_until 10 _e2e_xss_ready || e2e_fail "xscreensaver did not start: $(cat "$E2E_TMP/xscreensaver.log")"
@@ -109,7 +109,7 @@ e2e_xscreensaver_round() {
   [ -n "$(e2e_pids_of "$pattern")" ] || e2e_fail "$label: no marvoscope process"
   sent=$(e2e_now_ms)
   e2e_as_user xscreensaver-command -deactivate >/dev/null 2>&1
-  e2e_wait_gone "$pattern" 2 || e2e_fail "$label: marvoscope still runs 2 s after -deactivate: $(ps -o pid,stat,etime,args -p "$(e2e_pids_of "$pattern" | head -n1)")"
+  e2e_wait_gone "$pattern" 2 || e2e_fail "$label: marvoscope still runs 2 s after -deactivate: $(ps -o pid,stat,etime,args -p "$(e2e_pids_of "$pattern" | head -n1)"); xscreensaver said: $(tail -n 12 "$E2E_TMP/xscreensaver.log")"
   e2e_log "$label: marvoscope gone $(( $(e2e_now_ms) - sent )) ms after -deactivate"
 
   e2e_user_setting AniFile "$E2E_TMP/rgb.gif"
@@ -120,7 +120,7 @@ e2e_xscreensaver_round() {
     e2e_fail "$label: the GIF does not animate ($(e2e_colour_runs "$E2E_TMP/watch.txt"))"
   sent=$(e2e_now_ms)
   kill "$E2E_XSS"
-  e2e_wait_gone "$pattern" 2 || e2e_fail "$label: marvoscope still runs 2 s after xscreensaver was stopped"
+  e2e_wait_gone "$pattern" 2 || e2e_fail "$label: marvoscope still runs 2 s after xscreensaver was stopped; xscreensaver said: $(tail -n 12 "$E2E_TMP/xscreensaver.log")"
   e2e_log "$label: marvoscope gone $(( $(e2e_now_ms) - sent )) ms after xscreensaver was stopped"
   wait "$E2E_XSS" 2>/dev/null
   e2e_user_setting AniFile "$E2E_TMP/still.jpg"

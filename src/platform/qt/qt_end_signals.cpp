@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -64,6 +65,11 @@ void endOnSignals(std::function<void()> onEnd) {
     ::sigaction(SIGALRM, &action, nullptr);
     action.sa_handler = onSignal;
     for (int s : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(s, &action, nullptr);
+    // A host may start its savers with signals blocked; this thread takes them in any case.
+    sigset_t ours;
+    sigemptyset(&ours);
+    for (int s : {SIGTERM, SIGINT, SIGHUP, SIGALRM}) sigaddset(&ours, s);
+    ::pthread_sigmask(SIG_UNBLOCK, &ours, nullptr);
 }
 
 }  // namespace mv::qt
