@@ -102,8 +102,13 @@ public:
     }
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (type != "xcb_generic_event_t" || gone_) return false;
+        if (type != "xcb_generic_event_t") return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        // The host may destroy its window while a picture is on its way there: that error is
+        // the expected end, not something to print.
+        if (event->response_type == 0)
+            return reinterpret_cast<const xcb_generic_error_t*>(event)->resource_id == window_;
+        if (gone_) return false;
         switch (event->response_type & 0x7F) {
             case XCB_EXPOSE:
                 if (reinterpret_cast<const xcb_expose_event_t*>(event)->window == window_) later(repaint_);
