@@ -4,10 +4,14 @@ file with a 32 x 32 and a 16 x 16 image of 16 colours, and the same bytes as a C
 so every build carries it without a resource compiler.
 
 Usage: scripts/make-icon.py   (writes assets/marvoscope.ico and src/platform/app_icon_data.cpp)
+       scripts/make-icon.py --png (writes assets/icons/NxN/apps/marvoscope.png, the same drawing at
+                                   the sizes of the desktop's icon theme)
 """
 import math
 import os
 import struct
+import sys
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
@@ -82,7 +86,36 @@ def icon():
     return out + b''.join(images)
 
 
+PNG_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def png(n):
+    """The drawing at n x n as an 8-bit RGBA PNG, clear outside the screen and stand."""
+    raw = bytearray()
+    for y in range(n):
+        raw.append(0)  # no filter
+        for x in range(n):
+            c = pixel((x + 0.5) / n, (y + 0.5) / n, n)
+            raw += bytes((0, 0, 0, 0)) if c is CLEAR else bytes(PALETTE[c] + (255,))
+
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', n, n, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+
+
+def write_pngs():
+    for n in PNG_SIZES:
+        folder = os.path.join(ROOT, 'assets', 'icons', '%dx%d' % (n, n), 'apps')
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, 'marvoscope.png'), 'wb') as f:
+            f.write(png(n))
+
+
 def main():
+    if sys.argv[1:] == ['--png']:
+        write_pngs()
+        return
     data = icon()
     with open(os.path.join(ROOT, 'assets', 'marvoscope.ico'), 'wb') as f:
         f.write(data)

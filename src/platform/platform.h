@@ -75,6 +75,10 @@ public:
     virtual std::string programDirectory() = 0;
     virtual void setCurrentDirectory(const std::string& dir) = 0;
     virtual std::string commandLine() = 0;  // the arguments only, without the program name
+    // The same arguments one by one; by default commandLine() cut at blanks.
+    virtual std::vector<std::string> argumentList();
+    // An environment variable's value, "" when it is not set.
+    virtual std::string environment(const std::string& name);
     virtual bool prevInstance() = 0;        // another instance of this program is running
     // Whether a top-level window with exactly this title exists (FindWindowA with no class).
     virtual bool findWindow(const std::string& title) = 0;
@@ -108,6 +112,13 @@ public:
 
     // A private per-user directory for scratch files (created with owner-only access).
     virtual std::string userScratchDirectory() = 0;
+
+    // Hosted mode: whether painted windows can be drawn inside a window another program owns,
+    // and, once asked, every painted window created afterwards is (0: the screen's root window).
+    virtual bool canHost() { return false; }
+    virtual void hostIn(uint64_t /*window*/) {}
+    // One line for the user on the error output.
+    virtual void report(const std::string& line);
 
     // Opens an address with the user's web browser; failures are not reported.
     virtual void shellOpen(const std::string& url) = 0;

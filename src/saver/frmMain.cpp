@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "setup/frmSetup2.h"
 #include "startup/app.h"
+#include "startup/hosted.h"
 #include "startup/mod1.h"
 
 namespace mv {
@@ -44,16 +45,28 @@ void frmMain::displayOrSetup(Run&& run) {
     Platform& p = platform();
     if (Picture1.pictureHandle() != 0) {
         run([&] { Show(); });
-        run([&] { p.showCursor(false); });
+        if (!app_.hosted) run([&] { p.showCursor(false); });
         run([&] { p.doEvents(); });
         if (!Loaded()) return;  // the show was ended by input handled just now
         run([&] { PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight()); });
         return;
     }
-    run([&] { p.showCursor(true); });
+    if (!app_.hosted) run([&] { p.showCursor(true); });
     run([&] { p.doEvents(); });
     if (!Loaded()) return;
-    run([&] { app_.setupForm->Show(); });
+    run([&] { openSetup(); });
+}
+
+// Where the user picks a picture. A hosted show has nobody to ask (its host may be a lock
+// screen): it shows the background colour and says why in one line instead.
+void frmMain::openSetup() {
+    if (!app_.hosted) {
+        app_.setupForm->Show();
+        return;
+    }
+    platform().report(HostedNoPictureReason(txFile.Text()));
+    setBackColor(app_.bgColor);
+    Show();
 }
 
 void frmMain::Form_Load() {
@@ -62,7 +75,7 @@ void frmMain::Form_Load() {
     AutoRedraw = false;
     if (app_.saverUnloaded) return;
 
-    continueStep([&] { txFile.setText(GetSetting(app_, kKeyAniFile)); });
+    continueStep([&] { txFile.setText(app_.hostedFile ? *app_.hostedFile : GetSetting(app_, kKeyAniFile)); });
     continueStep([&] { ReadBackColors(app_); });
     continueStep([&] { Picture1.setBackColor(app_.bgColor); });
     continueStep([&] { ReadMouseSens(app_); });
@@ -80,7 +93,7 @@ void frmMain::Form_Load() {
         [&] {
             const std::string trimmed = TrimBlanks(txFile.Text());
             if (files::fileLen(trimmed) < kMinStillBytes) {
-                app_.setupForm->Show();
+                openSetup();
                 return;
             }
             Move(0, 0, std::lround(p.screenWidthPx() * p.twipsPerPixelX()),
@@ -89,12 +102,12 @@ void frmMain::Form_Load() {
             AutoRedraw = true;
             displayOrSetup([](auto&& step) { step(); });
         },
-        [&] { app_.setupForm->Show(); });
+        [&] { openSetup(); });
 }
 
 void frmMain::Form_Unload(int16_t&) {
     Platform& p = platform();
-    p.showCursor(true);
+    if (!app_.hosted) p.showCursor(true);
     p.doEvents();
     app_.saverUnloaded = true;
     // The timer goes with the window; a tick must not paint a window that is gone.

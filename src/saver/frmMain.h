@@ -52,6 +52,7 @@ public:
 private:
     template <class Run>
     void displayOrSetup(Run&& run);
+    void openSetup();
     bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
     void startAnimation(ControlArray<PictureBox>& xImgArray);
 

@@ -2,6 +2,8 @@
 // Everything one run of the program owns: the platform, the shared variables and both windows.
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -20,6 +22,12 @@ struct App {
     bool saverUnloaded = false;  // the saver window was unloaded once; it never shows again
     int32_t bgColor = 0;         // background colour 0x00BBGGRR
     int16_t mouseSens = 0;       // mouse sensitivity in pixels
+
+    // Drawn inside a window another program owns (see hosted.h), with this picture if given.
+    bool hosted = false;
+    std::optional<std::string> hostedFile;
+    // The system asked the process to end; nothing new is shown from then on.
+    bool endRequested = false;
 
     std::unique_ptr<frmMain> mainForm;
     std::unique_ptr<frmSetup2> setupForm;

@@ -2,10 +2,13 @@
 
 #include <cctype>
 
+#include "platform/modes.h"
+
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
 #include "setup/frmSetup2.h"
 #include "startup/app.h"
+#include "startup/hosted.h"
 
 namespace mv {
 
@@ -26,6 +29,13 @@ thread_local int endSaverDepth = 0;
 
 void Main(App& app) {
     Platform& p = app.platform;
+    // A host's options come first; without them the two-character switch decides.
+    if (p.canHost()) {
+        if (auto hosted = ParseHostedRequest(p.argumentList(), p.environment("XSCREENSAVER_WINDOW"))) {
+            RunHosted(app, *hosted);
+            return;
+        }
+    }
     p.setCurrentDirectory(p.programDirectory());
     const std::string sw = switchOf(p.commandLine());
     if (sw == "/C") {
@@ -49,6 +59,17 @@ void CheckPrevInstance(App& app) {
     // Setting the title touches the window, which loads it.
     app.mainForm->setCaption(frmMain::kCaption);
     app.mainForm->Load();
+}
+
+void EndOnRequest(App& app) {
+    app.endRequested = true;
+    // A later load of the saver window (one still to come from Main) shows nothing.
+    app.saverUnloaded = true;
+    continueStep([&] { app.mainForm->AnimationTimer.setEnabled(false); });
+    // The setup dialog's unload ends the process itself; the saver window's stops a split in
+    // progress at its next event check, which deletes the scratch file.
+    if (app.setupForm->Loaded()) app.setupForm->Unload();
+    app.mainForm->Unload();
 }
 
 void EndSaver(App& app) {

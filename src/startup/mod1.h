@@ -10,5 +10,8 @@ void Main(App& app);
 void CheckPrevInstance(App& app);
 // Restores the cursor and unloads the saver window; harmless when entered again.
 void EndSaver(App& app);
+// The system asked the process to end (a termination signal): the show and any dialog close as
+// if their windows were closed, and nothing is shown afterwards.
+void EndOnRequest(App& app);
 
 }  // namespace mv

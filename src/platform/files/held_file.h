@@ -32,6 +32,7 @@ private:
     void* handle_ = nullptr;
 #else
     int fd_ = -1;
+    int slot_ = -1;  // where a signal handler finds the path (held_files_now.h)
 #endif
 };
 

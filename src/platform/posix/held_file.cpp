@@ -6,10 +6,39 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 
 #include "platform/error.h"
+#include "platform/posix/held_files_now.h"
 
 namespace mv::files {
+
+namespace {
+
+// Fixed slots, so that a signal handler can read them without locks or allocation.
+constexpr int kSlots = 4;
+constexpr size_t kPathMax = 4096;
+char heldPaths[kSlots][kPathMax];
+volatile sig_atomic_t slotUsed[kSlots];
+
+int remember(const std::string& path) {
+    if (path.size() >= kPathMax) return -1;
+    for (int i = 0; i < kSlots; ++i) {
+        if (slotUsed[i]) continue;
+        std::memcpy(heldPaths[i], path.c_str(), path.size() + 1);
+        slotUsed[i] = 1;
+        return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+void removeHeldFilesNow() noexcept {
+    for (int i = 0; i < kSlots; ++i)
+        if (slotUsed[i]) ::unlink(heldPaths[i]);
+}
 
 bool HeldFile::tryHold(const std::string& path) {
     release();
@@ -27,6 +56,7 @@ bool HeldFile::tryHold(const std::string& path) {
         if (::lstat(path.c_str(), &named) == 0 && named.st_dev == st.st_dev && named.st_ino == st.st_ino) {
             fd_ = fd;
             path_ = path;
+            slot_ = remember(path);
             return true;
         }
         ::close(fd);
@@ -50,6 +80,8 @@ void HeldFile::writeAt(int64_t offset, const uint8_t* data, size_t size) {
 
 void HeldFile::release() noexcept {
     if (fd_ < 0) return;
+    if (slot_ >= 0) slotUsed[slot_] = 0;
+    slot_ = -1;
     // Deleted while still locked, so no other show can take the name in between.
     ::unlink(path_.c_str());
     ::close(fd_);

@@ -1,29 +1,79 @@
 #include <QApplication>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/posix/held_files_now.h"
+#include "platform/qt/qt_end_signals.h"
 #include "platform/qt/qt_icon.h"
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_platform.h"
 #include "startup/app.h"
+#include "startup/hosted.h"
 #include "startup/mod1.h"
+
+namespace {
+
+std::string hostedDisplay;
+
+// While Qt connects to the display: its own messages about a display it cannot open become one
+// line and a failure status, instead of a plug-in listing and an abort.
+void quietConnecting(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type != QtFatalMsg) return;
+    std::fprintf(stderr, "marvoscope: cannot open the X display '%s'\n", hostedDisplay.c_str());
+    std::fflush(stderr);
+    _exit(1);
+}
+
+// Hosted mode runs only on X11 (XWayland included). The exit status, after saying why, when
+// it cannot; 0 when it can.
+int prepareHosted(const mv::HostedRequest& request) {
+    if (!request.error.empty()) {
+        std::fprintf(stderr, "marvoscope: %s\n", request.error.c_str());
+        return 2;
+    }
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        std::fprintf(stderr, "marvoscope: --root and --window-id need an X display, and DISPLAY is not set\n");
+        return 1;
+    }
+    hostedDisplay = display;
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    qInstallMessageHandler(quietConnecting);
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Qt removes the options it knows from argv; the switch is read from the untouched list.
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    const char* envWindow = std::getenv("XSCREENSAVER_WINDOW");
+    const auto hosted = mv::ParseHostedRequest(arguments, envWindow ? envWindow : "");
+    if (hosted) {
+        if (const int status = prepareHosted(*hosted)) return status;
+    }
     QApplication application(argc, argv);
+    if (hosted) qInstallMessageHandler(nullptr);
     QApplication::setQuitOnLastWindowClosed(false);
     std::setlocale(LC_ALL, "");
     mv::qt::installAppIcon();
+    // Qt ends the process itself when the X connection breaks: no scratch file stays behind.
+    std::atexit([] { mv::files::removeHeldFilesNow(); });
 
     mv::qt::QtPlatform platform(std::move(arguments));
     mv::App app(platform);
+    mv::qt::endOnSignals([&app] {
+        mv::EndOnRequest(app);
+        QCoreApplication::quit();
+    });
     try {
         mv::Main(app);
         // The process lives while one of its windows is loaded.
-        if (platform.loadedForms() > 0) QApplication::exec();
+        if (platform.loadedForms() > 0 && !app.endRequested) QApplication::exec();
     } catch (const std::exception& e) {
         mv::qt::untrapped(e.what());
     }

@@ -14,6 +14,7 @@
 #include "platform/qt/qt_instance_lock.h"
 #include "platform/qt/qt_dialog_host.h"
 #include "platform/qt/qt_file_dialog.h"
+#include "platform/qt/qt_hosted_host.h"
 #include "platform/qt/qt_saver_host.h"
 #include "platform/qt/qt_still_decoder.h"
 #include "platform/qt/qt_timer.h"
@@ -58,7 +59,7 @@ private:
 }  // namespace
 
 QtPlatform::QtPlatform(std::vector<std::string> arguments)
-    : commandLine_(joinArguments(arguments)), settings_(defaultConfigDirectory()) {
+    : arguments_(arguments), commandLine_(joinArguments(arguments)), settings_(defaultConfigDirectory()) {
     const std::string dir = lockDirectory();
     if (!dir.empty()) instance_ = std::make_unique<InstanceLock>(dir, sessionKey());
 }
@@ -148,7 +149,14 @@ double QtPlatform::twipsPerPixelY() {
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
+void QtPlatform::hostIn(uint64_t window) {
+    hostedWindow_ = window;
+    // A hosted show takes no part in the single-instance rule: several run at once, beside a show.
+    instance_.reset();
+}
+
 std::unique_ptr<WindowHost> QtPlatform::createWindow(Form& form) {
+    if (hostedWindow_ && !form.layout()) return makeHostedHost(form, *hostedWindow_);
     // A form with a design table is a dialog; any other is a painted full-screen window.
     std::unique_ptr<WindowHost> host = form.layout() ? makeDialogHost(form) : makeSaverHost(form);
     const std::string dir = lockDirectory();

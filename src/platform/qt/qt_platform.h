@@ -1,7 +1,9 @@
 #pragma once
 // The Linux platform: Qt 6 windows and events, INI settings, per-user locks for the
 // single-instance rule.
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,9 @@ public:
     std::string programDirectory() override;
     void setCurrentDirectory(const std::string& dir) override;
     std::string commandLine() override { return commandLine_; }
+    std::vector<std::string> argumentList() override { return arguments_; }
+    bool canHost() override { return true; }
+    void hostIn(uint64_t window) override;
     bool prevInstance() override;
     bool findWindow(const std::string& title) override;
     void doEvents() override;
@@ -47,7 +52,9 @@ public:
 private:
     std::string lockDirectory();
 
+    std::vector<std::string> arguments_;
     std::string commandLine_;
+    std::optional<uint64_t> hostedWindow_;
     IniStore settings_;
     int cursorCount_ = 0;
     bool cursorHidden_ = false;

@@ -97,7 +97,8 @@ const Bitmap& Form::backing(size_t surface) const {
 void Form::PaintPicture(const PictureImage& image, double x, double y, double w, double h) {
     if (!host_) return;  // painting an unloaded window has nowhere to go
     if (!image.picture) throw PlatformError(ErrInvalidPicture, "Invalid picture");
-    const Paint paint{image, x, y, w, h};
+    const std::vector<Surface> now = host_->surfaces();
+    const Paint paint{image, x, y, w, h, now.empty() ? 0.0 : now[0].width, now.empty() ? 0.0 : now[0].height};
     paintSurfaces(paint);
     // Kept only once it could be painted: it is what a new monitor gets.
     lastPaint_ = std::make_unique<Paint>(paint);
@@ -112,13 +113,19 @@ void Form::surfacesChanged() {
     host_->present();
 }
 
-// Coordinates are the primary surface's; every other surface gets the same paint scaled to
-// its own size, so each monitor shows what a single one would.
+void Form::setBackColor(int32_t color) {
+    backColor_ = color;
+    if (host_) host_->present();
+}
+
+// Coordinates are the primary surface's as it was when painted; every surface (the primary one
+// too, once it has changed size) gets the same paint scaled to its own size, so each monitor
+// shows what a single one would.
 void Form::paintSurfaces(const Paint& p) {
     const std::vector<Surface> surfaces = host_->surfaces();
     backings_.resize(surfaces.size());
     if (surfaces.empty()) return;
-    const double baseW = surfaces[0].width, baseH = surfaces[0].height;
+    const double baseW = p.baseW, baseH = p.baseH;
     for (size_t i = 0; i < surfaces.size(); ++i) {
         const Surface& s = surfaces[i];
         Bitmap& b = backings_[i];

@@ -70,6 +70,7 @@ public:
     // made again on every surface.
     void surfacesChanged();
     int32_t BackColor() const { return backColor_; }
+    void setBackColor(int32_t color);
 
     // The design table a dialog backend builds its controls from; null for a painted window.
     virtual const Layout* layout() const { return nullptr; }
@@ -112,6 +113,7 @@ private:
     struct Paint {
         PictureImage image;
         double x = 0, y = 0, w = 0, h = 0;
+        double baseW = 0, baseH = 0;  // the primary surface's size when it was painted
     };
     std::unique_ptr<Paint> lastPaint_;
     void paintSurfaces(const Paint& paint);

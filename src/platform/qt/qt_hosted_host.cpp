@@ -1,0 +1,231 @@
+#include "platform/qt/qt_hosted_host.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTimer>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/error.h"
+
+namespace mv::qt {
+
+namespace {
+
+// How an X visual wants a pixel: the channel masks and the bytes per pixel of its depth.
+struct PixelFormat {
+    uint32_t red = 0, green = 0, blue = 0;
+    int bytes = 4;
+    bool plain() const { return bytes == 4 && red == 0xFF0000 && green == 0xFF00 && blue == 0xFF; }
+};
+
+int shiftOf(uint32_t mask) { return mask ? __builtin_ctz(mask) : 0; }
+int widthOf(uint32_t mask) { return __builtin_popcount(mask); }
+
+uint32_t scaleChannel(uint32_t value8, uint32_t mask) {
+    const int bits = widthOf(mask);
+    return bits ? ((value8 >> (8 - std::min(bits, 8))) << shiftOf(mask)) & mask : 0;
+}
+
+class HostedHost : public WindowHost, public QAbstractNativeEventFilter {
+public:
+    HostedHost(Form& form, uint64_t window) : form_(form) {
+        auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+        if (!x11 || !x11->connection()) throw PlatformError(ErrFileAccess, "Hosted mode needs an X11 display");
+        c_ = x11->connection();
+        const xcb_setup_t* setup = xcb_get_setup(c_);
+        const xcb_screen_t* root = xcb_setup_roots_iterator(setup).data;
+        window_ = window ? static_cast<xcb_window_t>(window) : root->root;
+
+        xcb_generic_error_t* error = nullptr;
+        xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window_), &error);
+        xcb_get_window_attributes_reply_t* attributes =
+            xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, window_), nullptr);
+        std::free(error);
+        if (!geometry || !attributes) {
+            std::free(geometry);
+            std::free(attributes);
+            char id[32];
+            std::snprintf(id, sizeof id, "0x%lx", static_cast<unsigned long>(window_));
+            throw PlatformError(ErrFileNotFound, std::string("there is no X window ") + id + " to draw in");
+        }
+        width_ = geometry->width;
+        height_ = geometry->height;
+        depth_ = geometry->depth;
+        findFormat(setup, attributes->visual);
+        // This client's own mask on the window: Qt may already watch the root window.
+        const uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE;
+        std::free(geometry);
+        std::free(attributes);
+        xcb_change_window_attributes(c_, window_, XCB_CW_EVENT_MASK, &mask);
+        gc_ = xcb_generate_id(c_);
+        xcb_create_gc(c_, gc_, window_, 0, nullptr);
+        // Requests are limited in size; a picture goes in bands of rows that fit.
+        maxRequestBytes_ = static_cast<size_t>(xcb_get_maximum_request_length(c_)) * 4;
+        xcb_flush(c_);
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+
+    ~HostedHost() override {
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+        if (!gone_) {
+            // The window shows its own background again (the desktop's, on the root window).
+            xcb_clear_area(c_, 0, window_, 0, 0, 0, 0);
+            xcb_free_gc(c_, gc_);
+            xcb_flush(c_);
+        }
+    }
+
+    void show() override { present(); }
+    void sync() override {}
+    int clientWidthPx() const override { return width_; }
+    int clientHeightPx() const override { return height_; }
+
+    void present() override {
+        if (gone_ || width_ <= 0 || height_ <= 0) return;
+        const Bitmap& b = form_.backing(0);
+        if (b.empty()) {
+            fill(colorToPixel(form_.BackColor()), 0, 0, width_, height_);
+        } else {
+            put(b);
+            // Whatever the picture does not reach (a resize not yet repainted) shows the background.
+            if (b.width < width_) fill(colorToPixel(form_.BackColor()), b.width, 0, width_ - b.width, height_);
+            if (b.height < height_) fill(colorToPixel(form_.BackColor()), 0, b.height, std::min(b.width, static_cast<int>(width_)), height_ - b.height);
+        }
+        xcb_flush(c_);
+    }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        // The host may destroy its window while a picture is on its way there: that error is
+        // the expected end, not something to print.
+        if (event->response_type == 0)
+            return reinterpret_cast<const xcb_generic_error_t*>(event)->resource_id == window_;
+        if (gone_) return false;
+        switch (event->response_type & 0x7F) {
+            case XCB_EXPOSE:
+                if (reinterpret_cast<const xcb_expose_event_t*>(event)->window == window_) later(repaint_);
+                break;
+            case XCB_CONFIGURE_NOTIFY: {
+                const auto* e = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+                if (e->window == window_ && (e->width != width_ || e->height != height_)) {
+                    width_ = e->width;
+                    height_ = e->height;
+                    later(resize_);
+                }
+                break;
+            }
+            case XCB_DESTROY_NOTIFY:
+                if (reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window_) {
+                    gone_ = true;
+                    // The form closes outside this filter: closing destroys this host.
+                    Form* form = &form_;
+                    QTimer::singleShot(0, &context_, [form] { form->requestClose(); });
+                }
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+private:
+    // Coalesces a burst of events into one repaint on the event loop.
+    void later(bool& pending) {
+        if (pending) return;
+        pending = true;
+        bool* flag = &pending;
+        QTimer::singleShot(0, &context_, [this, flag] {
+            *flag = false;
+            if (flag == &resize_) {
+                form_.surfacesChanged();  // repaints the picture at the new size and presents it
+                repaint_ = false;
+            } else {
+                present();
+            }
+        });
+    }
+
+    void findFormat(const xcb_setup_t* setup, xcb_visualid_t visual) {
+        for (auto s = xcb_setup_roots_iterator(setup); s.rem; xcb_screen_next(&s))
+            for (auto d = xcb_screen_allowed_depths_iterator(s.data); d.rem; xcb_depth_next(&d))
+                for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
+                    if (v.data->visual_id == visual) {
+                        format_.red = v.data->red_mask;
+                        format_.green = v.data->green_mask;
+                        format_.blue = v.data->blue_mask;
+                    }
+        for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
+            if (f.data->depth == depth_) format_.bytes = f.data->bits_per_pixel / 8;
+    }
+
+    uint32_t native(uint32_t pixel) const {
+        if (format_.plain()) return pixel;
+        return scaleChannel((pixel >> 16) & 0xFF, format_.red) | scaleChannel((pixel >> 8) & 0xFF, format_.green) |
+               scaleChannel(pixel & 0xFF, format_.blue);
+    }
+
+    void put(const Bitmap& b) {
+        const int w = std::min(b.width, static_cast<int>(width_));
+        const int h = std::min(b.height, static_cast<int>(height_));
+        if (w <= 0 || h <= 0 || (format_.bytes != 4 && format_.bytes != 2)) return;
+        const size_t rowBytes = static_cast<size_t>(w) * format_.bytes;
+        const int band = static_cast<int>(std::max<size_t>(1, (maxRequestBytes_ - 64) / rowBytes));
+        std::vector<uint8_t>& data = band_;
+        for (int y = 0; y < h; y += band) {
+            const int rows = std::min(band, h - y);
+            data.resize(rowBytes * rows);
+            for (int r = 0; r < rows; ++r) {
+                const uint32_t* src = b.row(y + r);
+                uint8_t* dst = data.data() + rowBytes * r;
+                if (format_.plain()) {
+                    std::memcpy(dst, src, rowBytes);
+                } else if (format_.bytes == 4) {
+                    auto* out = reinterpret_cast<uint32_t*>(dst);
+                    for (int x = 0; x < w; ++x) out[x] = native(src[x]);
+                } else {
+                    auto* out = reinterpret_cast<uint16_t*>(dst);
+                    for (int x = 0; x < w; ++x) out[x] = static_cast<uint16_t>(native(src[x]));
+                }
+            }
+            xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<uint16_t>(w), static_cast<uint16_t>(rows),
+                          0, static_cast<int16_t>(y), 0, depth_, static_cast<uint32_t>(data.size()), data.data());
+        }
+    }
+
+    void fill(uint32_t pixel, int x, int y, int w, int h) {
+        if (w <= 0 || h <= 0) return;
+        const uint32_t value = native(pixel);
+        xcb_change_gc(c_, gc_, XCB_GC_FOREGROUND, &value);
+        const xcb_rectangle_t r{static_cast<int16_t>(x), static_cast<int16_t>(y), static_cast<uint16_t>(w),
+                                static_cast<uint16_t>(h)};
+        xcb_poly_fill_rectangle(c_, window_, gc_, 1, &r);
+    }
+
+    Form& form_;
+    QObject context_;  // queued work dies with the host
+    xcb_connection_t* c_ = nullptr;
+    xcb_window_t window_ = 0;
+    xcb_gcontext_t gc_ = 0;
+    uint16_t width_ = 0, height_ = 0;
+    uint8_t depth_ = 24;
+    PixelFormat format_;
+    std::vector<uint8_t> band_;  // the rows of one request, kept from frame to frame
+    size_t maxRequestBytes_ = 262144;
+    bool gone_ = false;
+    bool repaint_ = false;
+    bool resize_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<WindowHost> makeHostedHost(Form& form, uint64_t window) { return std::make_unique<HostedHost>(form, window); }
+
+}  // namespace mv::qt

@@ -1,0 +1,89 @@
+#include "startup/hosted.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "saver/frmMain.h"
+#include "settings/number_text.h"
+#include "startup/app.h"
+
+namespace mv {
+
+std::optional<uint64_t> ParseWindowId(const std::string& text) {
+    const std::string t = TrimBlanks(text);
+    const bool hex = t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
+    const std::string digits = hex ? t.substr(2) : t;
+    if (digits.empty() || digits.size() > 10) return std::nullopt;
+    for (char c : digits) {
+        const bool ok = hex ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c));
+        if (!ok) return std::nullopt;
+    }
+    const uint64_t value = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+    // X window ids are 29-bit values; anything past 32 bits is not one.
+    if (value == 0 || value > 0xFFFFFFFFull) return std::nullopt;
+    return value;
+}
+
+std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& arguments, const std::string& envWindow) {
+    HostedRequest request;
+    bool hosted = false, windowGiven = false;
+    auto valueOf = [&](size_t& i, const std::string& name) -> std::optional<std::string> {
+        const std::string& a = arguments[i];
+        for (const std::string& form : {"-" + name, "--" + name}) {
+            if (a == form) {
+                if (i + 1 >= arguments.size()) {
+                    request.error = a + " needs a value";
+                    return std::string();
+                }
+                return arguments[++i];
+            }
+            if (a.rfind(form + "=", 0) == 0) return a.substr(form.size() + 1);
+        }
+        return std::nullopt;
+    };
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "-root" || a == "--root") {
+            hosted = true;
+        } else if (auto id = valueOf(i, "window-id")) {
+            hosted = windowGiven = true;
+            if (!request.error.empty()) continue;
+            if (auto value = ParseWindowId(*id))
+                request.window = *value;
+            else
+                request.error = "not a window id: '" + *id + "'";
+        } else if (auto file = valueOf(i, "file")) {
+            request.file = *file;
+        }
+        // Anything else is a host's option for other savers; it changes nothing here.
+    }
+    if (!hosted) return std::nullopt;
+    if (!windowGiven && request.error.empty() && !TrimBlanks(envWindow).empty()) {
+        if (auto value = ParseWindowId(envWindow))
+            request.window = *value;
+        else
+            request.error = "XSCREENSAVER_WINDOW is not a window id: '" + envWindow + "'";
+    }
+    return request;
+}
+
+std::string HostedNoPictureReason(const std::string& path) {
+    if (TrimBlanks(path).empty())
+        return "marvoscope: no picture chosen; choose one with 'marvoscope /C' or pass --file PATH";
+    return "marvoscope: cannot show '" + path + "'; showing the background colour";
+}
+
+void RunHosted(App& app, const HostedRequest& request) {
+    Platform& p = app.platform;
+    if (!request.error.empty()) {
+        p.report("marvoscope: " + request.error);
+        return;
+    }
+    p.setCurrentDirectory(p.programDirectory());
+    p.hostIn(request.window);
+    app.hosted = true;
+    app.hostedFile = request.file;
+    app.mainForm->Load();
+}
+
+}  // namespace mv

@@ -1,0 +1,37 @@
+#pragma once
+// Hosted mode: the show drawn inside a window that a screen-saver host (or the desktop) owns.
+// The host keeps the screen, the input and the lock; the show only paints until it is told to
+// stop. Its options are the ones screen-saver hosts pass their savers.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mv {
+
+struct App;
+
+struct HostedRequest {
+    uint64_t window = 0;             // the window to draw in; 0 for the screen's root window
+    std::optional<std::string> file;  // the picture for this run instead of the stored one
+    std::string error;               // why the options cannot be followed, for one line
+};
+
+// The hosted-mode request of a command line: "-root"/"--root", or "-window-id ID"/"--window-id ID"
+// (hexadecimal 0x... or decimal), plus "--file PATH". Without a window id the window comes from
+// envWindow (the XSCREENSAVER_WINDOW variable: hexadecimal or decimal), else it is the root.
+// nullopt when the command line carries neither -root nor -window-id: then the screen-saver
+// switches decide as ever.
+std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& arguments, const std::string& envWindow);
+
+// A window id as hosts write it: "0x" hexadecimal or decimal, non-zero, at most 32 bits.
+std::optional<uint64_t> ParseWindowId(const std::string& text);
+
+// Runs the show inside the requested window: no cursor change, no single-instance rule, no
+// setup dialog, and input does not end it.
+void RunHosted(App& app, const HostedRequest& request);
+
+// The one line that says why a hosted show has nothing to show.
+std::string HostedNoPictureReason(const std::string& path);
+
+}  // namespace mv

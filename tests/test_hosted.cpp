@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "saver/frmMain.h"
+#include "setup/frmSetup2.h"
+#include "startup/app.h"
+#include "startup/hosted.h"
+#include "startup/mod1.h"
+#include "support/fake_platform.h"
+#include "support/gif_writer.h"
+
+using namespace mv;
+
+namespace {
+
+HostedRequest parsed(std::vector<std::string> args, const std::string& env = "") {
+    auto r = ParseHostedRequest(args, env);
+    EXPECT_TRUE(r.has_value());
+    return r.value_or(HostedRequest{});
+}
+
+struct Process {
+    Process() {
+        picture = platform.dir.write("shown.bmp", test::makeBmp(64, 48, 0x0000FF));
+        platform.store.set("AniFile", picture);
+        platform.store.set("BackColors", "65280");
+    }
+    void runHosted(std::optional<std::string> file = std::nullopt) {
+        HostedRequest request;
+        request.window = 0x400001;
+        request.file = std::move(file);
+        RunHosted(app, request);
+    }
+    bool shown() const {
+        auto* host = dynamic_cast<test::FakeWindowHost*>(app.mainForm->host());
+        return host && host->shown;
+    }
+    uint32_t shownPixel(int x, int y) const { return app.mainForm->backing().row(y)[x]; }
+
+    test::FakePlatform platform;
+    App app{platform};
+    std::string picture;
+};
+
+}  // namespace
+
+TEST(HostedRequest, OnlyRootOrWindowIdMakeAHostedRun) {
+    EXPECT_FALSE(ParseHostedRequest({}, "0x400001"));
+    EXPECT_FALSE(ParseHostedRequest({"/S"}, "0x400001"));
+    EXPECT_FALSE(ParseHostedRequest({"--file", "a.gif"}, "0x400001"));
+    EXPECT_FALSE(ParseHostedRequest({"--rootless"}, ""));
+}
+
+TEST(HostedRequest, TheWindowComesFromTheSwitchThenTheEnvironmentThenTheRoot) {
+    EXPECT_EQ(parsed({"-root"}).window, 0u);
+    // xscreensaver writes the variable in hexadecimal, xsecurelock in decimal.
+    EXPECT_EQ(parsed({"--root"}, "0x1a00007").window, 0x1a00007u);
+    EXPECT_EQ(parsed({"--root"}, "27262983").window, 27262983u);
+    EXPECT_EQ(parsed({"--window-id", "0x2A"}, "0x99").window, 0x2Au);
+    EXPECT_EQ(parsed({"-window-id", "42"}).window, 42u);
+    EXPECT_EQ(parsed({"--window-id=0x2a", "-root"}).window, 0x2au);
+    const auto r = parsed({"-root", "--file", "/pictures/a b.gif", "-fps"});
+    EXPECT_EQ(r.file, "/pictures/a b.gif");
+    EXPECT_TRUE(r.error.empty());
+}
+
+TEST(HostedRequest, WhatIsNoWindowIdIsAnErrorNotAGuess) {
+    EXPECT_FALSE(parsed({"--window-id"}).error.empty());
+    EXPECT_FALSE(parsed({"--window-id", "zz"}).error.empty());
+    EXPECT_FALSE(parsed({"--window-id", "0"}).error.empty());
+    EXPECT_FALSE(parsed({"--window-id", "0x1ffffffff"}).error.empty());
+    EXPECT_FALSE(parsed({"--window-id", "-5"}).error.empty());
+    EXPECT_FALSE(parsed({"--root"}, "junk").error.empty());
+}
+
+TEST(Hosted, ShowsThePictureWithoutTouchingTheCursorOrTheInstanceRule) {
+    Process p;
+    p.platform.otherInstance = true;
+    p.platform.windowTitles.insert(frmMain::kCaption);  // a show is running: hosted copies still start
+    p.runHosted();
+    EXPECT_TRUE(p.shown());
+    EXPECT_EQ(p.platform.cursorCount, 0);
+    EXPECT_EQ(p.shownPixel(10, 10), 0xFFFF0000u);
+    // Input that ends a show does not reach a hosted one through its host, and the form's
+    // unload leaves the cursor count alone as well.
+    p.app.mainForm->Unload();
+    EXPECT_EQ(p.platform.cursorCount, 0);
+}
+
+TEST(Hosted, TheFileSwitchReplacesTheStoredPictureForThisRunOnly) {
+    Process p;
+    const auto other = p.platform.dir.write("other.bmp", test::makeBmp(64, 48, 0xFF0000));
+    p.runHosted(other);
+    EXPECT_EQ(p.shownPixel(10, 10), 0xFF0000FFu);
+    EXPECT_EQ(p.platform.store.get("AniFile"), p.picture);
+}
+
+TEST(Hosted, NoPictureShowsTheBackgroundColourAndNeverTheDialog) {
+    for (const std::string& path : {std::string(), std::string("missing.jpg"), std::string("missing.gif")}) {
+        Process p;
+        p.platform.store.set("AniFile", path);
+        p.runHosted();
+        EXPECT_FALSE(p.app.setupForm->Loaded()) << path;
+        EXPECT_FALSE(p.platform.terminated) << path;
+        EXPECT_TRUE(p.shown()) << path;
+        EXPECT_EQ(p.app.mainForm->BackColor(), 65280) << path;
+    }
+}
+
+TEST(Hosted, AResizedWindowIsRepaintedWholeAtItsNewSize) {
+    Process p;
+    p.platform.screenW = 100;
+    p.platform.screenH = 50;
+    p.runHosted();
+    p.platform.screenW = 300;
+    p.platform.screenH = 200;
+    p.app.mainForm->surfacesChanged();
+    ASSERT_EQ(p.app.mainForm->backing().width, 300);
+    EXPECT_EQ(p.shownPixel(299, 199), 0xFFFF0000u);
+}
+
+TEST(EndOnRequest, EndsASplitInProgressAndShowsNothingAfterwards) {
+    test::FakePlatform platform;
+    App app{platform};
+    test::GifPlan plan;
+    plan.width = 64;
+    plan.height = 48;
+    plan.globalPalette = test::basicPalette();
+    for (uint8_t c : {0, 1, 2, 0, 1}) plan.frames.push_back(test::solidFrame(64, 48, c, 10));
+    platform.store.set("AniFile", platform.dir.write("anim.gif", test::writeGif(plan)));
+    platform.arguments = "/S";
+    int calls = 0;
+    platform.onDoEvents = [&] {
+        if (++calls == 3) EndOnRequest(app);
+    };
+    Main(app);
+    EXPECT_TRUE(app.endRequested);
+    EXPECT_FALSE(app.mainForm->Loaded());
+    EXPECT_FALSE(app.mainForm->AnimationTimer.Enabled());
+    EXPECT_EQ(platform.cursorCount, 0);
+    for (const auto& entry : std::filesystem::directory_iterator(platform.dir.path()))
+        EXPECT_NE(entry.path().filename(), "tmp.gif");
+    app.mainForm->Load();  // a load still to come shows nothing
+    EXPECT_FALSE(app.mainForm->Visible());
+}
