@@ -3,7 +3,7 @@
 file with a 32 x 32 and a 16 x 16 image of 16 colours, and the same bytes as a C++ array
 so every build carries it without a resource compiler.
 
-Usage: scripts/make-icon.py   (writes assets/marvoscope.ico and src/platform/app_icon_data.cpp)
+Usage: scripts/make-icon.py   (writes assets/marvoscope.ico and src/platform/ui/app_icon_data.cpp)
        scripts/make-icon.py --png (writes assets/icons/NxN/apps/marvoscope.png, the same drawing at
                                    the sizes of the desktop's icon theme)
 """
@@ -125,7 +125,7 @@ def main():
     for i in range(0, len(data), 16):
         lines.append('        ' + ', '.join('0x%02x' % b for b in data[i:i + 16]) + ',')
     lines += ['    };', '    return bytes;', '}', '', '}  // namespace mv', '']
-    with open(os.path.join(ROOT, 'src', 'platform', 'app_icon_data.cpp'), 'w') as f:
+    with open(os.path.join(ROOT, 'src', 'platform', 'ui', 'app_icon_data.cpp'), 'w') as f:
         f.write('\n'.join(lines))
 
 
