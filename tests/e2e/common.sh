@@ -217,3 +217,16 @@ e2e_compose_watch() {
   done
   [ "$got" -ge "$count" ] || { echo "only $got of $count shots matched a frame (last: ${best:-none})"; return 1; }
 }
+
+# e2e_exif_orientation JPG VALUE: gives the JPEG file an Exif orientation tag (1 to 8), as a
+# camera does for a photo taken upright: the pixels stay as they are.
+e2e_exif_orientation() {
+  /usr/bin/python3 - "$1" "$2" <<'PY'
+import struct, sys
+path, value = sys.argv[1], int(sys.argv[2])
+data = open(path, "rb").read()
+tiff = b"II*\0" + struct.pack("<IH", 8, 1) + struct.pack("<HHIHH", 0x0112, 3, 1, value, 0) + b"\0\0\0\0"
+app1 = b"\xFF\xE1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff
+open(path, "wb").write(data[:2] + app1 + data[2:])
+PY
+}
