@@ -180,10 +180,12 @@ _e2e_focused() { xdotool windowfocus "$1" 2>/dev/null; [ "$(xdotool getwindowfoc
 e2e_focus() { e2e_wait_until "${2:-5}" _e2e_focused "$1"; }
 
 # e2e_compose_frames GIF BGHEX WxH DIR: writes the frames a GIF viewer shows, over the stored
-# background colour and stretched to the screen, to DIR/frame-NNN.png (ImageMagick coalesces).
+# background colour and stretched to the screen, to DIR/frame-NNN.png (ImageMagick coalesces,
+# and stretches with the bilinear filter the program uses).
 e2e_compose_frames() {
   mkdir -p "$4"
-  /usr/bin/convert "$1" -coalesce -background "$2" -alpha remove -alpha off -resize "$3!" "$4/frame-%03d.png"
+  /usr/bin/convert "$1" -coalesce -background "$2" -alpha remove -alpha off -filter Triangle -resize "$3!" \
+    "$4/frame-%03d.png"
 }
 
 # e2e_compose_best SHOT DIR: "RMSE FRAME" of the frame in DIR closest to SHOT.
