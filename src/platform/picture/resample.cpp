@@ -26,6 +26,7 @@ struct Axis {
     std::vector<int> index;
     std::vector<int> weight;
     int maxCount = 0;
+    bool identity = false;  // same size: destination index i is source index i
     // When enlarging, per destination index: the two neighbours and, per byte of a pixel, the
     // weights of each in 1/256.
     std::vector<int> left, right;
@@ -35,6 +36,7 @@ struct Axis {
 
 Axis makeAxis(int srcSize, int dstSize, int from, int to) {
     Axis axis;
+    axis.identity = srcSize == dstSize;
     const int64_t S = srcSize, D = dstSize;
     const size_t n = static_cast<size_t>(to - from);
     axis.first.reserve(n);
@@ -149,12 +151,16 @@ void blendBytes(const uint8_t* a, const uint8_t* b, const uint16_t* wa, const ui
 // Where every destination index draws on at most two neighbours (enlarging).
 bool blendsTwo(const Axis& axis) { return axis.maxCount <= 2; }
 
-// One source row stretched across the destination columns.
-// When enlarging, the two neighbours of every column are gathered into rows of their own and
-// blended byte by byte with the column's weights (a loop that vectorises).
+// One source row stretched across the destination columns. When enlarging, the two neighbours
+// of every column are gathered into rows of their own and blended byte by byte with the
+// column's weights, a vector at a time.
 void stretchRow(const uint32_t* src, const Axis& ax, uint32_t* out, std::vector<uint32_t>& spread) {
     const size_t n = ax.first.size();
     const int* index = ax.index.data();
+    if (ax.identity) {
+        std::memcpy(out, src + (n ? index[0] : 0), n * sizeof(uint32_t));
+        return;
+    }
     if (blendsTwo(ax)) {
         spread.resize(n * 2);
         uint32_t* a = spread.data();
