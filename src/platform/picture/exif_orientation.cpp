@@ -22,11 +22,11 @@ int tiffOrientation(const uint8_t* t, size_t n) {
     const auto u32 = [&](size_t at) -> uint32_t { return little ? u16(at) | u16(at + 2) << 16 : u16(at) << 16 | u16(at + 2); };
     if (u16(2) != 42) return kAsStored;
     const size_t dir = u32(4);
-    if (dir > n - 2) return kAsStored;
+    if (dir + 2 > n) return kAsStored;
     const size_t entries = u16(dir);
     for (size_t i = 0; i < entries; ++i) {
         const size_t e = dir + 2 + 12 * i;
-        if (e > n - 12) return kAsStored;
+        if (e + 12 > n) return kAsStored;
         if (u16(e) != kOrientationTag) continue;
         if (u16(e + 2) != kShortType || u32(e + 4) != 1) return kAsStored;
         const uint32_t value = u16(e + 8);
