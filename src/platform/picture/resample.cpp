@@ -27,11 +27,12 @@ struct Axis {
     std::vector<int> weight;
     int maxCount = 0;
     bool identity = false;  // same size: destination index i is source index i
-    // When enlarging, per destination index: the two neighbours and, per byte of a pixel, the
-    // weights of each in 1/256.
-    std::vector<int> left, right;
-    std::vector<uint16_t> leftShare, rightShare;
-    std::vector<uint16_t> share;  // the right neighbour's weight, once per index
+    // When enlarging, per destination index: the left neighbour, the weight of the right one in
+    // 1/256, and both weights once per channel (left four, right four); the left neighbour is
+    // the last pixel from index `lastPair` on.
+    std::vector<int> left;
+    std::vector<uint16_t> share, pairShare;
+    size_t lastPair = 0;
 };
 
 Axis makeAxis(int srcSize, int dstSize, int from, int to) {
@@ -80,17 +81,14 @@ Axis makeAxis(int srcSize, int dstSize, int from, int to) {
         axis.maxCount = std::max(axis.maxCount, taps);
     }
     if (axis.maxCount <= 2) {
+        axis.lastPair = n;
         for (size_t c = 0; c < n; ++c) {
             const size_t t = static_cast<size_t>(axis.first[c]);
-            const bool two = axis.count[c] == 2;
-            const auto f = static_cast<uint16_t>(two ? (axis.weight[t + 1] + 8) >> 4 : 0);
+            const auto f = static_cast<uint16_t>(axis.count[c] == 2 ? (axis.weight[t + 1] + 8) >> 4 : 0);
             axis.left.push_back(axis.index[t]);
-            axis.right.push_back(axis.index[two ? t + 1 : t]);
             axis.share.push_back(f);
-            for (int k = 0; k < 4; ++k) {
-                axis.leftShare.push_back(static_cast<uint16_t>(256 - f));
-                axis.rightShare.push_back(f);
-            }
+            for (int k = 0; k < 8; ++k) axis.pairShare.push_back(static_cast<uint16_t>(k < 4 ? 256 - f : f));
+            if (axis.index[t] == srcSize - 1) axis.lastPair = std::min(axis.lastPair, c);
         }
     }
     return axis;
@@ -148,6 +146,31 @@ void blendBytes(const uint8_t* a, const uint8_t* b, const uint16_t* wa, const ui
     }
 }
 
+// out pixel c = (left * wl + right * wr + 128) / 256 per channel, from the pixel pair c and
+// its eight weights (wl four times, then wr four times).
+void blendPairs(const uint8_t* pairs, const uint16_t* w, uint8_t* out, size_t n) {
+    size_t c = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
+    const auto weighted = [&](__m128i pair, size_t k) {  // left channels times wl, right times wr
+        return _mm_mullo_epi16(pair, _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 8 * k)));
+    };
+    const auto sum = [&](__m128i m0, __m128i m1) {  // left plus right, for two pixels
+        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(m0, m1), _mm_unpackhi_epi64(m0, m1)), half), 8);
+    };
+    for (; c + 4 <= n; c += 4) {
+        const __m128i p01 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs + 8 * c));
+        const __m128i p23 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs + 8 * c + 16));
+        const __m128i s01 = sum(weighted(_mm_unpacklo_epi8(p01, zero), c), weighted(_mm_unpackhi_epi8(p01, zero), c + 1));
+        const __m128i s23 = sum(weighted(_mm_unpacklo_epi8(p23, zero), c + 2), weighted(_mm_unpackhi_epi8(p23, zero), c + 3));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * c), _mm_packus_epi16(s01, s23));
+    }
+#endif
+    for (; c < n; ++c)
+        for (size_t k = 0; k < 4; ++k)
+            out[4 * c + k] = static_cast<uint8_t>((pairs[8 * c + k] * w[8 * c + k] + pairs[8 * c + 4 + k] * w[8 * c + 4 + k] + 128) >> 8);
+}
+
 // Where every destination index draws on at most two neighbours (enlarging).
 bool blendsTwo(const Axis& axis) { return axis.maxCount <= 2; }
 
@@ -162,16 +185,13 @@ void stretchRow(const uint32_t* src, const Axis& ax, uint32_t* out, std::vector<
         return;
     }
     if (blendsTwo(ax)) {
+        // Each column's two neighbours side by side, read with one load.
         spread.resize(n * 2);
-        uint32_t* a = spread.data();
-        uint32_t* b = a + n;
-        for (size_t c = 0; c < n; ++c) {
-            a[c] = src[ax.left[c]];
-            b[c] = src[ax.right[c]];
-        }
-        const uint8_t* pa = reinterpret_cast<const uint8_t*>(a);
-        const uint8_t* pb = reinterpret_cast<const uint8_t*>(b);
-        blendBytes(pa, pb, ax.leftShare.data(), ax.rightShare.data(), 1, reinterpret_cast<uint8_t*>(out), n * 4);
+        uint32_t* pairs = spread.data();
+        const int* left = ax.left.data();
+        for (size_t c = 0; c < ax.lastPair; ++c) std::memcpy(pairs + 2 * c, src + left[c], 8);
+        for (size_t c = ax.lastPair; c < n; ++c) pairs[2 * c] = pairs[2 * c + 1] = src[left[c]];
+        blendPairs(reinterpret_cast<const uint8_t*>(pairs), ax.pairShare.data(), reinterpret_cast<uint8_t*>(out), n);
         return;
     }
     const int* weight = ax.weight.data();
