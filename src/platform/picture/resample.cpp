@@ -189,8 +189,9 @@ void stretchRow(const uint32_t* src, const Axis& ax, uint32_t* out, std::vector<
         spread.resize(n * 2);
         uint32_t* pairs = spread.data();
         const int* left = ax.left.data();
-        for (size_t c = 0; c < ax.lastPair; ++c) std::memcpy(pairs + 2 * c, src + left[c], 8);
-        for (size_t c = ax.lastPair; c < n; ++c) pairs[2 * c] = pairs[2 * c + 1] = src[left[c]];
+        const size_t lastPair = ax.lastPair;
+        for (size_t c = 0; c < lastPair; ++c) std::memcpy(pairs + 2 * c, src + left[c], 8);
+        for (size_t c = lastPair; c < n; ++c) pairs[2 * c] = pairs[2 * c + 1] = src[left[c]];
         blendPairs(reinterpret_cast<const uint8_t*>(pairs), ax.pairShare.data(), reinterpret_cast<uint8_t*>(out), n);
         return;
     }
