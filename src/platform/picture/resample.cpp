@@ -10,6 +10,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
 
 namespace mv {
 
@@ -28,10 +31,11 @@ struct Axis {
     int maxCount = 0;
     bool identity = false;  // same size: destination index i is source index i
     // When enlarging, per destination index: the left neighbour, the weight of the right one in
-    // 1/256, and both weights once per channel (left four, right four); the left neighbour is
-    // the last pixel from index `lastPair` on.
+    // 1/256 (rows), and the pair of weights in 1/64 once per channel (columns); the left
+    // neighbour is the last pixel from index `lastPair` on.
     std::vector<int> left;
-    std::vector<uint16_t> share, pairShare;
+    std::vector<uint16_t> share;
+    std::vector<uint8_t> pairWeight;
     size_t lastPair = 0;
 };
 
@@ -87,7 +91,12 @@ Axis makeAxis(int srcSize, int dstSize, int from, int to) {
             const auto f = static_cast<uint16_t>(axis.count[c] == 2 ? (axis.weight[t + 1] + 8) >> 4 : 0);
             axis.left.push_back(axis.index[t]);
             axis.share.push_back(f);
-            for (int k = 0; k < 8; ++k) axis.pairShare.push_back(static_cast<uint16_t>(k < 4 ? 256 - f : f));
+            // In 1/64: the byte multiply-add takes signed weights, so 128 would not fit.
+            const auto r = static_cast<uint8_t>(axis.count[c] == 2 ? (axis.weight[t + 1] + 32) >> 6 : 0);
+            for (int k = 0; k < 4; ++k) {
+                axis.pairWeight.push_back(static_cast<uint8_t>(64 - r));
+                axis.pairWeight.push_back(r);
+            }
             if (axis.index[t] == srcSize - 1) axis.lastPair = std::min(axis.lastPair, c);
         }
     }
@@ -146,30 +155,33 @@ void blendBytes(const uint8_t* a, const uint8_t* b, const uint16_t* wa, const ui
     }
 }
 
-// out pixel c = (left * wl + right * wr + 128) / 256 per channel, from the pixel pair c and
-// its eight weights (wl four times, then wr four times).
-void blendPairs(const uint8_t* pairs, const uint16_t* w, uint8_t* out, size_t n) {
-    size_t c = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
-    const auto weighted = [&](__m128i pair, size_t k) {  // left channels times wl, right times wr
-        return _mm_mullo_epi16(pair, _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 8 * k)));
-    };
-    const auto sum = [&](__m128i m0, __m128i m1) {  // left plus right, for two pixels
-        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(m0, m1), _mm_unpackhi_epi64(m0, m1)), half), 8);
-    };
-    for (; c + 4 <= n; c += 4) {
-        const __m128i p01 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs + 8 * c));
-        const __m128i p23 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs + 8 * c + 16));
-        const __m128i s01 = sum(weighted(_mm_unpacklo_epi8(p01, zero), c), weighted(_mm_unpackhi_epi8(p01, zero), c + 1));
-        const __m128i s23 = sum(weighted(_mm_unpacklo_epi8(p23, zero), c + 2), weighted(_mm_unpackhi_epi8(p23, zero), c + 3));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * c), _mm_packus_epi16(s01, s23));
-    }
-#endif
-    for (; c < n; ++c)
-        for (size_t k = 0; k < 4; ++k)
-            out[4 * c + k] = static_cast<uint8_t>((pairs[8 * c + k] * w[8 * c + k] + pairs[8 * c + 4 + k] * w[8 * c + 4 + k] + 128) >> 8);
+#if defined(__x86_64__) || defined(__i386__)
+bool hasSsse3() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
 }
+
+// Columns [0, n) rounded down to fours: each column's neighbour pair interleaved channel by
+// channel and multiplied-and-added with its weights in one step.
+__attribute__((target("ssse3"))) size_t blendPairsSsse3(const uint32_t* src, const int* left, const uint8_t* weights,
+                                                         uint32_t* out, size_t n) {
+    const __m128i order = _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m128i half = _mm_set1_epi16(32);
+    size_t c = 0;
+    for (; c + 4 <= n; c += 4) {
+        __m128i blended[2];
+        for (size_t h = 0; h < 2; ++h) {
+            const size_t k = c + 2 * h;
+            __m128i p = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + left[k]));
+            p = _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(p), reinterpret_cast<const double*>(src + left[k + 1])));
+            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 8 * k));
+            blended[h] = _mm_srli_epi16(_mm_add_epi16(_mm_maddubs_epi16(_mm_shuffle_epi8(p, order), w), half), 6);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + c), _mm_packus_epi16(blended[0], blended[1]));
+    }
+    return c;
+}
+#endif
 
 // Where every destination index draws on at most two neighbours (enlarging).
 bool blendsTwo(const Axis& axis) { return axis.maxCount <= 2; }
@@ -177,7 +189,7 @@ bool blendsTwo(const Axis& axis) { return axis.maxCount <= 2; }
 // One source row stretched across the destination columns. When enlarging, the two neighbours
 // of every column are gathered into rows of their own and blended byte by byte with the
 // column's weights, a vector at a time.
-void stretchRow(const uint32_t* src, const Axis& ax, uint32_t* out, std::vector<uint32_t>& spread) {
+void stretchRow(const uint32_t* src, const Axis& ax, uint32_t* out) {
     const size_t n = ax.first.size();
     const int* index = ax.index.data();
     if (ax.identity) {
@@ -185,14 +197,20 @@ void stretchRow(const uint32_t* src, const Axis& ax, uint32_t* out, std::vector<
         return;
     }
     if (blendsTwo(ax)) {
-        // Each column's two neighbours side by side, read with one load.
-        spread.resize(n * 2);
-        uint32_t* pairs = spread.data();
-        const int* left = ax.left.data();
         const size_t lastPair = ax.lastPair;
-        for (size_t c = 0; c < lastPair; ++c) std::memcpy(pairs + 2 * c, src + left[c], 8);
-        for (size_t c = lastPair; c < n; ++c) pairs[2 * c] = pairs[2 * c + 1] = src[left[c]];
-        blendPairs(reinterpret_cast<const uint8_t*>(pairs), ax.pairShare.data(), reinterpret_cast<uint8_t*>(out), n);
+        size_t c = 0;
+#if defined(__x86_64__) || defined(__i386__)
+        if (hasSsse3()) c = blendPairsSsse3(src, ax.left.data(), ax.pairWeight.data(), out, lastPair);
+#endif
+        const int* left = ax.left.data();
+        const uint8_t* pw = ax.pairWeight.data();
+        for (; c < lastPair; ++c) {
+            const uint8_t* l = reinterpret_cast<const uint8_t*>(src + left[c]);
+            uint8_t* o = reinterpret_cast<uint8_t*>(out + c);
+            const int wl = pw[8 * c], wr = pw[8 * c + 1];
+            for (int k = 0; k < 4; ++k) o[k] = static_cast<uint8_t>((l[k] * wl + l[k + 4] * wr + 32) >> 6);
+        }
+        for (; c < n; ++c) out[c] = src[left[c]];
         return;
     }
     const int* weight = ax.weight.data();
@@ -235,13 +253,13 @@ void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, c
     const auto ay = axisFor(srcH, h, y0 - y, y1 - y);
     const size_t n = static_cast<size_t>(x1 - x0);
     const int ring = ay->maxCount;
-    std::vector<uint32_t> stretched(n * static_cast<size_t>(ring)), spread;
+    std::vector<uint32_t> stretched(n * static_cast<size_t>(ring));
     std::vector<int> holds(static_cast<size_t>(ring), -1);  // the source row in each ring slot
     const auto stretchedRow = [&](int sy) -> const uint32_t* {
         const size_t slot = static_cast<size_t>(sy % ring);
         uint32_t* row = stretched.data() + slot * n;
         if (holds[slot] != sy) {
-            stretchRow(rows(sy, scratch.data()), *ax, row, spread);
+            stretchRow(rows(sy, scratch.data()), *ax, row);
             holds[slot] = sy;
         }
         return row;
