@@ -21,6 +21,12 @@ bool declaredSize(const uint8_t* d, size_t size, int64_t& w, int64_t& h) {
         h = std::llabs(core ? le(20, 2) : le(22, 4));
         return true;
     }
+    if (size >= 24 && d[0] == 0x89 && d[1] == 'P' && d[2] == 'N' && d[3] == 'G') {  // IHDR, big-endian
+        const auto be = [&](size_t i) { return int64_t{d[i]} << 24 | d[i + 1] << 16 | d[i + 2] << 8 | d[i + 3]; };
+        w = be(16);
+        h = be(20);
+        return true;
+    }
     for (size_t i = 0; i + 8 < size; ++i) {
         const unsigned m = d[i + 1];
         if (d[i] == 0xFF && m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC) {

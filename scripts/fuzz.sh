@@ -5,14 +5,15 @@
 #   bash scripts/fuzz.sh [seconds per target, default 120] [target[:seconds] ...]
 # Targets: gif_fuzz (GIF reader and the splitter's byte scan), still_qt_fuzz (the loader with
 # Qt's image readers, the Linux path), still_stb_fuzz (the loader with stb_image, the Windows
-# path), split_fuzz (LoadAniGif with its scratch-file I/O and the animation it starts).
+# path), split_fuzz (LoadAniGif with its scratch-file I/O and the animation it starts),
+# exif_fuzz (the JPEG Exif orientation reader, which both still targets also run).
 # Inputs that crash are left as build-fuzz/crash-*; the corpus grows in build-fuzz/corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-120}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz)
 names=("${targets[@]%%:*}")
 build=$PWD/build-fuzz
 
@@ -151,6 +152,17 @@ if os.path.exists(base):
         for name, (h, w) in {"jpg-huge": (65500, 65500), "jpg-zero-width": (12, 0),
                              "jpg-side-limit": (2, 32767)}.items():
             put(name + ".jpg", jpg[:sof + 5] + struct.pack(">HH", h, w) + jpg[sof + 9:])
+
+# JPEGs with an Exif orientation, in both byte orders and with the tag out of range.
+def exif(order, value, tag=0x0112, kind=3):
+    e = "<" if order == b"II" else ">"
+    tiff = order + struct.pack(e + "HIH", 42, 8, 1) + struct.pack(e + "HHIHH", tag, kind, 1, value, 0) + bytes(4)
+    return b"\xFF\xE1" + struct.pack(">H", 8 + len(tiff)) + b"Exif\0\0" + tiff
+
+if os.path.exists(base):
+    for name, segment in {"exif-6-le": exif(b"II", 6), "exif-5-be": exif(b"MM", 5), "exif-9": exif(b"II", 9),
+                          "exif-long": exif(b"MM", 8, kind=4)}.items():
+        put(name + ".jpg", jpg[:2] + segment + jpg[2:])
 
 # Truncated copies, and the empty file.
 for name in sorted(os.listdir(seeds)):

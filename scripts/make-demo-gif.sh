@@ -10,21 +10,22 @@ convert=/usr/bin/convert
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The scene: sky, hills and the name, with a transparent round window in the top left.
-"$convert" -size 320x200 gradient:'#1a2a6c-#fdbb2d' \
-  -fill '#2e7d32' -draw "ellipse 80,215 150,70 0,360" -fill '#388e3c' -draw "ellipse 250,225 160,80 0,360" \
-  -fill white -pointsize 28 -gravity south -annotate +0+8 'Marvoscope' \
-  \( -size 320x200 xc:white -fill black -draw "circle 60,55 60,20" \) \
+# The scene: sky, hills and the name, with a transparent round window in the top left. It is
+# 800 pixels wide, so that stretched to a common screen it still looks sharp.
+"$convert" -size 800x500 gradient:'#1a2a6c-#fdbb2d' \
+  -fill '#2e7d32' -draw "ellipse 200,538 375,175 0,360" -fill '#388e3c' -draw "ellipse 625,563 400,200 0,360" \
+  -fill white -pointsize 70 -gravity south -annotate +0+20 'Marvoscope' \
+  \( -size 800x500 xc:white -fill black -draw "circle 150,138 150,50" \) \
   -alpha off -compose copy-opacity -composite "$work/scene.png"
 
 frames=()
 for i in $(seq 0 23); do
   # The ball's path: across the scene and back, bouncing on the hills, clear of the window
   # (a pixel once drawn cannot turn transparent again in a frame that only adds).
-  x=$(( i < 12 ? 130 + i * 15 : 130 + (23 - i) * 15 ))
-  y=$(awk "BEGIN { t = ($i % 6) / 6; printf \"%d\", 150 - 300 * t * (1 - t) }")
-  "$convert" "$work/scene.png" -fill '#e53935' -stroke white -strokewidth 2 \
-    -draw "circle $x,$y $((x + 14)),$y" "$work/f$i.png"
+  x=$(( i < 12 ? 325 + i * 37 : 325 + (23 - i) * 37 ))
+  y=$(awk "BEGIN { t = ($i % 6) / 6; printf \"%d\", 375 - 750 * t * (1 - t) }")
+  "$convert" "$work/scene.png" -fill '#e53935' -stroke white -strokewidth 5 \
+    -draw "circle $x,$y $((x + 35)),$y" "$work/f$i.png"
   frames+=("$work/f$i.png")
 done
 "$convert" -delay 8 -dispose none "${frames[@]}" +dither -loop 0 -layers optimize "$out"

@@ -147,14 +147,17 @@ TEST(GifReader, PartialFrameSitsAtItsOffsetOnTheLogicalScreen) {
             const bool inside = x >= 4 && x < 7 && y >= 5 && y < 7;
             ASSERT_EQ(b.row(y)[x], inside ? kGreen : kBackPixel) << x << "," << y;
         }
-    // Stretched by 3 the image keeps its place: screen columns 12..20, rows 15..20.
+    // Stretched by 3 the image keeps its place, screen columns 12..20 and rows 15..20, with its
+    // edges blended into the background.
     Bitmap big;
     big.resize(30, 24, 0);
     pic->stretchTo(big, 0, 0, 30, 24, kBack);
-    EXPECT_EQ(big.row(15)[12], kGreen);
-    EXPECT_EQ(big.row(20)[20], kGreen);
-    EXPECT_EQ(big.row(14)[12], kBackPixel);
-    EXPECT_EQ(big.row(15)[21], kBackPixel);
+    EXPECT_EQ(big.row(16)[14], kGreen);
+    EXPECT_EQ(big.row(18)[19], kGreen);
+    EXPECT_EQ(big.row(13)[12], kBackPixel);
+    EXPECT_EQ(big.row(16)[23], kBackPixel);
+    EXPECT_NE(big.row(16)[12], kGreen);
+    EXPECT_NE(big.row(16)[12], kBackPixel);
 }
 
 TEST(GifReader, ImageReachingPastTheScreenIsClipped) {
@@ -184,21 +187,20 @@ TEST(GifReader, TransparentIndexShowsTheBackgroundColour) {
     EXPECT_EQ(paint(*pic, 0x00FFFFFF).row(0)[1], kWhite);  // another background, another colour
 }
 
-TEST(GifReader, StretchIsNearestPixelAndClipsToTheTarget) {
+TEST(GifReader, StretchKeepsTheCornersAndClipsToTheTarget) {
     auto pic = decode(writeGif(patternGif(2, 2)));
     Bitmap b;
     b.resize(5, 3, 0);
     pic->stretchTo(b, 0, 0, 5, 3, kBack);
-    // Columns 0..2 come from x = 0, 3..4 from x = 1; rows 0..1 from y = 0, row 2 from y = 1.
-    EXPECT_EQ(b.row(0)[2], expectedPattern(0, 0));
-    EXPECT_EQ(b.row(0)[3], expectedPattern(1, 0));
-    EXPECT_EQ(b.row(1)[4], expectedPattern(1, 0));
+    EXPECT_EQ(b.row(0)[0], expectedPattern(0, 0));
+    EXPECT_EQ(b.row(0)[4], expectedPattern(1, 0));
     EXPECT_EQ(b.row(2)[0], expectedPattern(0, 1));
+    EXPECT_EQ(b.row(2)[4], expectedPattern(1, 1));
     Bitmap clipped;
     clipped.resize(3, 3, 0);
     pic->stretchTo(clipped, -2, -2, 4, 4, kBack);  // only the bottom-right quarter lands
-    EXPECT_EQ(clipped.row(0)[0], expectedPattern(1, 1));
     EXPECT_EQ(clipped.row(1)[1], expectedPattern(1, 1));
+    EXPECT_EQ(clipped.row(1)[2], 0u);
     EXPECT_EQ(clipped.row(2)[2], 0u);
 }
 

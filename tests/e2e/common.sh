@@ -180,10 +180,12 @@ _e2e_focused() { xdotool windowfocus "$1" 2>/dev/null; [ "$(xdotool getwindowfoc
 e2e_focus() { e2e_wait_until "${2:-5}" _e2e_focused "$1"; }
 
 # e2e_compose_frames GIF BGHEX WxH DIR: writes the frames a GIF viewer shows, over the stored
-# background colour and stretched to the screen, to DIR/frame-NNN.png (ImageMagick coalesces).
+# background colour and stretched to the screen, to DIR/frame-NNN.png (ImageMagick coalesces,
+# and stretches with the bilinear filter the program uses).
 e2e_compose_frames() {
   mkdir -p "$4"
-  /usr/bin/convert "$1" -coalesce -background "$2" -alpha remove -alpha off -resize "$3!" "$4/frame-%03d.png"
+  /usr/bin/convert "$1" -coalesce -background "$2" -alpha remove -alpha off -filter Triangle -resize "$3!" \
+    "$4/frame-%03d.png"
 }
 
 # e2e_compose_best SHOT DIR: "RMSE FRAME" of the frame in DIR closest to SHOT.
@@ -216,4 +218,17 @@ e2e_compose_watch() {
     fi
   done
   [ "$got" -ge "$count" ] || { echo "only $got of $count shots matched a frame (last: ${best:-none})"; return 1; }
+}
+
+# e2e_exif_orientation JPG VALUE: gives the JPEG file an Exif orientation tag (1 to 8), as a
+# camera does for a photo taken upright: the pixels stay as they are.
+e2e_exif_orientation() {
+  /usr/bin/python3 - "$1" "$2" <<'PY'
+import struct, sys
+path, value = sys.argv[1], int(sys.argv[2])
+data = open(path, "rb").read()
+tiff = b"II*\0" + struct.pack("<IH", 8, 1) + struct.pack("<HHIHH", 0x0112, 3, 1, value, 0) + b"\0\0\0\0"
+app1 = b"\xFF\xE1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff
+open(path, "wb").write(data[:2] + app1 + data[2:])
+PY
 }

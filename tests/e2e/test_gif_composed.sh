@@ -18,7 +18,8 @@ composed() {  # composed NAME GIF: three different moments of the show each matc
   e2e_start /S
   e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "no saver window for $1"
   local log
-  log=$(e2e_compose_watch "$E2E_TMP/$1" 3 0.1) || e2e_fail "$1: $log"
+  # Close enough to a bilinear stretch of the frame that a nearest-pixel one would miss.
+  log=$(e2e_compose_watch "$E2E_TMP/$1" 3 0.02) || e2e_fail "$1: $log"
   e2e_log "$1: $(tr '\n' ';' <<<"$log")"
   e2e_pass "$1 plays as a GIF viewer shows it"
   xdotool key space

@@ -1,11 +1,40 @@
 #include "platform/picture/load_picture.h"
 
+#include <algorithm>
+
 #include "platform/error.h"
 #include "platform/files/files.h"
+#include "platform/picture/exif_orientation.h"
 #include "platform/picture/gif/gif_picture.h"
 #include "platform/platform.h"
 
 namespace mv {
+
+namespace {
+
+bool isPng(const std::vector<uint8_t>& b) {
+    static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return b.size() >= 8 && std::equal(kSignature, kSignature + 8, b.begin());
+}
+
+// What the platform decoded, made the same on every platform: a photo turned the way its Exif
+// data says, and only a PNG keeping its transparency (many 32-bit BMPs carry a fourth byte
+// that means nothing).
+PicturePtr finishStill(PicturePtr decoded, const std::vector<uint8_t>& bytes) {
+    const auto* still = dynamic_cast<const RgbPicture*>(decoded.get());
+    if (!still) return decoded;
+    const int orientation = exifOrientation(bytes);
+    const auto& stored = still->pixels().pixels;
+    const bool flatten =
+        !isPng(bytes) && !std::all_of(stored.begin(), stored.end(), [](uint32_t p) { return p >> 24 == 0xFF; });
+    if (orientation == 1 && !flatten) return decoded;
+    Bitmap pixels = orientedPixels(still->pixels(), orientation);
+    if (flatten)
+        for (uint32_t& p : pixels.pixels) p |= 0xFF000000u;
+    return std::make_shared<RgbPicture>(std::move(pixels));
+}
+
+}  // namespace
 
 PicturePtr LoadPicture(Platform& platform, const std::string& path) {
     auto& table = files::fileTable();
@@ -22,7 +51,7 @@ PicturePtr LoadPicture(Platform& platform, const std::string& path) {
     table.close(n);
     if (bytes.size() >= 4 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F' && bytes[3] == '8')
         return decodeGifPicture(std::move(bytes));
-    return platform.decodeStill(bytes);
+    return finishStill(platform.decodeStill(bytes), bytes);
 }
 
 }  // namespace mv

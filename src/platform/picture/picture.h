@@ -28,10 +28,10 @@ public:
 };
 using PicturePtr = std::shared_ptr<const Picture>;
 
-// A still picture held as 32-bit pixels (alpha used for transparency).
+// A still picture held as 32-bit pixels; alpha below 0xFF lets the background colour through.
 class RgbPicture final : public Picture {
 public:
-    explicit RgbPicture(Bitmap pixels) : pixels_(std::move(pixels)) {}
+    explicit RgbPicture(Bitmap pixels);
     int width() const override { return pixels_.width; }
     int height() const override { return pixels_.height; }
     const Bitmap& pixels() const { return pixels_; }
@@ -39,6 +39,7 @@ public:
 
 private:
     Bitmap pixels_;
+    bool opaque_ = true;
 };
 
 }  // namespace mv

@@ -21,6 +21,8 @@ PicturePtr decodeStill(const std::vector<uint8_t>& bytes) {
     buffer.setData(data);
     if (!buffer.open(QIODevice::ReadOnly)) throw refuse();
     QImageReader reader(&buffer);
+    // Turning a photo by its Exif data is the portable loader's, as on every platform.
+    reader.setAutoTransform(false);
     // A second line of defence for readers that cannot tell their size up front.
     QImageReader::setAllocationLimit(static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)));
     if (!reader.canRead()) throw refuse();
@@ -30,8 +32,8 @@ PicturePtr decodeStill(const std::vector<uint8_t>& bytes) {
         throw refuse();
     QImage image;
     if (!reader.read(&image) || image.isNull()) throw refuse();
-    // Still pictures are opaque, as the platform's own picture loader shows them.
-    image = image.convertToFormat(QImage::Format_RGB32);
+    // The pixels with their alpha as stored; the portable loader decides what stays transparent.
+    image = image.convertToFormat(QImage::Format_ARGB32);
     if (image.isNull()) throw refuse();
     Bitmap bmp;
     bmp.resize(image.width(), image.height());

@@ -66,12 +66,12 @@ PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes) {
                                                    stbi_image_free);
     if (!rgba) throw PlatformError(ErrInvalidPicture, "Invalid picture");
 
-    // Still pictures are opaque: a BMP's spare fourth byte is not transparency.
+    // The pixels with their alpha as stored; the portable loader decides what stays transparent.
     Bitmap out;
     out.resize(w, h);
     const stbi_uc* p = rgba.get();
     for (size_t i = 0, n = out.pixels.size(); i < n; ++i, p += 4)
-        out.pixels[i] = 0xFF000000u | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | uint32_t{p[2]};
+        out.pixels[i] = (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | uint32_t{p[2]};
     return std::make_shared<RgbPicture>(std::move(out));
 }
 

@@ -15,7 +15,8 @@ e2e_setting AniFile "$(e2e_winpath "$E2E_TMP/ff.gif")"
 
 e2e_start /S
 win=$(e2e_wait_window Marvoscope 30) || e2e_fail "no saver window"
-log=$(e2e_compose_watch "$E2E_TMP/frames" 3 0.1) || e2e_fail "$log"
+# Close enough to a bilinear stretch of the frame that a nearest-pixel one would miss.
+log=$(e2e_compose_watch "$E2E_TMP/frames" 3 0.02) || e2e_fail "$log"
 e2e_log "$(tr '\n' ';' <<<"$log")"
 cp "$E2E_TMP"/frames/shot-*.png "$E2E_SHOTS/" 2>/dev/null
 e2e_press Escape "$win"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/picture/resample.h"
+
 namespace mv {
 namespace {
 
@@ -118,34 +120,21 @@ std::vector<uint32_t> ComposedGifPicture::compose() const {
     return canvas;
 }
 
-// Nearest-pixel stretch of the canvas, as the GIF frames themselves are stretched.
+// The canvas stretched as stills are, its transparent pixels taking the background colour.
 void ComposedGifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const {
     if (standalone_) return frame_->stretchTo(dst, x, y, w, h, backColor);
-    if (w <= 0 || h <= 0 || dst.empty()) return;
-    const int x0 = std::max(0, x), x1 = std::min(dst.width, x + w);
-    const int y0 = std::max(0, y), y1 = std::min(dst.height, y + h);
-    if (x0 >= x1 || y0 >= y1) return;
+    // Nothing to decode or compose when the rectangle misses the target.
+    if (w <= 0 || h <= 0 || dst.empty() || x >= dst.width || y >= dst.height || int64_t{x} + w <= 0 ||
+        int64_t{y} + h <= 0)
+        return;
     const uint32_t bg = colorToPixel(backColor);
     const gif::Buffer<uint32_t> pixels = canvas();
-    const int64_t cw = width(), ch = height();
-    std::vector<uint32_t> columns(static_cast<size_t>(x1 - x0));
-    for (int dx = x0; dx < x1; ++dx) columns[static_cast<size_t>(dx - x0)] = static_cast<uint32_t>((dx - x) * cw / w);
-    int64_t lastRow = -1;
-    for (int dy = y0; dy < y1; ++dy) {
-        uint32_t* out = dst.row(dy);
-        const int64_t sy = (static_cast<int64_t>(dy - y) * ch) / h;
-        if (sy == lastRow) {
-            std::memcpy(out + x0, dst.row(dy - 1) + x0, sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
-            continue;
-        }
-        lastRow = sy;
-        const uint32_t* src = pixels->data() + static_cast<size_t>(sy) * static_cast<size_t>(cw);
-        const uint32_t* map = columns.data();
-        for (int dx = x0; dx < x1; ++dx) {
-            const uint32_t p = src[*map++];
-            out[dx] = p ? p : bg;
-        }
-    }
+    const int cw = width();
+    resampleInto(dst, x, y, w, h, cw, height(), [&](int cy, uint32_t* out) -> const uint32_t* {
+        const uint32_t* src = pixels->data() + static_cast<size_t>(cy) * static_cast<size_t>(cw);
+        for (int cx = 0; cx < cw; ++cx) out[cx] = src[cx] ? src[cx] : bg;
+        return out;
+    });
 }
 
 PicturePtr composeGifFrame(const PicturePtr& previous, const PicturePtr& frame) {

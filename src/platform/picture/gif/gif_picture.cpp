@@ -6,6 +6,7 @@
 #include "platform/error.h"
 #include "platform/files/files.h"
 #include "platform/picture/gif/gif_lzw.h"
+#include "platform/picture/resample.h"
 
 namespace mv {
 
@@ -68,57 +69,38 @@ std::vector<uint8_t> GifPicture::decode() const {
     return out;
 }
 
-// Nearest-pixel stretch through the palette: a precomputed column map, one table lookup per
-// pixel, and a copy of the previous row wherever rows repeat.
+// Each canvas row goes through the palette (the transparent colour and the uncovered parts
+// taking the background colour) and is stretched as stills are.
 void GifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const {
-    if (w <= 0 || h <= 0 || dst.empty()) return;
+    // Nothing to decode or compose when the rectangle misses the target.
+    if (w <= 0 || h <= 0 || dst.empty() || x >= dst.width || y >= dst.height || int64_t{x} + w <= 0 ||
+        int64_t{y} + h <= 0)
+        return;
     const auto& img = image_;
-    const int x0 = std::max(0, x), x1 = std::min(dst.width, x + w);
-    const int y0 = std::max(0, y), y1 = std::min(dst.height, y + h);
-    if (x0 >= x1 || y0 >= y1) return;
     const uint32_t bg = colorToPixel(backColor);
     uint32_t palette[256];
     std::memcpy(palette, img.palette.data(), sizeof palette);
     if (img.transparentIndex >= 0) palette[img.transparentIndex] = bg;
 
     const gif::Indices decoded = indices();
-    const uint8_t* pixels = decoded->data();
     const int64_t decodedRows = img.width > 0 ? static_cast<int64_t>(decoded->size() / static_cast<size_t>(img.width)) : 0;
-    const int64_t cw = img.canvasWidth, ch = img.canvasHeight;
-
-    // Columns [inA, inB) of dst fall inside the image; the map is monotonic, so the rest is
-    // two runs of background.
-    std::vector<uint32_t> columns(static_cast<size_t>(x1 - x0));
-    int inA = x1, inB = x0;
-    for (int dx = x0; dx < x1; ++dx) {
-        const int64_t sx = (static_cast<int64_t>(dx - x) * cw) / w - img.left;
-        if (sx >= 0 && sx < img.width && !decoded->empty()) {
-            if (inA == x1) inA = dx;
-            inB = dx + 1;
-            columns[static_cast<size_t>(dx - x0)] = static_cast<uint32_t>(sx);
+    // Columns [inA, inB) of a canvas row fall inside the image.
+    const int cw = img.canvasWidth;
+    const int inA = std::clamp(img.left, 0, cw);
+    const int inB = std::clamp(static_cast<int>(std::min<int64_t>(int64_t{img.left} + img.width, cw)), inA, cw);
+    resampleInto(dst, x, y, w, h, cw, img.canvasHeight, [&](int cy, uint32_t* out) -> const uint32_t* {
+        const int64_t sy = int64_t{cy} - img.top;
+        if (sy < 0 || sy >= decodedRows || inA >= inB) {
+            std::fill(out, out + cw, bg);
+            return out;
         }
-    }
-    if (inA >= inB) inA = inB = x1;
-
-    int64_t lastRow = -1;
-    for (int dy = y0; dy < y1; ++dy) {
-        uint32_t* out = dst.row(dy);
-        const int64_t sy = (static_cast<int64_t>(dy - y) * ch) / h - img.top;
-        if (sy == lastRow && dy > y0) {
-            std::memcpy(out + x0, dst.row(dy - 1) + x0, sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
-            continue;
-        }
-        lastRow = sy;
-        if (sy < 0 || sy >= decodedRows || decoded->empty()) {
-            std::fill(out + x0, out + x1, bg);
-            continue;
-        }
-        std::fill(out + x0, out + inA, bg);
-        const uint8_t* src = pixels + static_cast<size_t>(sy) * static_cast<size_t>(img.width);
-        const uint32_t* map = columns.data() + (inA - x0);
-        for (int dx = inA; dx < inB; ++dx) out[dx] = palette[src[*map++]];
-        std::fill(out + inB, out + x1, bg);
-    }
+        std::fill(out, out + inA, bg);
+        const uint8_t* src = decoded->data() + static_cast<size_t>(sy) * static_cast<size_t>(img.width) +
+                             static_cast<size_t>(inA - img.left);
+        for (int cx = inA; cx < inB; ++cx) out[cx] = palette[*src++];
+        std::fill(out + inB, out + cw, bg);
+        return out;
+    });
 }
 
 PicturePtr decodeGifPicture(std::vector<uint8_t> bytes) {

@@ -1,0 +1,302 @@
+#include "platform/picture/resample.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
+
+namespace mv {
+
+namespace {
+
+constexpr int kWeightBits = 12;
+constexpr int kOne = 1 << kWeightBits;
+
+// For each destination index of one axis, the source indexes it draws from and their weights
+// (summing to kOne): two neighbours when enlarging, the covered span when shrinking.
+struct Axis {
+    std::vector<int> first;  // per destination index: position in index and weight
+    std::vector<int> count;
+    std::vector<int> index;
+    std::vector<int> weight;
+    int maxCount = 0;
+    bool identity = false;  // same size: destination index i is source index i
+    // When enlarging, per destination index: the left neighbour, the weight of the right one in
+    // 1/256 (rows), and the pair of weights in 1/64 once per channel (columns); the left
+    // neighbour is the last pixel from index `lastPair` on.
+    std::vector<int> left;
+    std::vector<uint16_t> share;
+    std::vector<uint8_t> pairWeight;
+    size_t lastPair = 0;
+};
+
+Axis makeAxis(int srcSize, int dstSize, int from, int to) {
+    Axis axis;
+    axis.identity = srcSize == dstSize;
+    const int64_t S = srcSize, D = dstSize;
+    const size_t n = static_cast<size_t>(to - from);
+    axis.first.reserve(n);
+    axis.count.reserve(n);
+    for (int i = from; i < to; ++i) {
+        axis.first.push_back(static_cast<int>(axis.index.size()));
+        int taps = 0;
+        if (D >= S) {
+            // Sample at the destination pixel's centre, mapped into source coordinates.
+            const int64_t num = (2 * int64_t{i} + 1) * S - D;  // source position in units of 1 / (2D)
+            int64_t i0 = 0, frac = 0;
+            if (num > 0) {
+                i0 = num / (2 * D);
+                frac = ((num % (2 * D)) * kOne) / (2 * D);
+            }
+            if (i0 >= S - 1) { i0 = S - 1; frac = 0; }
+            axis.index.push_back(static_cast<int>(i0));
+            axis.weight.push_back(static_cast<int>(kOne - frac));
+            taps = 1;
+            if (frac > 0) {
+                axis.index.push_back(static_cast<int>(i0 + 1));
+                axis.weight.push_back(static_cast<int>(frac));
+                taps = 2;
+            }
+        } else {
+            // Average every source pixel the destination pixel covers, by the share it covers.
+            const int64_t lo = i * S, hi = (i + 1) * S;  // in units of 1 / D source pixels
+            int total = 0;
+            for (int64_t j = lo / D; j * D < hi && j < S; ++j) {
+                const int64_t overlap = std::min(hi, (j + 1) * D) - std::max(lo, j * D);
+                if (overlap <= 0) continue;
+                const int w = static_cast<int>((overlap * kOne) / S);
+                axis.index.push_back(static_cast<int>(j));
+                axis.weight.push_back(w);
+                total += w;
+                ++taps;
+            }
+            axis.weight.back() += kOne - total;
+        }
+        axis.count.push_back(taps);
+        axis.maxCount = std::max(axis.maxCount, taps);
+    }
+    if (axis.maxCount <= 2) {
+        axis.lastPair = n;
+        for (size_t c = 0; c < n; ++c) {
+            const size_t t = static_cast<size_t>(axis.first[c]);
+            const auto f = static_cast<uint16_t>(axis.count[c] == 2 ? (axis.weight[t + 1] + 8) >> 4 : 0);
+            axis.left.push_back(axis.index[t]);
+            axis.share.push_back(f);
+            // In 1/64: the byte multiply-add takes signed weights, so 128 would not fit.
+            const auto r = static_cast<uint8_t>(axis.count[c] == 2 ? (axis.weight[t + 1] + 32) >> 6 : 0);
+            for (int k = 0; k < 4; ++k) {
+                axis.pairWeight.push_back(static_cast<uint8_t>(64 - r));
+                axis.pairWeight.push_back(r);
+            }
+            if (axis.index[t] == srcSize - 1) axis.lastPair = std::min(axis.lastPair, c);
+        }
+    }
+    return axis;
+}
+
+// Axis tables depend only on the sizes and the clip, which stay the same from one frame of an
+// animation to the next: they are made once and kept, a few at a time (two per monitor).
+std::shared_ptr<const Axis> axisFor(int srcSize, int dstSize, int from, int to) {
+    struct Entry {
+        std::array<int, 4> key;
+        std::shared_ptr<const Axis> axis;
+    };
+    static std::mutex lock;
+    static std::vector<Entry> recent;  // most recently used last
+    constexpr size_t kKept = 8;
+    const std::array<int, 4> key{srcSize, dstSize, from, to};
+    std::lock_guard<std::mutex> hold(lock);
+    for (size_t i = 0; i < recent.size(); ++i) {
+        if (recent[i].key != key) continue;
+        std::rotate(recent.begin() + static_cast<std::ptrdiff_t>(i), recent.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                    recent.end());
+        return recent.back().axis;
+    }
+    auto made = std::make_shared<const Axis>(makeAxis(srcSize, dstSize, from, to));
+    if (recent.size() == kKept) recent.erase(recent.begin());
+    recent.push_back({key, made});
+    return made;
+}
+
+// out = (a * wa + b * wb + 128) / 256 byte by byte, where wa + wb = 256 at every byte; the
+// weights step by `step` (0: one weight pair for all). Both neighbours then fit 16-bit lanes.
+void blendBytes(const uint8_t* a, const uint8_t* b, const uint16_t* wa, const uint16_t* wb, size_t step, uint8_t* out,
+                size_t bytes) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
+    for (; i + 16 <= bytes; i += 16) {
+        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        const size_t k = i * step;
+        const __m128i wal = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wa + k));
+        const __m128i wah = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wa + k + 8 * step));
+        const __m128i wbl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wb + k));
+        const __m128i wbh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wb + k + 8 * step));
+        const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(va, zero), wal),
+                                                                      _mm_mullo_epi16(_mm_unpacklo_epi8(vb, zero), wbl)), half), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(va, zero), wah),
+                                                                      _mm_mullo_epi16(_mm_unpackhi_epi8(vb, zero), wbh)), half), 8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+    }
+#endif
+    for (; i < bytes; ++i) {
+        const size_t k = i * step;
+        out[i] = static_cast<uint8_t>((a[i] * wa[k] + b[i] * wb[k] + 128) >> 8);
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+bool hasSsse3() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+
+// Columns [0, n) rounded down to fours: each column's neighbour pair interleaved channel by
+// channel and multiplied-and-added with its weights in one step.
+__attribute__((target("ssse3"))) size_t blendPairsSsse3(const uint32_t* src, const int* left, const uint8_t* weights,
+                                                         uint32_t* out, size_t n) {
+    const __m128i order = _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m128i half = _mm_set1_epi16(32);
+    size_t c = 0;
+    for (; c + 4 <= n; c += 4) {
+        __m128i blended[2];
+        for (size_t h = 0; h < 2; ++h) {
+            const size_t k = c + 2 * h;
+            __m128i p = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + left[k]));
+            p = _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(p), reinterpret_cast<const double*>(src + left[k + 1])));
+            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + 8 * k));
+            blended[h] = _mm_srli_epi16(_mm_add_epi16(_mm_maddubs_epi16(_mm_shuffle_epi8(p, order), w), half), 6);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + c), _mm_packus_epi16(blended[0], blended[1]));
+    }
+    return c;
+}
+#endif
+
+// Where every destination index draws on at most two neighbours (enlarging).
+bool blendsTwo(const Axis& axis) { return axis.maxCount <= 2; }
+
+// One source row stretched across the destination columns. When enlarging, the two neighbours
+// of every column are gathered into rows of their own and blended byte by byte with the
+// column's weights, a vector at a time.
+void stretchRow(const uint32_t* src, const Axis& ax, uint32_t* out) {
+    const size_t n = ax.first.size();
+    const int* index = ax.index.data();
+    if (ax.identity) {
+        std::memcpy(out, src + (n ? index[0] : 0), n * sizeof(uint32_t));
+        return;
+    }
+    if (blendsTwo(ax)) {
+        const size_t lastPair = ax.lastPair;
+        size_t c = 0;
+#if defined(__x86_64__) || defined(__i386__)
+        if (hasSsse3()) c = blendPairsSsse3(src, ax.left.data(), ax.pairWeight.data(), out, lastPair);
+#endif
+        const int* left = ax.left.data();
+        const uint8_t* pw = ax.pairWeight.data();
+        for (; c < lastPair; ++c) {
+            const uint8_t* l = reinterpret_cast<const uint8_t*>(src + left[c]);
+            uint8_t* o = reinterpret_cast<uint8_t*>(out + c);
+            const int wl = pw[8 * c], wr = pw[8 * c + 1];
+            for (int k = 0; k < 4; ++k) o[k] = static_cast<uint8_t>((l[k] * wl + l[k + 4] * wr + 32) >> 6);
+        }
+        for (; c < n; ++c) out[c] = src[left[c]];
+        return;
+    }
+    const int* weight = ax.weight.data();
+    for (size_t c = 0; c < n; ++c) {
+        uint32_t red = 0, green = 0, blue = 0;
+        for (int t = ax.first[c], end = t + ax.count[c]; t < end; ++t) {
+            const uint32_t p = src[index[t]];
+            const uint32_t wt = static_cast<uint32_t>(weight[t]);
+            red += ((p >> 16) & 0xFF) * wt;
+            green += ((p >> 8) & 0xFF) * wt;
+            blue += (p & 0xFF) * wt;
+        }
+        constexpr uint32_t half = 1u << (kWeightBits - 1);
+        out[c] = 0xFF000000u | std::min<uint32_t>(255, (red + half) >> kWeightBits) << 16 |
+                 std::min<uint32_t>(255, (green + half) >> kWeightBits) << 8 |
+                 std::min<uint32_t>(255, (blue + half) >> kWeightBits);
+    }
+}
+
+}  // namespace
+
+// Separable, rows first: each source row in use is stretched across once into a small ring of
+// stretched rows, and each destination row blends the ones it covers.
+void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, const SourceRows& rows) {
+    if (w <= 0 || h <= 0 || srcW <= 0 || srcH <= 0 || dst.empty()) return;
+    const int x0 = std::max(0, x), x1 = static_cast<int>(std::min<int64_t>(dst.width, int64_t{x} + w));
+    const int y0 = std::max(0, y), y1 = static_cast<int>(std::min<int64_t>(dst.height, int64_t{y} + h));
+    if (x0 >= x1 || y0 >= y1) return;
+    std::vector<uint32_t> scratch(static_cast<size_t>(srcW));
+
+    if (w == srcW && h == srcH) {  // scale 1: the source pixels as they are
+        for (int dy = y0; dy < y1; ++dy) {
+            const uint32_t* src = rows(dy - y, scratch.data());
+            std::memcpy(dst.row(dy) + x0, src + (x0 - x), sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
+        }
+        return;
+    }
+
+    const auto ax = axisFor(srcW, w, x0 - x, x1 - x);
+    const auto ay = axisFor(srcH, h, y0 - y, y1 - y);
+    const size_t n = static_cast<size_t>(x1 - x0);
+    const int ring = ay->maxCount;
+    std::vector<uint32_t> stretched(n * static_cast<size_t>(ring));
+    std::vector<int> holds(static_cast<size_t>(ring), -1);  // the source row in each ring slot
+    const auto stretchedRow = [&](int sy) -> const uint32_t* {
+        const size_t slot = static_cast<size_t>(sy % ring);
+        uint32_t* row = stretched.data() + slot * n;
+        if (holds[slot] != sy) {
+            stretchRow(rows(sy, scratch.data()), *ax, row);
+            holds[slot] = sy;
+        }
+        return row;
+    };
+
+    std::vector<uint32_t> sum(blendsTwo(*ay) ? 0 : n * 4);
+    for (int dy = y0; dy < y1; ++dy) {
+        const size_t r = static_cast<size_t>(dy - y0);
+        const int first = ay->first[r], count = ay->count[r];
+        uint32_t* out = dst.row(dy) + x0;
+        if (blendsTwo(*ay)) {
+            const uint32_t* a = stretchedRow(ay->index[static_cast<size_t>(first)]);
+            const uint32_t f = ay->share[r];
+            if (f == 0) {
+                std::memcpy(out, a, n * sizeof(uint32_t));
+            } else {
+                const uint32_t* b = stretchedRow(ay->index[static_cast<size_t>(first) + 1]);
+                const uint16_t wa[8] = {uint16_t(256 - f), uint16_t(256 - f), uint16_t(256 - f), uint16_t(256 - f),
+                                        uint16_t(256 - f), uint16_t(256 - f), uint16_t(256 - f), uint16_t(256 - f)};
+                const uint16_t wb[8] = {uint16_t(f), uint16_t(f), uint16_t(f), uint16_t(f),
+                                        uint16_t(f), uint16_t(f), uint16_t(f), uint16_t(f)};
+                blendBytes(reinterpret_cast<const uint8_t*>(a), reinterpret_cast<const uint8_t*>(b), wa, wb, 0,
+                           reinterpret_cast<uint8_t*>(out), n * 4);
+            }
+            continue;
+        }
+        std::fill(sum.begin(), sum.end(), 0u);
+        for (int t = first; t < first + count; ++t) {
+            const uint8_t* s = reinterpret_cast<const uint8_t*>(stretchedRow(ay->index[static_cast<size_t>(t)]));
+            const uint32_t wt = static_cast<uint32_t>(ay->weight[static_cast<size_t>(t)]);
+            uint32_t* acc = sum.data();
+            for (size_t i = 0; i < n * 4; ++i) acc[i] += s[i] * wt;
+        }
+        uint8_t* o = reinterpret_cast<uint8_t*>(out);
+        constexpr uint32_t half = 1u << (kWeightBits - 1);
+        for (size_t i = 0; i < n * 4; ++i) o[i] = static_cast<uint8_t>(std::min<uint32_t>(255, (sum[i] + half) >> kWeightBits));
+    }
+}
+
+}  // namespace mv

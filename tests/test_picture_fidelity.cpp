@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+#include "platform/picture/gif/composed_picture.h"
+#include "platform/picture/gif/gif_picture.h"
+#include "platform/picture/load_picture.h"
+#include "support/fake_platform.h"
+#include "support/gif_writer.h"
+
+using namespace mv;
+using namespace mv::test;
+
+namespace {
+
+constexpr uint32_t TL = 0xFFFF0000u, TR = 0xFF00FF00u, BL = 0xFF0000FFu, BR = 0xFFFFFF00u, Mid = 0xFF808080u;
+constexpr int32_t kBackColor = 0x00336699;  // 0x00BBGGRR
+constexpr uint32_t Bg = 0xFF996633u;
+
+// A platform whose still decoder hands back fixed pixels whatever the bytes, so the loader's
+// own handling of the bytes is what a test sees.
+class FixedStillPlatform final : public FakePlatform {
+public:
+    explicit FixedStillPlatform(Bitmap pixels) : pixels_(std::move(pixels)) {}
+    PicturePtr decodeStill(const std::vector<uint8_t>&) override { return std::make_shared<RgbPicture>(pixels_); }
+
+private:
+    Bitmap pixels_;
+};
+
+// 3 x 2 pixels with a different colour in every corner.
+Bitmap asymmetric() {
+    Bitmap b;
+    b.resize(3, 2);
+    b.pixels = {TL, Mid, TR, BL, Mid, BR};
+    return b;
+}
+
+// The start of a JPEG file: its APP1 segment holding an Exif image directory with `entry`
+// (12 bytes, in the byte order `order` names) and nothing else.
+std::vector<uint8_t> jpegWithExif(const char* order, const std::vector<uint8_t>& entry) {
+    const bool little = order[0] == 'I';
+    std::vector<uint8_t> tiff = {uint8_t(order[0]), uint8_t(order[1])};
+    auto put16 = [&](uint32_t v) {
+        little ? tiff.insert(tiff.end(), {uint8_t(v), uint8_t(v >> 8)}) : tiff.insert(tiff.end(), {uint8_t(v >> 8), uint8_t(v)});
+    };
+    put16(42);
+    put16(0), put16(0);  // the directory's offset, 8, below
+    tiff[little ? 4 : 7] = 8;
+    put16(1);
+    tiff.insert(tiff.end(), entry.begin(), entry.end());
+    tiff.insert(tiff.end(), {0, 0, 0, 0});
+    std::vector<uint8_t> out = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00,  // SOI and a short APP0
+                                0xFF, 0xE1, uint8_t((tiff.size() + 8) >> 8), uint8_t(tiff.size() + 8), 'E', 'x', 'i', 'f', 0, 0};
+    for (uint8_t v : tiff) out.push_back(v);
+    for (uint8_t v : {0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9}) out.push_back(v);
+    return out;
+}
+
+// The orientation entry: tag 0x0112, type SHORT, count 1, the value.
+std::vector<uint8_t> orientationEntry(bool little, uint32_t value, uint32_t type = 3) {
+    if (little) return {0x12, 0x01, uint8_t(type), 0, 1, 0, 0, 0, uint8_t(value), uint8_t(value >> 8), 0, 0};
+    return {0x01, 0x12, 0, uint8_t(type), 0, 0, 0, 1, uint8_t(value >> 8), uint8_t(value), 0, 0};
+}
+
+const RgbPicture& load(FixedStillPlatform& platform, const std::vector<uint8_t>& bytes, PicturePtr& keep) {
+    keep = LoadPicture(platform, platform.dir.write("photo.jpg", bytes));
+    const auto* rgb = dynamic_cast<const RgbPicture*>(keep.get());
+    if (!rgb) throw std::runtime_error("not a still");
+    return *rgb;
+}
+
+double rmse(const Bitmap& a, const Bitmap& b) {
+    double sum = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i)
+        for (int shift = 0; shift < 24; shift += 8) {
+            const double d = (double((a.pixels[i] >> shift) & 0xFF) - double((b.pixels[i] >> shift) & 0xFF)) / 255.0;
+            sum += d * d;
+        }
+    return std::sqrt(sum / (3.0 * double(a.pixels.size())));
+}
+
+}  // namespace
+
+TEST(PhotoOrientation, EveryExifOrientationShowsTheCornersWhereAViewerDoes) {
+    // Per orientation, which stored corner ends up top left, top right, bottom left, bottom right.
+    const std::array<std::array<uint32_t, 4>, 9> seen = {{{},
+                                                         {TL, TR, BL, BR},
+                                                         {TR, TL, BR, BL},
+                                                         {BR, BL, TR, TL},
+                                                         {BL, BR, TL, TR},
+                                                         {TL, BL, TR, BR},
+                                                         {BL, TL, BR, TR},
+                                                         {BR, TR, BL, TL},
+                                                         {TR, BR, TL, BL}}};
+    FixedStillPlatform platform(asymmetric());
+    for (int o = 1; o <= 8; ++o) {
+        const bool little = o % 2 == 1;  // both byte orders
+        PicturePtr keep;
+        const auto& pic = load(platform, jpegWithExif(little ? "II" : "MM", orientationEntry(little, o)), keep);
+        const Bitmap& p = pic.pixels();
+        ASSERT_EQ(p.width, o >= 5 ? 2 : 3) << o;
+        ASSERT_EQ(p.height, o >= 5 ? 3 : 2) << o;
+        const int r = p.width - 1, b = p.height - 1;
+        EXPECT_EQ((std::array<uint32_t, 4>{p.row(0)[0], p.row(0)[r], p.row(b)[0], p.row(b)[r]}), seen[o]) << o;
+    }
+}
+
+TEST(PhotoOrientation, AMissingDamagedOrStrangeTagShowsThePictureAsStored) {
+    FixedStillPlatform platform(asymmetric());
+    const auto stored = asymmetric().pixels;
+    std::vector<std::vector<uint8_t>> cases = {
+        jpegWithExif("II", orientationEntry(true, 0)),
+        jpegWithExif("II", orientationEntry(true, 9)),
+        jpegWithExif("MM", orientationEntry(false, 6, 4)),                // a LONG, not a SHORT
+        jpegWithExif("II", {0x10, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0}),  // another tag
+        jpegWithExif("XX", orientationEntry(true, 6)),
+        {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02},  // image data before any Exif segment
+    };
+    auto cut = jpegWithExif("II", orientationEntry(true, 6));
+    cut.resize(30);  // the segment claims more bytes than the file has
+    cases.push_back(cut);
+    auto bmpLike = jpegWithExif("II", orientationEntry(true, 6));
+    bmpLike[0] = 'B', bmpLike[1] = 'M';  // no JPEG at all
+    cases.push_back(bmpLike);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        PicturePtr keep;
+        EXPECT_EQ(load(platform, cases[i], keep).pixels().pixels, stored) << "case " << i;
+    }
+}
+
+TEST(PictureScaling, AGifFrameAndAStillOfTheSamePixelsLookTheSame) {
+    // 40 x 30 of every colour of a small palette, with a transparent hole.
+    GifPlan plan;
+    plan.width = 40;
+    plan.height = 30;
+    plan.globalPalette = basicPalette();
+    GifFramePlan frame = solidFrame(40, 30, 0, 10);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) frame.indices[size_t(y * 40 + x)] = uint8_t((x / 3 + y / 2) % 6);
+    frame.transparent = 5;
+    plan.frames.push_back(frame);
+    const PicturePtr gif = decodeGifPicture(writeGif(plan));
+
+    Bitmap same;
+    same.resize(40, 30);
+    for (size_t i = 0; i < same.pixels.size(); ++i) {
+        const uint8_t index = frame.indices[i];
+        same.pixels[i] = index == 5 ? 0 : 0xFF000000u | plan.globalPalette[index];
+    }
+    const RgbPicture still(same);
+    for (double scale : {4.0, 0.3}) {
+        const int w = int(40 * scale), h = int(30 * scale);
+        Bitmap a, b;
+        a.resize(w, h, 0);
+        b.resize(w, h, 0);
+        gif->stretchTo(a, 0, 0, w, h, kBackColor);
+        still.stretchTo(b, 0, 0, w, h, kBackColor);
+        EXPECT_LT(rmse(a, b), 0.01) << scale;
+        EXPECT_EQ(a.row(h / 2)[w / 2], b.row(h / 2)[w / 2]) << scale;
+    }
+
+    // A canvas composed of two frames is stretched the same way.
+    GifFramePlan patch = solidFrame(10, 10, 1, 10);
+    patch.left = 5, patch.top = 5, patch.transparent = 3, patch.disposal = 1;
+    patch.indices[0] = 3;
+    plan.frames[0].disposal = 1;
+    const PicturePtr first = composeGifFrame(nullptr, decodeGifPicture(writeGif(plan)));
+    plan.frames = {patch};  // the patch alone, as the splitter hands each frame over
+    const PicturePtr composed = composeGifFrame(first, decodeGifPicture(writeGif(plan)));
+    for (int y = 5; y < 15; ++y)
+        for (int x = 5; x < 15; ++x)
+            if (x != 5 || y != 5) same.row(y)[x] = 0xFF000000u | plan.globalPalette[1];
+    const RgbPicture composedStill(same);
+    for (double scale : {4.0, 0.3}) {
+        const int w = int(40 * scale), h = int(30 * scale);
+        Bitmap a, b;
+        a.resize(w, h, 0);
+        b.resize(w, h, 0);
+        composed->stretchTo(a, 0, 0, w, h, kBackColor);
+        composedStill.stretchTo(b, 0, 0, w, h, kBackColor);
+        EXPECT_LT(rmse(a, b), 0.01) << scale;
+    }
+}
+
+TEST(PictureScaling, OnlyAPngKeepsItsTransparency) {
+    Bitmap holed;
+    holed.resize(4, 4, 0xFF00FF00u);
+    holed.row(1)[1] = holed.row(1)[2] = holed.row(2)[1] = holed.row(2)[2] = 0x00000000u;
+    FixedStillPlatform platform(holed);
+    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 0};
+    const std::vector<uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (const bool isPng : {true, false}) {
+        const PicturePtr pic = LoadPicture(platform, platform.dir.write("picture", isPng ? png : bmp));
+        Bitmap screen;
+        screen.resize(4, 4, 0);
+        pic->stretchTo(screen, 0, 0, 4, 4, kBackColor);
+        EXPECT_EQ(screen.row(0)[0], 0xFF00FF00u);
+        EXPECT_EQ(screen.row(1)[2], isPng ? Bg : 0xFF000000u) << isPng;
+    }
+}
