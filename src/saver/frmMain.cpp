@@ -6,6 +6,7 @@
 #include "platform/picture/load_picture.h"
 #include "platform/modes.h"
 #include "platform/platform.h"
+#include "platform/ui/units.h"
 #include "settings/number_text.h"
 #include "settings/settings.h"
 #include "setup/frmSetup2.h"
@@ -83,8 +84,8 @@ void frmMain::Form_Load() {
                 app_.setupForm->Show();
                 return;
             }
-            Move(0, 0, std::lround(p.screenWidthPx() * p.twipsPerPixelX()),
-                 std::lround(p.screenHeightPx() * p.twipsPerPixelY()));
+            const Units units = Units::of(p);
+            Move(0, 0, std::lround(units.twipsX(p.screenWidthPx())), std::lround(units.twipsY(p.screenHeightPx())));
             Picture1.setPicture(LoadPicture(p, txFile.Text()));
             AutoRedraw = true;
             displayOrSetup([](auto&& step) { step(); });

@@ -32,7 +32,7 @@ public:
     DialogHost(Form& form, WinPlatform& platform)
         : form_(form), platform_(platform), layout_(*form.layout()), fonts_(layout_.items.size()) {
         registerClasses();
-        scale_ = {platform.twipsPerPixelX(), platform.twipsPerPixelY()};
+        units_ = Units::of(platform);
         keyboardOrder_ = dialog::tabOrder(layout_);
         faceBrush_ = GetSysColorBrush(COLOR_BTNFACE);
         hand_ = makeHandCursor();
@@ -40,10 +40,10 @@ public:
 
         const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN;
         const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
-        RECT r{0, 0, scale_.x(layout_.clientWidth), scale_.y(layout_.clientHeight)};
+        RECT r{0, 0, units_.pixelsX(layout_.clientWidth), units_.pixelsY(layout_.clientHeight)};
         AdjustWindowRectEx(&r, style, FALSE, exStyle);
-        hwnd_ = CreateWindowExW(exStyle, kDialogClass, widen(form.Caption()).c_str(), style, scale_.x(form.Left()),
-                                scale_.y(form.Top()), r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+        hwnd_ = CreateWindowExW(exStyle, kDialogClass, widen(form.Caption()).c_str(), style, units_.pixelsX(form.Left()),
+                                units_.pixelsY(form.Top()), r.right - r.left, r.bottom - r.top, nullptr, nullptr,
                                 moduleInstance(), this);
         if (!hwnd_) return;
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon(false)));
@@ -86,7 +86,7 @@ public:
         if (!hwnd_) return;
         SetWindowTextW(hwnd_, widen(form_.Caption()).c_str());
         // The dialog keeps its designed size; only its place follows the form.
-        SetWindowPos(hwnd_, nullptr, scale_.x(form_.Left()), scale_.y(form_.Top()), 0, 0,
+        SetWindowPos(hwnd_, nullptr, units_.pixelsX(form_.Left()), units_.pixelsY(form_.Top()), 0, 0,
                      SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
@@ -144,7 +144,7 @@ private:
         nodes_[i]->place(placement);
     }
 
-    const dialog::Scale& scale() const override { return scale_; }
+    const Units& units() const override { return units_; }
     DialogFonts& fonts() override { return fonts_; }
     Platform& platform() override { return platform_; }
 
@@ -406,7 +406,7 @@ private:
     HWND hwnd_ = nullptr;
     HCURSOR hand_ = nullptr;
     HBRUSH faceBrush_ = nullptr;
-    dialog::Scale scale_;
+    Units units_;
     std::vector<size_t> keyboardOrder_;  // rows in the design's tab order
     int pressedRow_ = -1;
     HWND lastFocus_ = nullptr;

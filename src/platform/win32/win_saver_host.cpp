@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/ui/units.h"
 #include "platform/win32/win_common.h"
 #include "platform/win32/win_input.h"
 #include "platform/win32/win_platform.h"
@@ -126,11 +127,9 @@ private:
     // Window rectangle in pixels: the whole desktop when maximised, else the form's twips.
     RECT targetRect() const {
         if (covering()) return virtualScreen();
-        const double tx = platform_.twipsPerPixelX(), ty = platform_.twipsPerPixelY();
-        const int x = static_cast<int>(std::lround(form_.Left() / tx));
-        const int y = static_cast<int>(std::lround(form_.Top() / ty));
-        return RECT{x, y, x + static_cast<int>(std::lround(form_.Width() / tx)),
-                    y + static_cast<int>(std::lround(form_.Height() / ty))};
+        const Units units = Units::of(platform_);
+        const int x = units.pixelsX(form_.Left()), y = units.pixelsY(form_.Top());
+        return RECT{x, y, x + units.pixelsX(form_.Width()), y + units.pixelsY(form_.Height())};
     }
 
     void paint() {
