@@ -15,12 +15,12 @@ E2E_OWN_PREFIX=""
 # Wine programs outlive a plain TERM; whatever a failed check left running must go, and so
 # must a Wine server of the check's own prefix.
 e2e_side_cleanup() { [ -n "$E2E_OWN_PREFIX" ] && wineserver -k 2>/dev/null; true; }
+# The program keeps its frame file in the user's folders when its own is not safe.
+e2e_scratch_places() { echo "$WINEPREFIX/drive_c/users"; }
 
 # e2e_init SCR: the program under test; the display and prefix unless the caller made them.
 e2e_init() {
-  [ -n "${1:-}" ] || { echo "usage: bash $0 path/to/Marvoscope.scr" >&2; exit 2; }
-  MARVOSCOPE=$(readlink -f "$1")
-  [ -f "$MARVOSCOPE" ] || { echo "no such program: $1" >&2; exit 2; }
+  e2e_program "${1:-}"
   E2E_LAUNCHER=wine
   E2E_STOP_SIGNAL=KILL
   e2e_workdir
