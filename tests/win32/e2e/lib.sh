@@ -29,7 +29,13 @@ e2e_init() {
     e2e_start_xvfb 1024x768
     export WINEPREFIX="$E2E_TMP/prefix"
     E2E_OWN_PREFIX=1
-    bash "$(dirname "${BASH_SOURCE[0]}")/../prepare-prefix.sh" || e2e_fail "cannot prepare the Wine prefix"
+    # scripts/test-windows.sh keeps a prepared prefix aside for the checks that need their own.
+    local here; here=$(dirname "${BASH_SOURCE[0]}")
+    if ! { [ -n "${MARVOSCOPE_WINE_TEMPLATE:-}" ] &&
+           bash "$here/../copy-prefix.sh" "$MARVOSCOPE_WINE_TEMPLATE" "$WINEPREFIX"; }; then
+      rm -rf "$WINEPREFIX"
+      bash "$here/../prepare-prefix.sh" || e2e_fail "cannot prepare the Wine prefix"
+    fi
   fi
   # A show of an earlier check may still be on its way out (its window outlives its process by
   # a moment in Wine); a new show would take it for a running saver and end at once.
