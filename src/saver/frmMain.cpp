@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "platform/files/files.h"
-#include "platform/picture/load_picture.h"
 #include "platform/modes.h"
+#include "platform/picture/load_picture.h"
 #include "platform/platform.h"
 #include "platform/ui/units.h"
 #include "settings/number_text.h"

@@ -7,15 +7,15 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "platform/qt/qt_colors.h"
+#include "platform/qt/qt_dialog_fonts.h"
+#include "platform/qt/qt_dialog_widgets.h"
+#include "platform/qt/qt_hand_cursor.h"
 #include "platform/ui/controls/checkbox.h"
 #include "platform/ui/controls/commandbutton.h"
 #include "platform/ui/controls/frame.h"
 #include "platform/ui/controls/scrollbar.h"
 #include "platform/ui/controls/textbox.h"
-#include "platform/qt/qt_colors.h"
-#include "platform/qt/qt_dialog_fonts.h"
-#include "platform/qt/qt_dialog_widgets.h"
-#include "platform/qt/qt_hand_cursor.h"
 
 namespace mv::qt {
 

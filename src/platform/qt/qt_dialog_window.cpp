@@ -6,11 +6,11 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "platform/ui/controls/tabstrip.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_dialog_controls.h"
 #include "platform/qt/qt_dialog_fonts.h"
 #include "platform/qt/qt_dialog_widgets.h"
+#include "platform/ui/controls/tabstrip.h"
 
 namespace mv::qt {
 
