@@ -216,12 +216,18 @@ e2e_compose_frames() {
   /usr/bin/convert "$1" -coalesce -background "$2" -alpha remove -alpha off -resize "$3!" "$4/frame-%03d.png"
 }
 
-# e2e_compose_best SHOT DIR: "RMSE FRAME" of the frame in DIR closest to SHOT.
-e2e_compose_best() {
-  local f best=9 name="" r
-  for f in "$2"/frame-*.png; do
+# e2e_compose_match SHOT DIR LIMIT [FRAME]: "RMSE FRAME" of the first frame in DIR, from FRAME
+# (the one matched last) on and round the end, that SHOT matches with an RMSE below LIMIT; of
+# the closest frame when none does. A show moves forward, so the search is short.
+e2e_compose_match() {
+  local frames=("$2"/frame-*.png) start=0 i n f r best=9 name=""
+  n=${#frames[@]}
+  for i in "${!frames[@]}"; do [ "$(basename "${frames[i]}" .png)" = "${4:-}" ] && start=$i; done
+  for ((i = 0; i < n; i++)); do
+    f=${frames[(start + i) % n]}
     r=$(e2e_rmse "$1" "$f")
     if awk "BEGIN { exit !($r < $best) }"; then best=$r; name=$(basename "$f" .png); fi
+    awk "BEGIN { exit !($best < $3) }" && break
   done
   echo "$best $name"
 }
@@ -231,15 +237,15 @@ e2e_compose_best() {
 # (the show still starting) are passed over; a later shot that matches no frame fails at once,
 # and so does a show that never matches. Prints one line per shot; returns 1 on failure.
 e2e_compose_watch() {
-  local dir=$1 count=$2 limit=$3 got=0 tries=0 prev="" shot best
+  local dir=$1 count=$2 limit=$3 got=0 tries=0 prev="" shot best last=""
   while [ "$got" -lt "$count" ] && [ "$tries" -lt 40 ]; do
     tries=$((tries + 1))
     shot="$dir/shot-$tries.png"
     e2e_grab "$shot" || { echo "cannot take a screenshot"; return 1; }
     if [ -n "$prev" ] && awk "BEGIN { exit !($(e2e_rmse "$shot" "$prev") < 0.002) }"; then continue; fi
-    best=$(e2e_compose_best "$shot" "$dir")
+    best=$(e2e_compose_match "$shot" "$dir" "$limit" "$last")
     if awk "BEGIN { exit !(${best% *} < $limit) }"; then
-      got=$((got + 1)); prev=$shot
+      got=$((got + 1)); prev=$shot; last=${best#* }
       echo "shot $tries matches ${best#* } (RMSE ${best% *})"
     elif [ "$got" -gt 0 ]; then
       echo "shot $tries matches no frame: closest ${best#* } (RMSE ${best% *})"; return 1
