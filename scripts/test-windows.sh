@@ -24,6 +24,9 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bash tests/win32/prepare-prefix.sh || { echo "cannot prepare the Wine prefix"; exit 1; }
+# A copy of the prefix as prepared, for the checks that need a prefix of their own.
+bash tests/win32/copy-prefix.sh "$WINEPREFIX" "$scratch/template" || { echo "cannot copy the Wine prefix"; exit 1; }
+export MARVOSCOPE_WINE_TEMPLATE="$scratch/template"
 # Keep one Wine server for the whole run instead of starting one per test program, with its
 # background services already up: services started from inside a test would inherit ctest's
 # output pipe and keep it open, so ctest would wait on them for ever.

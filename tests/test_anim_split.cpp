@@ -7,8 +7,8 @@
 #include "anim/scratch_file.h"
 #include "platform/error.h"
 #include "platform/files/files.h"
-#include "platform/picture/gif/composed_picture.h"
 #include "platform/files/held_file.h"
+#include "platform/picture/gif/composed_picture.h"
 #include "support/anim_fixture.h"
 
 using namespace mv;

@@ -87,11 +87,11 @@ TEST(DialogGeometry, TabOrderAndPixelEdges) {
     }
     EXPECT_EQ(dialog::tabOrder(layout), (std::vector<size_t>{4, 2, 0, 3}));
     // Two rows that touch in twips touch in pixels, at any density.
-    const dialog::Scale scale{12.0, 20.0};
+    const Units units{12.0, 20.0};
     LayoutItem a, b;
     a.left = 5, a.width = 100, a.top = 7, a.height = 33;
     b.left = 105, b.width = 50, b.top = 40, b.height = 10;
-    const auto ra = dialog::rectOf(a, scale), rb = dialog::rectOf(b, scale);
+    const auto ra = dialog::rectOf(a, units), rb = dialog::rectOf(b, units);
     EXPECT_EQ(ra.left + ra.width, rb.left);
     EXPECT_EQ(ra.top + ra.height, rb.top);
 }

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "anim/scratch_file.h"
 #include "platform/error.h"
 #include "platform/picture/gif/composed_picture.h"
 #include "platform/picture/gif/gif_picture.h"
 #include "platform/picture/load_picture.h"
 #include "settings/number_text.h"
-#include "anim/scratch_file.h"
 
 namespace mv::anim {
 

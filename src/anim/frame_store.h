@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "anim/frame_ranges.h"
+#include "platform/files/held_file.h"
 #include "platform/ui/controls/control_array.h"
 #include "platform/ui/controls/picturebox.h"
-#include "platform/files/held_file.h"
-#include "anim/frame_ranges.h"
 
 namespace mv {
 class Platform;

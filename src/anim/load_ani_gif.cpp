@@ -2,14 +2,14 @@
 #include <system_error>
 #include <vector>
 
+#include "anim/frame_ranges.h"
+#include "anim/frame_store.h"
 #include "platform/files/files.h"
-#include "platform/picture/gif/index_cache.h"
 #include "platform/modes.h"
+#include "platform/picture/gif/index_cache.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
 #include "startup/app.h"
-#include "anim/frame_ranges.h"
-#include "anim/frame_store.h"
 
 namespace mv {
 

@@ -3,9 +3,10 @@
 #include <cmath>
 
 #include "platform/files/files.h"
-#include "platform/picture/load_picture.h"
 #include "platform/modes.h"
+#include "platform/picture/load_picture.h"
 #include "platform/platform.h"
+#include "platform/ui/units.h"
 #include "settings/number_text.h"
 #include "settings/settings.h"
 #include "setup/frmSetup2.h"
@@ -96,8 +97,8 @@ void frmMain::Form_Load() {
                 openSetup();
                 return;
             }
-            Move(0, 0, std::lround(p.screenWidthPx() * p.twipsPerPixelX()),
-                 std::lround(p.screenHeightPx() * p.twipsPerPixelY()));
+            const Units units = Units::of(p);
+            Move(0, 0, std::lround(units.twipsX(p.screenWidthPx())), std::lround(units.twipsY(p.screenHeightPx())));
             Picture1.setPicture(LoadPicture(p, txFile.Text()));
             AutoRedraw = true;
             displayOrSetup([](auto&& step) { step(); });

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
+#include "anim/frame_prefetch.h"
 #include "platform/ui/controls/control_array.h"
 #include "platform/ui/controls/picturebox.h"
 #include "platform/ui/controls/textbox.h"
 #include "platform/ui/controls/timer.h"
-#include "anim/frame_prefetch.h"
 #include "platform/ui/form.h"
 
 namespace mv {

@@ -1,7 +1,7 @@
 #include "settings/settings.h"
 
-#include "startup/app.h"
 #include "settings/number_text.h"
+#include "startup/app.h"
 
 namespace mv {
 

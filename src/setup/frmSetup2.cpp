@@ -4,6 +4,7 @@
 
 #include "platform/modes.h"
 #include "platform/platform.h"
+#include "platform/ui/units.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
 #include "settings/settings.h"
@@ -41,8 +42,9 @@ void frmSetup2::Form_Load() {
     Platform& platform = app_.platform;
     continueStep([&] {
         // Worked out in single precision, as the window's own coordinates are.
-        const float screenW = static_cast<float>(platform.screenWidthPx() * platform.twipsPerPixelX());
-        const float screenH = static_cast<float>(platform.screenHeightPx() * platform.twipsPerPixelY());
+        const Units units = Units::of(platform);
+        const float screenW = static_cast<float>(units.twipsX(platform.screenWidthPx()));
+        const float screenH = static_cast<float>(units.twipsY(platform.screenHeightPx()));
         const float left = screenW / 2.0f - static_cast<float>(Width()) / 2.0f;
         const float top = screenH / 2.0f - static_cast<float>(Height()) / 2.0f;
         Move(std::lround(left), std::lround(top));

@@ -12,41 +12,25 @@ constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000F);
 constexpr int32_t kWindowText = static_cast<int32_t>(0x80000008);
 constexpr int32_t kLinkBlue = 0x00C00000;
 
-LayoutItem item(ControlKind kind, Control& control, const std::string& container, long left, long top, long width,
-                long height, int tabIndex, std::string caption = {}) {
-    LayoutItem i;
-    i.kind = kind;
-    i.control = &control;
-    i.name = control.name();
-    i.container = container;
-    i.left = left;
-    i.top = top;
-    i.width = width;
-    i.height = height;
-    i.tabIndex = tabIndex;
-    i.caption = std::move(caption);
-    return i;
-}
-
 LayoutItem onPage(LayoutItem i, int page) {
     i.page = page;
     return i;
 }
 
 LayoutItem colorBar(ScrollBar& bar, long top, long height, int tabIndex) {
-    LayoutItem i = item(ControlKind::HScrollBar, bar, "Picture2", 90, top, 1410, height, tabIndex);
+    LayoutItem i = layoutRow(ControlKind::HScrollBar, bar, "Picture2", 90, top, 1410, height, tabIndex);
     i.scroll = {0, 255, 10, 20, 0};
     return i;
 }
 
 LayoutItem band(Shape& shape, long left, long top, long width, long height, int32_t fill) {
-    LayoutItem i = item(ControlKind::Shape, shape, "Picture2", left, top, width, height, -1);
+    LayoutItem i = layoutRow(ControlKind::Shape, shape, "Picture2", left, top, width, height, -1);
     i.backColor = fill;
     return i;
 }
 
 LayoutItem link(Label& label, long left, long top, const std::string& host, double points, int tabIndex) {
-    LayoutItem i = onPage(item(ControlKind::Label, label, "SSTab1", left, top, 2715, 390, tabIndex, host), 3);
+    LayoutItem i = onPage(layoutRow(ControlKind::Label, label, "SSTab1", left, top, 2715, 390, tabIndex, host), 3);
     i.foreColor = kLinkBlue;
     i.font = {"Lucida Sans Unicode", points, true};
     i.flags = kHandCursor;
@@ -54,7 +38,7 @@ LayoutItem link(Label& label, long left, long top, const std::string& host, doub
 }
 
 LayoutItem underline(Line& line, long x1, long y1, long x2, long y2) {
-    LayoutItem i = onPage(item(ControlKind::Line, line, "SSTab1", x1, y1, x2 - x1, y2 - y1, -1), 3);
+    LayoutItem i = onPage(layoutRow(ControlKind::Line, line, "SSTab1", x1, y1, x2 - x1, y2 - y1, -1), 3);
     i.borderColor = kLinkBlue;
     i.borderWidth = 2;
     return i;
@@ -70,47 +54,49 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
     auto& items = layout->items;
     using K = ControlKind;
 
-    LayoutItem strip = item(K::TabStrip, SSTab1, "", 0, 0, 4875, 2205, 14);
+    LayoutItem strip = layoutRow(K::TabStrip, SSTab1, "", 0, 0, 4875, 2205, 14);
     strip.tabs = {"File", "Mouse", "Colors", "URLs", "Help"};
     strip.tabHeight = 295;  // 520 hundredths of a millimetre
     strip.backColor = kButtonFace;
     items.push_back(strip);
-    items.push_back(item(K::CommandButton, Command1, "", 90, 2280, 1800, 315, 0, "Save settings, Close"));
-    items.push_back(item(K::CommandButton, Command6, "", 2070, 2280, 1800, 315, 37, "Just Close"));
+    items.push_back(layoutRow(K::CommandButton, Command1, "", 90, 2280, 1800, 315, 0, "Save settings, Close"));
+    items.push_back(layoutRow(K::CommandButton, Command6, "", 2070, 2280, 1800, 315, 37, "Just Close"));
 
     // "File"
-    items.push_back(onPage(item(K::Label, Label11, "SSTab1", 240, 510, 4215, 300, 39,
-                                "Select a File (JPG, GIF, BMP, still or animated)"), 0));
-    items.push_back(onPage(item(K::Frame, Frame3, "SSTab1", 105, 765, 4650, 1110, 15, "Name of Screensaver File"), 0));
-    items.push_back(item(K::TextBox, txFile, "Frame3", 75, 255, 4425, 330, 17));
-    items.push_back(item(K::CommandButton, Command5, "Frame3", 3645, 630, 810, 315, 16, "Browse"));
-    items.push_back(item(K::Label, Label15, "Frame3", 120, 675, 4425, 225, 43,
-                         "Not all animations work in this screensaver"));
+    items.push_back(onPage(layoutRow(K::Label, Label11, "SSTab1", 240, 510, 4215, 300, 39,
+                                     "Select a File (JPG, GIF, BMP, still or animated)"), 0));
+    items.push_back(
+        onPage(layoutRow(K::Frame, Frame3, "SSTab1", 105, 765, 4650, 1110, 15, "Name of Screensaver File"), 0));
+    items.push_back(layoutRow(K::TextBox, txFile, "Frame3", 75, 255, 4425, 330, 17));
+    items.push_back(layoutRow(K::CommandButton, Command5, "Frame3", 3645, 630, 810, 315, 16, "Browse"));
+    items.push_back(layoutRow(K::Label, Label15, "Frame3", 120, 675, 4425, 225, 43,
+                              "Not all animations work in this screensaver"));
 
     // "Mouse"
-    items.push_back(onPage(item(K::Frame, Frame1, "SSTab1", 510, 495, 3795, 1260, 21, "Mouse Sensitivity"), 1));
-    LayoutItem sensit = item(K::TextBox, Sensit, "Frame1", 210, 420, 405, 285, 22, "15");
+    items.push_back(onPage(layoutRow(K::Frame, Frame1, "SSTab1", 510, 495, 3795, 1260, 21, "Mouse Sensitivity"), 1));
+    LayoutItem sensit = layoutRow(K::TextBox, Sensit, "Frame1", 210, 420, 405, 285, 22, "15");
     sensit.maxLength = 2;
     items.push_back(sensit);
-    items.push_back(item(K::Label, Label7, "Frame1", 1050, 300, 1650, 585, 27,
-                         "Mouse Sensitivity          1 = Most Sensitive       30 = Least Sensitive"));
+    items.push_back(layoutRow(K::Label, Label7, "Frame1", 1050, 300, 1650, 585, 27,
+                              "Mouse Sensitivity          1 = Most Sensitive       30 = Least Sensitive"));
     // The delay group lies below the frame's lower edge: never seen, still in the tab order.
-    items.push_back(item(K::TextBox, Text3, "Frame1", 135, 1530, 315, 345, 25, "1"));
-    LayoutItem delayBar = item(K::VScrollBar, VScroll1, "Frame1", 525, 1560, 225, 345, 24);
+    items.push_back(layoutRow(K::TextBox, Text3, "Frame1", 135, 1530, 315, 345, 25, "1"));
+    LayoutItem delayBar = layoutRow(K::VScrollBar, VScroll1, "Frame1", 525, 1560, 225, 345, 24);
     delayBar.scroll = {30, 0, 1, 5, 1};
     items.push_back(delayBar);
-    items.push_back(item(K::CommandButton, Command2, "Frame1", 2790, 1605, 1275, 285, 23, "Save settings"));
-    items.push_back(item(K::Label, Label5, "Frame1", 915, 1530, 5115, 705, 28,
-                         "Enter the delay time (in minutes) before the screensaver comes on. NOTE: You should enter "
-                         "a delay time LESS than that of your regular Windows screensaver. Better yet, turn your "
-                         "Windows screensaver OFF."));
-    items.push_back(item(K::CheckBox, ChkOpenSS, "Frame1", 1275, 2025, 255, 285, 26));
-    items.push_back(item(K::Label, Label6, "Frame1", 1950, 2010, 2595, 345, 29, "Screensaver on when checked"));
+    items.push_back(layoutRow(K::CommandButton, Command2, "Frame1", 2790, 1605, 1275, 285, 23, "Save settings"));
+    items.push_back(
+        layoutRow(K::Label, Label5, "Frame1", 915, 1530, 5115, 705, 28,
+                  "Enter the delay time (in minutes) before the screensaver comes on. NOTE: You should enter "
+                  "a delay time LESS than that of your regular Windows screensaver. Better yet, turn your "
+                  "Windows screensaver OFF."));
+    items.push_back(layoutRow(K::CheckBox, ChkOpenSS, "Frame1", 1275, 2025, 255, 285, 26));
+    items.push_back(layoutRow(K::Label, Label6, "Frame1", 1950, 2010, 2595, 345, 29, "Screensaver on when checked"));
 
     // "Colors"
-    items.push_back(onPage(item(K::Label, Label8, "SSTab1", 840, 510, 2175, 420, 36,
-                                "Background Color Selector     For Transparent Images"), 2));
-    LayoutItem panel = onPage(item(K::PictureBox, Picture2, "SSTab1", 525, 1020, 3450, 555, 30), 2);
+    items.push_back(onPage(layoutRow(K::Label, Label8, "SSTab1", 840, 510, 2175, 420, 36,
+                                     "Background Color Selector     For Transparent Images"), 2));
+    LayoutItem panel = onPage(layoutRow(K::PictureBox, Picture2, "SSTab1", 525, 1020, 3450, 555, 30), 2);
     panel.backColor = 0x00F2B042;
     panel.foreColor = kWindowText;
     items.push_back(panel);
@@ -122,32 +108,35 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
     items.push_back(colorBar(HScroll1, 0, 195, 31));
     items.push_back(colorBar(HScroll2, 180, 180, 32));
     items.push_back(colorBar(HScroll3, 360, 180, 33));
-    LayoutItem swatch = item(K::PictureBox, Picture1, "Picture2", 1575, -30, 2655, 765, 34);
+    LayoutItem swatch = layoutRow(K::PictureBox, Picture1, "Picture2", 1575, -30, 2655, 765, 34);
     swatch.backColor = 0x00000000;
     swatch.foreColor = kWindowText;
     items.push_back(swatch);
-    LayoutItem number = onPage(item(K::Label, Label2, "SSTab1", 645, 1695, 1695, 240, 35, "Label2"), 2);
+    LayoutItem number = onPage(layoutRow(K::Label, Label2, "SSTab1", 645, 1695, 1695, 240, 35, "Label2"), 2);
     number.flags = kHidden;
     items.push_back(number);
 
     // "URLs"
     items.push_back(link(Label9, 165, 465, kMakerHost, 9.75, 38));
     items.push_back(underline(Line1, 225, 705, 1995, 705));
-    items.push_back(onPage(item(K::Label, Label12, "SSTab1", 180, 720, 4515, 645, 40, "Talvex homepage"), 3));
+    items.push_back(onPage(layoutRow(K::Label, Label12, "SSTab1", 180, 720, 4515, 645, 40, "Talvex homepage"), 3));
     items.push_back(link(Label14, 195, 1335, kImagesHost, 8.25, 42));
     items.push_back(underline(Line2, 195, 1575, 2250, 1560));
-    items.push_back(onPage(item(K::Label, Label13, "SSTab1", 225, 1620, 4545, 435, 41,
-                                "This site has loads of cool image files you can use in your screensaver"), 3));
+    items.push_back(onPage(layoutRow(K::Label, Label13, "SSTab1", 225, 1620, 4545, 435, 41,
+                                     "This site has loads of cool image files you can use in your screensaver"), 3));
 
     // "Help"
-    items.push_back(onPage(item(K::Frame, Frame4, "SSTab1", 135, 345, 4545, 1770, 45, "How to make a Marvoscope"), 4));
-    items.push_back(item(K::Label, Label16, "Frame4", 120, 255, 4275, 660, 46,
-                         "Click the \"File\" tab. Click \"Browse\". Select an image file to use as a screensaver. "
-                         "This can be a still or animated image in one of these formats: JPG, GIF, BMP. Click \"OK\"."));
-    items.push_back(item(K::Label, Label17, "Frame4", 120, 870, 4230, 840, 47,
-                         "If the screensaver is a transparent GIF, you can change the color of the background. Click "
-                         "the \"Colors\" tab. Use the color selector to change the background color to your liking. "
-                         "Click \"Save settings, Close\" when done."));
+    items.push_back(
+        onPage(layoutRow(K::Frame, Frame4, "SSTab1", 135, 345, 4545, 1770, 45, "How to make a Marvoscope"), 4));
+    items.push_back(
+        layoutRow(K::Label, Label16, "Frame4", 120, 255, 4275, 660, 46,
+                  "Click the \"File\" tab. Click \"Browse\". Select an image file to use as a screensaver. "
+                  "This can be a still or animated image in one of these formats: JPG, GIF, BMP. Click \"OK\"."));
+    items.push_back(
+        layoutRow(K::Label, Label17, "Frame4", 120, 870, 4230, 840, 47,
+                  "If the screensaver is a transparent GIF, you can change the color of the background. Click "
+                  "the \"Colors\" tab. Use the color selector to change the background color to your liking. "
+                  "Click \"Save settings, Close\" when done."));
     return layout;
 }
 

@@ -3,6 +3,10 @@
 # sources this file and adds what only it has: how the program starts and where its settings
 # live. Every wait here ends on an event (a window, a pixel, an exit) or at its deadline.
 #
+#   e2e_program FILE               the program under test (MARVOSCOPE), checked to exist
+#   e2e_own_folder NAME            a copy of the program alone in a folder, for its scratch file
+#   e2e_no_scratch_left LABEL      fails when a frame file stayed next to the program or in the
+#                                  side's scratch places (e2e_scratch_places)
 #   e2e_start ARGS...              the program in the background (E2E_PID); log in $E2E_TMP
 #   e2e_wait_window TITLE [S]      prints the id once a visible window has exactly this title
 #   e2e_wait_no_window TITLE [S]   until no visible window has this title
@@ -35,6 +39,8 @@ e2e_fail() {
 
 # What a side must stop beyond the programs and X servers (a Wine server); nothing by default.
 e2e_side_cleanup() { :; }
+# Where a side's program may put a frame file besides its own folder, one a line.
+e2e_scratch_places() { :; }
 
 e2e_cleanup() {
   local pid
@@ -52,6 +58,30 @@ e2e_workdir() {
   mkdir -p "$E2E_SHOTS"
   trap e2e_cleanup EXIT
   trap 'exit 130' INT TERM
+}
+
+# e2e_program FILE: the program under test, by its full path; a usage note when it is missing.
+e2e_program() {
+  [ -n "${1:-}" ] || { echo "usage: bash $0 path/to/the/program" >&2; exit 2; }
+  MARVOSCOPE=$(readlink -f "$1")
+  [ -f "$MARVOSCOPE" ] || { echo "no such program: $1" >&2; exit 2; }
+}
+
+# e2e_own_folder NAME: the program copied alone into a folder of its own ($E2E_TMP/prog, as
+# NAME), so that its scratch file lands there; MARVOSCOPE becomes the copy.
+e2e_own_folder() {
+  mkdir -p "$E2E_TMP/prog"
+  cp "$MARVOSCOPE" "$E2E_TMP/prog/$1" || e2e_fail "cannot copy the program"
+  MARVOSCOPE="$E2E_TMP/prog/$1"
+}
+
+# e2e_no_scratch_left LABEL: no frame file stayed next to the program or in the side's
+# scratch places.
+e2e_no_scratch_left() {
+  local places left
+  mapfile -t places < <(e2e_scratch_places)
+  left=$(find "$(dirname "$MARVOSCOPE")" "${places[@]}" -name 'tmp*.gif' 2>/dev/null)
+  [ -z "$left" ] || e2e_fail "$1: frame files left behind: $left"
 }
 
 # e2e_now_ms: milliseconds since the epoch.
@@ -188,12 +218,18 @@ e2e_compose_frames() {
     "$4/frame-%03d.png"
 }
 
-# e2e_compose_best SHOT DIR: "RMSE FRAME" of the frame in DIR closest to SHOT.
-e2e_compose_best() {
-  local f best=9 name="" r
-  for f in "$2"/frame-*.png; do
+# e2e_compose_match SHOT DIR LIMIT [FRAME]: "RMSE FRAME" of the first frame in DIR, from FRAME
+# (the one matched last) on and round the end, that SHOT matches with an RMSE below LIMIT; of
+# the closest frame when none does. A show moves forward, so the search is short.
+e2e_compose_match() {
+  local frames=("$2"/frame-*.png) start=0 i n f r best=9 name=""
+  n=${#frames[@]}
+  for i in "${!frames[@]}"; do [ "$(basename "${frames[i]}" .png)" = "${4:-}" ] && start=$i; done
+  for ((i = 0; i < n; i++)); do
+    f=${frames[(start + i) % n]}
     r=$(e2e_rmse "$1" "$f")
     if awk "BEGIN { exit !($r < $best) }"; then best=$r; name=$(basename "$f" .png); fi
+    awk "BEGIN { exit !($best < $3) }" && break
   done
   echo "$best $name"
 }
@@ -203,15 +239,15 @@ e2e_compose_best() {
 # (the show still starting) are passed over; a later shot that matches no frame fails at once,
 # and so does a show that never matches. Prints one line per shot; returns 1 on failure.
 e2e_compose_watch() {
-  local dir=$1 count=$2 limit=$3 got=0 tries=0 prev="" shot best
+  local dir=$1 count=$2 limit=$3 got=0 tries=0 prev="" shot best last=""
   while [ "$got" -lt "$count" ] && [ "$tries" -lt 40 ]; do
     tries=$((tries + 1))
     shot="$dir/shot-$tries.png"
     e2e_grab "$shot" || { echo "cannot take a screenshot"; return 1; }
     if [ -n "$prev" ] && awk "BEGIN { exit !($(e2e_rmse "$shot" "$prev") < 0.002) }"; then continue; fi
-    best=$(e2e_compose_best "$shot" "$dir")
+    best=$(e2e_compose_match "$shot" "$dir" "$limit" "$last")
     if awk "BEGIN { exit !(${best% *} < $limit) }"; then
-      got=$((got + 1)); prev=$shot
+      got=$((got + 1)); prev=$shot; last=${best#* }
       echo "shot $tries matches ${best#* } (RMSE ${best% *})"
     elif [ "$got" -gt 0 ]; then
       echo "shot $tries matches no frame: closest ${best#* } (RMSE ${best% *})"; return 1

@@ -12,8 +12,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 # e2e_init MARVOSCOPE: the program under test and a throw-away home. Never the real user's.
 e2e_init() {
-  [ -n "${1:-}" ] || { echo "usage: $0 path/to/marvoscope" >&2; exit 2; }
-  MARVOSCOPE=$(readlink -f "$1")
+  e2e_program "${1:-}"
   [ -x "$MARVOSCOPE" ] || { echo "not executable: $1" >&2; exit 2; }
   E2E_TOOLS="${E2E_TOOLS:-$(dirname "$MARVOSCOPE")/e2e-tools}"
   e2e_workdir
@@ -24,6 +23,9 @@ e2e_init() {
   E2E_INI="$XDG_CONFIG_HOME/Marvoscope 1.0 Demo.ini"
   unset QT_QPA_PLATFORM
 }
+
+# The program keeps its frame file in its private runtime folder when its own is not safe.
+e2e_scratch_places() { echo "$XDG_RUNTIME_DIR"; }
 
 # e2e_setting KEY VALUE: one value in the program's settings store (blanks at the ends kept).
 e2e_setting() {

@@ -10,18 +10,10 @@ e2e_setting Mousesens 30
 e2e_setting BackColors 0
 
 # A copy of the program in a folder of its own, so the scratch file lands next to it.
-prog="$E2E_TMP/prog"
-mkdir -p "$prog"
-cp "$MARVOSCOPE" "$prog/marvoscope"
-MARVOSCOPE="$prog/marvoscope"
+e2e_own_folder marvoscope
+prog=$(dirname "$MARVOSCOPE")
 /usr/bin/convert -delay 10 -size 80x60 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/rgb.gif"
 e2e_setting AniFile "$E2E_TMP/rgb.gif"
-
-no_scratch_left() {  # no_scratch_left LABEL: neither folder keeps a frame file
-  local left
-  left=$(find "$prog" "$XDG_RUNTIME_DIR" -name 'tmp*.gif' 2>/dev/null)
-  [ -z "$left" ] || e2e_fail "$1: frame files left behind: $left"
-}
 
 animates() {  # animates LABEL: the show runs through its colours, then a key ends it
   e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "$1: no saver window"
@@ -41,13 +33,14 @@ for mode in 777 700; do
   [ "$(cat "$E2E_TMP/victim.txt")" = "precious" ] || e2e_fail "link in a $mode folder: the victim was written"
   [ -L "$prog/tmp.gif" ] || e2e_fail "link in a $mode folder: the link was removed"
   rm "$prog/tmp.gif"
-  no_scratch_left "link in a $mode folder"
+  e2e_no_scratch_left "link in a $mode folder"
   e2e_pass "a tmp.gif link in a $mode folder is not followed; the show plays"
 done
 
 # 2. Two shows on two displays, sharing the program's folder, split a long GIF at the same time.
-/usr/bin/convert -delay 5 -size 160x120 $(for i in $(seq 60); do echo "xc:red xc:lime xc:blue"; done) \
-  -loop 0 "$E2E_TMP/long.gif"
+# 180 frames: sixty times red, green and blue, joined by gifsicle (ImageMagick takes seconds).
+/usr/bin/convert -delay 5 -size 160x120 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/rgb-160.gif"
+gifsicle $(for i in $(seq 60); do echo "$E2E_TMP/rgb-160.gif"; done) >"$E2E_TMP/long.gif" || e2e_fail "make the long GIF"
 e2e_setting AniFile "$E2E_TMP/long.gif"
 first=$DISPLAY
 e2e_start_xvfb 640x480
@@ -62,7 +55,7 @@ DISPLAY=$second e2e_colour_watch 320 240 1.2 >"$E2E_TMP/watch2.txt"
 [[ "$(e2e_colour_runs "$E2E_TMP/watch2.txt")" == *green*blue* ]] || e2e_fail "second of two shows does not play"
 DISPLAY=$second xdotool key space
 e2e_wait_exit 3 "$other" || e2e_fail "second of two shows: a key did not end it"
-no_scratch_left "two shows"
+e2e_no_scratch_left "two shows"
 e2e_pass "two shows sharing the program's folder both play"
 
 # expect_setup LABEL [SECONDS]: the setup dialog opens instead of the show; closing it ends all.
@@ -81,7 +74,7 @@ close_setup() {
 e2e_setting AniFile "$E2E_TMP/broken.gif"
 e2e_start /S
 expect_setup "refused frame"
-no_scratch_left "refused frame"
+e2e_no_scratch_left "refused frame"
 close_setup "refused frame"
 e2e_pass "a refused frame opens the setup dialog and leaves no frame file"
 
@@ -95,7 +88,7 @@ elapsed=$(( $(e2e_now_ms) - started ))
 peak=$(awk '/^VmHWM/ { print $2 }' "/proc/$E2E_PID/status")
 e2e_log "1 GB of zeros: dialog after $elapsed ms, peak memory $((peak / 1024)) MB"
 [ "$peak" -lt $((150 * 1024)) ] || e2e_fail "1 GB of zeros: peak memory $((peak / 1024)) MB"
-no_scratch_left "1 GB of zeros"
+e2e_no_scratch_left "1 GB of zeros"
 close_setup "1 GB of zeros"
 e2e_pass "a 1 GB file of zeros is refused in $elapsed ms with $((peak / 1024)) MB"
 

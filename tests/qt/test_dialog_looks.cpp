@@ -11,8 +11,8 @@
 #include "platform/qt/qt_dialog_fonts.h"
 #include "platform/qt/qt_dialog_widgets.h"
 #include "platform/qt/qt_file_dialog.h"
-#include "platform/ui/hand_cursor.h"
 #include "platform/qt/qt_icon.h"
+#include "platform/ui/hand_cursor.h"
 
 using namespace mv;
 using mv::test::QtDialogTest;

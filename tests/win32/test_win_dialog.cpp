@@ -19,20 +19,11 @@ using namespace mv;
 
 namespace {
 
+// A row of the setup dialog's kind, on a tab page when `page` >= 0.
 LayoutItem row(ControlKind kind, Control& c, const std::string& container, int page, long l, long t, long w, long h,
                int tab, const std::string& caption = {}) {
-    LayoutItem i;
-    i.kind = kind;
-    i.control = &c;
-    i.name = c.name();
-    i.container = container;
+    LayoutItem i = layoutRow(kind, c, container, l, t, w, h, tab, caption);
     i.page = page;
-    i.left = l;
-    i.top = t;
-    i.width = w;
-    i.height = h;
-    i.tabIndex = tab;
-    i.caption = caption;
     return i;
 }
 

@@ -6,9 +6,9 @@
 
 #include "platform/error.h"
 #include "platform/picture/load_picture.h"
+#include "platform/win32/win_text.h"
 #include "support/fake_platform.h"
 #include "win_test_forms.h"
-#include "platform/win32/win_text.h"
 
 using namespace mv;
 using test::RecordingForm;

@@ -7,15 +7,15 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "platform/qt/qt_colors.h"
+#include "platform/qt/qt_dialog_fonts.h"
+#include "platform/qt/qt_dialog_widgets.h"
+#include "platform/qt/qt_hand_cursor.h"
 #include "platform/ui/controls/checkbox.h"
 #include "platform/ui/controls/commandbutton.h"
 #include "platform/ui/controls/frame.h"
 #include "platform/ui/controls/scrollbar.h"
 #include "platform/ui/controls/textbox.h"
-#include "platform/qt/qt_colors.h"
-#include "platform/qt/qt_dialog_fonts.h"
-#include "platform/qt/qt_dialog_widgets.h"
-#include "platform/qt/qt_hand_cursor.h"
 
 namespace mv::qt {
 
@@ -146,8 +146,8 @@ Built makeShape(const ControlContext& c) {
 
 Built makeLine(const ControlContext& c) {
     auto& m = *static_cast<Line*>(c.item.control);
-    const QPoint from(c.scale.x(c.item.left), c.scale.y(c.item.top));
-    const QPoint to(c.scale.x(c.item.left + c.item.width), c.scale.y(c.item.top + c.item.height));
+    const QPoint from(c.units.pixelsX(c.item.left), c.units.pixelsY(c.item.top));
+    const QPoint to(c.units.pixelsX(c.item.left + c.item.width), c.units.pixelsY(c.item.top + c.item.height));
     auto* ln = new LineWidget(m, from, to, c.item.borderWidth, c.parent);
     std::function<void()> refresh = [ln, &m] {
         ln->update();

@@ -22,7 +22,7 @@ struct ControlContext {
     QWidget* parent;
     QRect rect;  // device-independent pixels in the parent
     QFont font;
-    const dialog::Scale& scale;
+    const Units& units;
     Platform& platform;
 };
 

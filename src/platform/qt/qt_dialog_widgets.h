@@ -5,11 +5,11 @@
 #include <QTabBar>
 #include <QWidget>
 
+#include "platform/platform.h"
 #include "platform/ui/controls/label.h"
 #include "platform/ui/controls/line.h"
 #include "platform/ui/controls/picturebox.h"
 #include "platform/ui/controls/shape.h"
-#include "platform/platform.h"
 
 namespace mv::qt {
 

@@ -6,22 +6,22 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "platform/ui/controls/tabstrip.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_dialog_controls.h"
 #include "platform/qt/qt_dialog_fonts.h"
 #include "platform/qt/qt_dialog_widgets.h"
+#include "platform/ui/controls/tabstrip.h"
 
 namespace mv::qt {
 
 DialogWindow::DialogWindow(Form& form)
-    : QWidget(nullptr), form_(form), scale_{form.platform().twipsPerPixelX(), form.platform().twipsPerPixelY()} {
+    : QWidget(nullptr), form_(form), units_(Units::of(form.platform())) {
     setObjectName(QString::fromStdString(form.Caption()));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFont(dialogFont());
     const Layout& layout = *form.layout();
-    setFixedSize(scale_.x(layout.clientWidth), scale_.y(layout.clientHeight));
+    setFixedSize(units_.pixelsX(layout.clientWidth), units_.pixelsY(layout.clientHeight));
     setColor(this, QPalette::Window, layout.backColor, QPalette::Window);
     setAutoFillBackground(true);
     build(layout);
@@ -31,7 +31,7 @@ DialogWindow::DialogWindow(Form& form)
 DialogWindow::~DialogWindow() = default;
 
 QRect DialogWindow::pixels(const LayoutItem& item) const {
-    const dialog::PixelRect r = dialog::rectOf(item, scale_);
+    const dialog::PixelRect r = dialog::rectOf(item, units_);
     return QRect(r.left, r.top, r.width, r.height);
 }
 
@@ -86,7 +86,7 @@ QWidget* DialogWindow::makeWidget(const LayoutItem& item, QWidget* parent) {
     }
     const ControlMaker make = controlMaker(item.kind);
     if (!make) return nullptr;
-    const Built built = make({item, parent, pixels(item), fontFor(item), scale_, form_.platform()});
+    const Built built = make({item, parent, pixels(item), fontFor(item), units_, form_.platform()});
     if (!built.widget) return nullptr;
     if (item.foreColor != kDefaultColor && item.kind == ControlKind::PictureBox)
         setColor(built.widget, QPalette::WindowText, item.foreColor, QPalette::WindowText);
@@ -103,7 +103,7 @@ QWidget* DialogWindow::makeWidget(const LayoutItem& item, QWidget* parent) {
 void DialogWindow::bindTabStrip(const LayoutItem& item, QWidget* strip) {
     auto& m = *static_cast<TabStrip*>(item.control);
     const QRect area(0, 0, strip->width(), strip->height());
-    const int rowHeight = std::max(1, scale_.y(item.tabHeight));
+    const int rowHeight = std::max(1, units_.pixelsY(item.tabHeight));
 
     auto* pageFrame = new QFrame(strip);
     pageFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
@@ -166,7 +166,7 @@ void DialogWindow::focusFirst() {
 
 void DialogWindow::syncFromForm() {
     setWindowTitle(QString::fromStdString(form_.Caption()));
-    move(scale_.x(form_.Left()), scale_.y(form_.Top()));
+    move(units_.pixelsX(form_.Left()), units_.pixelsY(form_.Top()));
 }
 
 void DialogWindow::closeEvent(QCloseEvent* event) {

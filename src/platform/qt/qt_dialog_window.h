@@ -36,7 +36,7 @@ private:
     void bindTabStrip(const LayoutItem& item, QWidget* strip);
 
     Form& form_;
-    dialog::Scale scale_;
+    Units units_;
     std::map<std::string, QWidget*> widgets_;
     std::map<std::string, QWidget*> focusTargets_;  // rows whose focus goes to an inner widget
     std::map<std::string, std::vector<QWidget*>> pages_;  // tab strip name -> its page panels

@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/qt/qt_instance_lock.h"
 #include "platform/qt/qt_dialog_host.h"
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_hosted_host.h"
+#include "platform/qt/qt_instance_lock.h"
 #include "platform/qt/qt_saver_host.h"
 #include "platform/qt/qt_still_decoder.h"
 #include "platform/qt/qt_timer.h"

@@ -13,6 +13,7 @@
 
 #include "platform/platform.h"
 #include "platform/qt/qt_input.h"
+#include "platform/ui/units.h"
 
 namespace mv::qt {
 
@@ -172,11 +173,9 @@ public:
             } else if (maximized) {
                 bounds = QRect(0, 0, 640, 480);
             } else {
-                Platform& p = form_.platform();
-                bounds = QRect(static_cast<int>(std::lround(form_.Left() / p.twipsPerPixelX())),
-                               static_cast<int>(std::lround(form_.Top() / p.twipsPerPixelY())),
-                               static_cast<int>(std::lround(form_.Width() / p.twipsPerPixelX())),
-                               static_cast<int>(std::lround(form_.Height() / p.twipsPerPixelY())));
+                const Units units = Units::of(form_.platform());
+                bounds = QRect(units.pixelsX(form_.Left()), units.pixelsY(form_.Top()), units.pixelsX(form_.Width()),
+                               units.pixelsY(form_.Height()));
             }
             if (w->geometry() != bounds) w->setGeometry(bounds);
             if (shown_ && w->isVisible() && maximized && !w->isFullScreen()) w->showFullScreen();

@@ -1,18 +1,14 @@
 #include "platform/ui/dialog_geometry.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "platform/ui/text_wrap.h"
 
 namespace mv::dialog {
 
-int Scale::x(long twips) const { return static_cast<int>(std::lround(twips / twipsPerPixelX)); }
-int Scale::y(long twips) const { return static_cast<int>(std::lround(twips / twipsPerPixelY)); }
-
-PixelRect rectOf(const LayoutItem& item, const Scale& scale) {
-    const int left = scale.x(item.left), top = scale.y(item.top);
-    return {left, top, scale.x(item.left + item.width) - left, scale.y(item.top + item.height) - top};
+PixelRect rectOf(const LayoutItem& item, const Units& units) {
+    const int left = units.pixelsX(item.left), top = units.pixelsY(item.top);
+    return {left, top, units.pixelsX(item.left + item.width) - left, units.pixelsY(item.top + item.height) - top};
 }
 
 bool isWindowless(ControlKind kind) {

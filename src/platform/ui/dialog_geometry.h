@@ -1,29 +1,23 @@
 #pragma once
 // What both backends need to know to lay a dialog out from its design table, decided once:
-// twips to device pixels, the keyboard order, which controls have no window of their own, and
-// how far a caption's font shrinks to show whole.
+// where a row lies in pixels, the keyboard order, which controls have no window of their own,
+// and how far a caption's font shrinks to show whole.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/ui/layout.h"
+#include "platform/ui/units.h"
 
 namespace mv::dialog {
-
-// Twips to device pixels, each axis at its own density. Edges round to the nearest pixel on
-// their own, so controls that touch in the design touch on the screen.
-struct Scale {
-    double twipsPerPixelX = 15.0, twipsPerPixelY = 15.0;
-    int x(long twips) const;
-    int y(long twips) const;
-};
 
 struct PixelRect {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-// A row's rectangle in pixels from its container's corner.
-PixelRect rectOf(const LayoutItem& item, const Scale& scale);
+// A row's rectangle in pixels from its container's corner. Its edges round on their own, not its
+// size, so controls that touch in the design touch on the screen.
+PixelRect rectOf(const LayoutItem& item, const Units& units);
 
 // Labels, shapes and lines paint on their container, beneath every control of it that has a
 // window, whatever the order of creation.

@@ -5,6 +5,7 @@
 
 #include "platform/modes.h"
 #include "platform/platform.h"
+#include "platform/ui/units.h"
 
 namespace mv {
 
@@ -80,13 +81,15 @@ void Form::Move(long left, long top, long width, long height) {
 }
 
 double Form::ScaleWidth() const {
-    const double px = host_ ? host_->clientWidthPx() : width_ / platform_.twipsPerPixelX();
-    return scaleMode_ == ScaleMode::Pixels ? px : px * platform_.twipsPerPixelX();
+    const Units units = Units::of(platform_);
+    const double px = host_ ? host_->clientWidthPx() : units.exactPixelsX(width_);
+    return scaleMode_ == ScaleMode::Pixels ? px : units.twipsX(px);
 }
 
 double Form::ScaleHeight() const {
-    const double px = host_ ? host_->clientHeightPx() : height_ / platform_.twipsPerPixelY();
-    return scaleMode_ == ScaleMode::Pixels ? px : px * platform_.twipsPerPixelY();
+    const Units units = Units::of(platform_);
+    const double px = host_ ? host_->clientHeightPx() : units.exactPixelsY(height_);
+    return scaleMode_ == ScaleMode::Pixels ? px : units.twipsY(px);
 }
 
 const Bitmap& Form::backing(size_t surface) const {

@@ -1,8 +1,9 @@
 #include "platform/ui/form_input.h"
 
+#include "platform/platform.h"
 #include "platform/ui/controls/label.h"
 #include "platform/ui/form.h"
-#include "platform/platform.h"
+#include "platform/ui/units.h"
 
 namespace mv {
 
@@ -19,10 +20,10 @@ namespace {
 
 // Device pixels in the form's scale: pixels stay pixels, twips go by the screen's density.
 float scaleX(const Form& form, double px) {
-    return static_cast<float>(form.scaleMode() == ScaleMode::Pixels ? px : px * form.platform().twipsPerPixelX());
+    return static_cast<float>(form.scaleMode() == ScaleMode::Pixels ? px : Units::of(form.platform()).twipsX(px));
 }
 float scaleY(const Form& form, double px) {
-    return static_cast<float>(form.scaleMode() == ScaleMode::Pixels ? px : px * form.platform().twipsPerPixelY());
+    return static_cast<float>(form.scaleMode() == ScaleMode::Pixels ? px : Units::of(form.platform()).twipsY(px));
 }
 
 }  // namespace
@@ -58,9 +59,10 @@ void character(Form& form, int16_t code) { form.Form_KeyPress(code); }
 
 void labelButton(Label& label, Platform& platform, bool down, Buttons button, Modifiers mods, double x, double y) {
     const MouseHandler& handler = down ? label.onMouseDown : label.onMouseUp;
+    const Units units = Units::of(platform);
     if (handler)
-        handler(buttonMask(button), shiftMask(mods), static_cast<float>(x * platform.twipsPerPixelX()),
-                static_cast<float>(y * platform.twipsPerPixelY()));
+        handler(buttonMask(button), shiftMask(mods), static_cast<float>(units.twipsX(x)),
+                static_cast<float>(units.twipsY(y)));
 }
 
 }  // namespace input

@@ -1,5 +1,7 @@
 #include "platform/ui/layout.h"
 
+#include <utility>
+
 #include "platform/ui/controls/checkbox.h"
 #include "platform/ui/controls/commandbutton.h"
 #include "platform/ui/controls/frame.h"
@@ -12,6 +14,22 @@
 #include "platform/ui/controls/textbox.h"
 
 namespace mv {
+
+LayoutItem layoutRow(ControlKind kind, Control& control, const std::string& container, long left, long top, long width,
+                     long height, int tabIndex, std::string caption) {
+    LayoutItem i;
+    i.kind = kind;
+    i.control = &control;
+    i.name = control.name();
+    i.container = container;
+    i.left = left;
+    i.top = top;
+    i.width = width;
+    i.height = height;
+    i.tabIndex = tabIndex;
+    i.caption = std::move(caption);
+    return i;
+}
 
 const LayoutItem* Layout::find(const std::string& name) const {
     for (const auto& item : items)

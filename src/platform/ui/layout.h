@@ -71,6 +71,11 @@ struct Layout {
     int pageOf(const LayoutItem& item) const;
 };
 
+// One row of a design: a control with its container, place and size in twips, its place in
+// the tab order (-1: none) and its caption; the other design values keep their defaults.
+LayoutItem layoutRow(ControlKind kind, Control& control, const std::string& container, long left, long top, long width,
+                     long height, int tabIndex, std::string caption = {});
+
 // Puts every row's design values (captions, texts, colours, positions, visibility) into its
 // model. Runs before any handler is attached, so no change event fires.
 void applyDesign(const Layout& layout);

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "startup/app.h"
-#include "startup/mod1.h"
 #include "platform/win32/win_common.h"
 #include "platform/win32/win_platform.h"
+#include "startup/app.h"
+#include "startup/mod1.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};

@@ -4,13 +4,6 @@ namespace mv::win32 {
 
 HINSTANCE moduleInstance() { return GetModuleHandleW(nullptr); }
 
-HICON appIcon(bool small) {
-    const int cx = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
-    const int cy = GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON);
-    return static_cast<HICON>(
-        LoadImageW(moduleInstance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR | LR_SHARED));
-}
-
 static int screenCaps(int index) {
     HDC dc = GetDC(nullptr);
     const int v = dc ? GetDeviceCaps(dc, index) : 96;

@@ -1,12 +1,10 @@
 #pragma once
-// Small shared pieces of the Win32 backend: the module, the program icon, the screen density.
+// Small shared pieces of the Win32 backend: the module, the icon's resource, the screen density.
 #include <windows.h>
 
 namespace mv::win32 {
 
 HINSTANCE moduleInstance();
-// The program's icon at the large or small system size (null when the resource is missing).
-HICON appIcon(bool small);
 // Pixels per logical inch of the screen (96 at 100 %).
 int screenDpiX();
 int screenDpiY();

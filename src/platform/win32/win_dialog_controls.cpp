@@ -22,7 +22,7 @@
 namespace mv::win32 {
 
 RECT ControlNode::rect() const {
-    const dialog::PixelRect p = dialog::rectOf(item_, site_.scale());
+    const dialog::PixelRect p = dialog::rectOf(item_, site_.units());
     return RECT{p.left + place_.dx, p.top + place_.dy, p.left + place_.dx + p.width, p.top + place_.dy + p.height};
 }
 
@@ -83,7 +83,8 @@ public:
             tab.pszText = text.data();
             SendMessageW(hwnd_, TCM_INSERTITEMW, t, reinterpret_cast<LPARAM>(&tab));
         }
-        if (item_.tabHeight > 0) SendMessageW(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(0, site_.scale().y(item_.tabHeight)));
+        if (item_.tabHeight > 0)
+            SendMessageW(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(0, site_.units().pixelsY(item_.tabHeight)));
         // The control's least tab width is in unscaled pixels; at a higher density the tabs
         // would bunch up on the left of the strip instead of spreading as designed.
         constexpr int kLeastTabWidth = 54;  // the common controls' own, at 96 dpi

@@ -29,7 +29,7 @@ inline constexpr wchar_t kSurfaceClass[] = L"MarvoscopeSurface";
 class DialogSite {
 public:
     virtual ~DialogSite() = default;
-    virtual const dialog::Scale& scale() const = 0;
+    virtual const Units& units() const = 0;
     virtual DialogFonts& fonts() = 0;
     virtual Platform& platform() = 0;
     // The row's child window at the row's place on its surface, in the row's font.

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/win32/win_still_decoder.h"
 #include "platform/win32/win_common.h"
 #include "platform/win32/win_dialog_host.h"
 #include "platform/win32/win_file_dialog.h"
 #include "platform/win32/win_saver_host.h"
+#include "platform/win32/win_still_decoder.h"
 #include "platform/win32/win_text.h"
 #include "platform/win32/win_timer.h"
 

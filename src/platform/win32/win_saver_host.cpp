@@ -6,10 +6,12 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/ui/units.h"
 #include "platform/win32/win_common.h"
 #include "platform/win32/win_input.h"
 #include "platform/win32/win_platform.h"
 #include "platform/win32/win_text.h"
+#include "platform/win32/win_window.h"
 
 namespace mv::win32 {
 namespace {
@@ -41,33 +43,26 @@ std::vector<Surface> monitors() {
     return list;
 }
 
-class FormHost : public WindowHost {
+class FormHost : public WindowHost, private WindowTarget {
 public:
     FormHost(Form& form, WinPlatform& platform) : form_(form), platform_(platform), monitors_(monitors()) {
-        registerClass();
+        registerWindowClass(kClassName, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, true);
         const bool bare = form.borderStyle() == BorderStyle::None;
         style_ = bare ? WS_POPUP : (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME);
         const RECT r = targetRect();
         hwnd_ = CreateWindowExW(bare ? 0 : WS_EX_DLGMODALFRAME, kClassName, widen(form.Caption()).c_str(), style_,
                                 r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                                moduleInstance(), this);
-        if (hwnd_) {
-            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon(false)));
-            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon(true)));
-        }
+                                moduleInstance(), static_cast<WindowTarget*>(this));
+        if (hwnd_) setAppIcons(hwnd_);
     }
 
     ~FormHost() override {
-        if (!hwnd_) return;
-        // Detach first: the window's last messages must not reach a host being destroyed.
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
+        if (hwnd_) destroyDetached(hwnd_);
     }
 
     void show() override {
         if (!hwnd_) return;
-        ShowWindow(hwnd_, SW_SHOW);
-        SetForegroundWindow(hwnd_);
+        bringToFront(hwnd_);
         UpdateWindow(hwnd_);
     }
 
@@ -106,31 +101,14 @@ public:
     }
 
 private:
-    static void registerClass() {
-        static bool done = false;
-        if (done) return;
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = &FormHost::windowProc;
-        wc.hInstance = moduleInstance();
-        wc.hIcon = appIcon(false);
-        wc.hIconSm = appIcon(true);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        done = RegisterClassExW(&wc) != 0;
-    }
-
     bool covering() const { return form_.windowState() == WindowState::Maximized; }
 
     // Window rectangle in pixels: the whole desktop when maximised, else the form's twips.
     RECT targetRect() const {
         if (covering()) return virtualScreen();
-        const double tx = platform_.twipsPerPixelX(), ty = platform_.twipsPerPixelY();
-        const int x = static_cast<int>(std::lround(form_.Left() / tx));
-        const int y = static_cast<int>(std::lround(form_.Top() / ty));
-        return RECT{x, y, x + static_cast<int>(std::lround(form_.Width() / tx)),
-                    y + static_cast<int>(std::lround(form_.Height() / ty))};
+        const Units units = Units::of(platform_);
+        const int x = units.pixelsX(form_.Left()), y = units.pixelsY(form_.Top());
+        return RECT{x, y, x + units.pixelsX(form_.Width()), y + units.pixelsY(form_.Height())};
     }
 
     void paint() {
@@ -183,7 +161,7 @@ private:
 
     // Runs one handler. Nothing of the host is touched afterwards: the handler may unload
     // the form, which destroys this host and its window.
-    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override {
         Form& form = form_;
         // Mouse positions in the desktop's space: from one monitor onto the next is a small move.
         const RECT desk = covering() ? virtualScreen() : RECT{};
@@ -230,22 +208,8 @@ private:
             input::doubleClick(form);
             return 0;
         default:
-            return DefWindowProcW(hwnd_, msg, wp, lp);
+            return DefWindowProcW(hwnd, msg, wp, lp);
         }
-    }
-
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_NCCREATE) {
-            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-            auto* self = static_cast<FormHost*>(cs->lpCreateParams);
-            self->hwnd_ = hwnd;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        }
-        auto* self = reinterpret_cast<FormHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-        LRESULT result = 0;
-        guarded([&] { result = self->handle(msg, wp, lp); });
-        return result;
     }
 
     Form& form_;

@@ -15,12 +15,12 @@ E2E_OWN_PREFIX=""
 # Wine programs outlive a plain TERM; whatever a failed check left running must go, and so
 # must a Wine server of the check's own prefix.
 e2e_side_cleanup() { [ -n "$E2E_OWN_PREFIX" ] && wineserver -k 2>/dev/null; true; }
+# The program keeps its frame file in the user's folders when its own is not safe.
+e2e_scratch_places() { echo "$WINEPREFIX/drive_c/users"; }
 
 # e2e_init SCR: the program under test; the display and prefix unless the caller made them.
 e2e_init() {
-  [ -n "${1:-}" ] || { echo "usage: bash $0 path/to/Marvoscope.scr" >&2; exit 2; }
-  MARVOSCOPE=$(readlink -f "$1")
-  [ -f "$MARVOSCOPE" ] || { echo "no such program: $1" >&2; exit 2; }
+  e2e_program "${1:-}"
   E2E_LAUNCHER=wine
   E2E_STOP_SIGNAL=KILL
   e2e_workdir
@@ -29,7 +29,13 @@ e2e_init() {
     e2e_start_xvfb 1024x768
     export WINEPREFIX="$E2E_TMP/prefix"
     E2E_OWN_PREFIX=1
-    bash "$(dirname "${BASH_SOURCE[0]}")/../prepare-prefix.sh" || e2e_fail "cannot prepare the Wine prefix"
+    # scripts/test-windows.sh keeps a prepared prefix aside for the checks that need their own.
+    local here; here=$(dirname "${BASH_SOURCE[0]}")
+    if ! { [ -n "${MARVOSCOPE_WINE_TEMPLATE:-}" ] &&
+           bash "$here/../copy-prefix.sh" "$MARVOSCOPE_WINE_TEMPLATE" "$WINEPREFIX"; }; then
+      rm -rf "$WINEPREFIX"
+      bash "$here/../prepare-prefix.sh" || e2e_fail "cannot prepare the Wine prefix"
+    fi
   fi
   # A show of an earlier check may still be on its way out (its window outlives its process by
   # a moment in Wine); a new show would take it for a running saver and end at once.

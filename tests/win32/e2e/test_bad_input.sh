@@ -5,19 +5,13 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 
-prog="$E2E_TMP/prog"
-mkdir -p "$prog"
-cp "$MARVOSCOPE" "$prog/Marvoscope.scr"
-MARVOSCOPE="$prog/Marvoscope.scr"
+e2e_own_folder Marvoscope.scr
+prog=$(dirname "$MARVOSCOPE")
 /usr/bin/convert -delay 10 -size 40x30 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/rgb.gif" || e2e_fail "make gif"
 e2e_clear_settings
 e2e_setting Mousesens 30
 e2e_setting BackColors 0
 
-no_scratch_left() {
-  local left; left=$(find "$prog" "$WINEPREFIX/drive_c/users" -name 'tmp*.gif' 2>/dev/null)
-  [ -z "$left" ] || e2e_fail "$1: frame files left behind: $left"
-}
 # plays LABEL: the saver window comes up and changes colour; a key ends the show.
 plays() {
   local win
@@ -42,7 +36,7 @@ e2e_start /S
 plays "planted link"
 [ "$(cat "$E2E_TMP/victim.txt")" = "precious" ] || e2e_fail "planted link: the victim was written"
 rm -f "$prog/tmp.gif"
-no_scratch_left "planted link"
+e2e_no_scratch_left "planted link"
 e2e_log "a planted tmp.gif link is not written through"
 
 # 2. A refused frame: the setup dialog opens and no frame file stays behind.
@@ -51,7 +45,7 @@ e2e_log "a planted tmp.gif link is not written through"
 e2e_setting AniFile "$(e2e_winpath "$E2E_TMP/broken.gif")"
 e2e_start /S
 dialog=$(e2e_wait_window "Make a Marvoscope" 30) || e2e_fail "refused frame: no setup window"
-no_scratch_left "refused frame"
+e2e_no_scratch_left "refused frame"
 close_dialog "$dialog"
 e2e_log "a refused frame opens the setup dialog and leaves no frame file"
 
@@ -66,6 +60,6 @@ pid=$(pgrep -f 'prog/Marvoscope.scr' | head -n1)
 peak=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status" 2>/dev/null)
 e2e_log "1 GB of zeros: dialog after $elapsed ms, peak memory $(( ${peak:-0} / 1024 )) MB"
 [ -n "$peak" ] && [ "$peak" -lt $((300 * 1024)) ] || e2e_fail "1 GB of zeros: peak memory ${peak:-unknown} kB"
-no_scratch_left "1 GB of zeros"
+e2e_no_scratch_left "1 GB of zeros"
 close_dialog "$dialog"
 e2e_pass "hostile input gets a calm outcome"

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/picture/picture.h"
 #include "platform/picture/gif/gif_format.h"
 #include "platform/picture/gif/index_cache.h"
+#include "platform/picture/picture.h"
 
 namespace mv {
 
