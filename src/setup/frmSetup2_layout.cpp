@@ -148,6 +148,11 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
                          "If the screensaver is a transparent GIF, you can change the color of the background. Click "
                          "the \"Colors\" tab. Use the color selector to change the background color to your liking. "
                          "Click \"Save settings, Close\" when done."));
+
+    // Last, so that it lies above the tab strip and whatever page is open.
+    LayoutItem failed = item(K::Label, LabelSaveFailed, "", 60, 1935, 4755, 240, -1);
+    failed.flags = kHidden;
+    items.push_back(failed);
     return layout;
 }
 
