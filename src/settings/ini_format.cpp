@@ -172,7 +172,11 @@ void File::set(const std::string& section, const std::string& key, const std::st
     }
     if (!lines_.empty()) {
         if (lines_.back().end.empty()) lines_.back().end = nl;
-        if (lines_.back().text.find_first_not_of(kBlanks) != std::string::npos) lines_.push_back(Line{"", nl});
+        if (lines_.back().text.find_first_not_of(kBlanks) != std::string::npos) {
+            Line blank;
+            blank.end = nl;
+            lines_.push_back(std::move(blank));
+        }
     }
     Line head;
     head.kind = Kind::Header;
