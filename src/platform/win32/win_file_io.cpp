@@ -1,11 +1,31 @@
 #include "platform/files/file_io.h"
 
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdint>
 #include <filesystem>
 
 namespace mv::files {
 
 std::FILE* openFile(const std::string& utf8, const char* mode) {
     const std::filesystem::path path(std::u8string(utf8.begin(), utf8.end()));
+    if (std::char_traits<char>::compare(mode, "rb", 3) == 0) {
+        // Reading shares deleting too, so that it can open the scratch file, which is held for
+        // deletion when its holder closes it.
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return nullptr;
+        const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+        if (fd < 0) {
+            CloseHandle(h);
+            return nullptr;
+        }
+        std::FILE* f = _fdopen(fd, "rb");
+        if (!f) _close(fd);
+        return f;
+    }
     std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));
     return _wfopen(path.c_str(), wmode.c_str());
 }

@@ -41,9 +41,11 @@ bool HeldFile::tryHold(const std::string& path) {
     const std::filesystem::path name(std::u8string(path.begin(), path.end()));
     const auto wide = name.wstring();
     // No write sharing holds the file against every other writer; reading stays open for the
-    // picture loader, deleting for release().
-    HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    // picture loader. The file goes when this handle closes, also when the process is ended
+    // from outside (TerminateProcess closes its handles), so no frame file outlives the split.
+    HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                           nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(h, &info) || GetFileType(h) != FILE_TYPE_DISK ||
@@ -77,10 +79,8 @@ void HeldFile::writeAt(int64_t offset, const uint8_t* data, size_t size) {
 
 void HeldFile::release() noexcept {
     if (!handle_) return;
-    // Deleted while still held, so no other program can take the name in between; the
-    // picture loader's own reading handle, without delete sharing, is closed by now.
-    const std::filesystem::path name(std::u8string(path_.begin(), path_.end()));
-    DeleteFileW(name.c_str());
+    // Closing deletes it (it was opened for deletion on close), so no other program can take
+    // the name in between.
     CloseHandle(static_cast<HANDLE>(handle_));
     handle_ = nullptr;
 }
