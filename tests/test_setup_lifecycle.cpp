@@ -123,8 +123,10 @@ TEST_F(SetupDialogTest, FailingSaveKeepsTheDialogOpenAndSaysWhereThenARetrySaves
     dlg.txFile.setText("/new.gif");
     dlg.Sensit.setText("20");
     platform.store.failOnKey = "AniFile";
+    dlg.SSTab1.setTab(3);
     EXPECT_FALSE(ends([&] { dlg.Command1.press(); }));
     EXPECT_TRUE(dlg.Visible());
+    EXPECT_EQ(dlg.SSTab1.Tab(), 0);
     EXPECT_TRUE(dlg.LabelSaveFailed.Visible());
     EXPECT_EQ(dlg.LabelSaveFailed.Caption(), "Settings not saved to /config/Marvoscope 1.0 Demo.ini.");
     EXPECT_EQ(platform.store.get("Mousesens"), "7");

@@ -106,6 +106,8 @@ void frmSetup2::TellSaveFailed() {
     }
     LabelSaveFailed.setCaption(before + where + ".");
     LabelSaveFailed.setVisible(true);
+    // The line lies on the "File" page, beside the path it is about.
+    SSTab1.setTab(0);
 }
 
 void frmSetup2::Command2_Click() {

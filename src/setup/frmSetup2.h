@@ -81,7 +81,7 @@ public:
     Frame Frame4{"Frame4"};
     Label Label16{"Label16"};
     Label Label17{"Label17"};
-    // Shown over the foot of the tab strip when "Save settings, Close" could not save.
+    // Shown at the foot of the "File" page when "Save settings, Close" could not save.
     Label LabelSaveFailed{"LabelSaveFailed"};
 
     // Lifecycle and saving.

@@ -149,8 +149,8 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
                          "the \"Colors\" tab. Use the color selector to change the background color to your liking. "
                          "Click \"Save settings, Close\" when done."));
 
-    // Last, so that it lies above the tab strip and whatever page is open.
-    LayoutItem failed = item(K::Label, LabelSaveFailed, "", 60, 1935, 4755, 240, -1);
+    // Below the file's frame, the one free strip of the page.
+    LayoutItem failed = onPage(item(K::Label, LabelSaveFailed, "SSTab1", 60, 1920, 4755, 240, -1), 0);
     failed.flags = kHidden;
     items.push_back(failed);
     return layout;
