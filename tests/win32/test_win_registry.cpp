@@ -22,7 +22,7 @@ protected:
     DWORD typeOf(const std::string& key) {
         DWORD type = 0;
         const std::wstring sub = store.sectionKey("App", "Settings");
-        RegGetValueW(HKEY_CURRENT_USER, sub.c_str(), win32::widen(key).c_str(), RRF_RT_ANY, &type, nullptr, nullptr);
+        RegGetValueW(HKEY_CURRENT_USER, sub.c_str(), win32::widen(key).c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr);
         return type;
     }
 

@@ -13,9 +13,12 @@ e2e_side_cleanup() { cleanup_key; [ -n "$E2E_OWN_PREFIX" ] && wineserver -k 2>/d
 cat >"$E2E_TMP/volatile.c" <<'C'
 #include <windows.h>
 int main(void) {
-    HKEY key;
-    return RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Marvoscope 1.0 Demo", 0, NULL,
-                           REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS;
+    HKEY parent, key;
+    /* The parent stays a lasting key: only the application's own key is volatile. */
+    return RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings", 0, NULL, REG_OPTION_NON_VOLATILE,
+                           KEY_ALL_ACCESS, NULL, &parent, NULL) != ERROR_SUCCESS ||
+           RegCreateKeyExW(parent, L"Marvoscope 1.0 Demo", 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &key,
+                           NULL) != ERROR_SUCCESS;
 }
 C
 x86_64-w64-mingw32-gcc -o "$E2E_TMP/volatile.exe" "$E2E_TMP/volatile.c" || e2e_fail "cannot build the key helper"
