@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto other = file.value("Settings", "AniFile");
     const auto elsewhere = file.value("Other", "Mousesens");
 
-    mv::ini::File edited(text);
+    mv::ini::File edited = file;
     edited.set("Settings", "Mousesens", value);
     edited.set("sEttings", "BackColors", value + "=");
     const mv::ini::File reread(edited.text());
