@@ -227,9 +227,10 @@ void IniStore::SaveSettings(const std::string& app, const std::string& section, 
     for (const auto& [key, value] : values) file.set(section, key, value);
 
     // One fixed name, written only under the lock: an interrupted save leaves at most this one
-    // file, which the next save writes over.
+    // file, which the next save replaces.
     const std::string temp = path + kTempSuffix;
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+    ::unlink(temp.c_str());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
     if (fd < 0) throw PlatformError(ErrFileAccess, "Cannot write " + path);
     // A store that others may read (set so by the user) stays readable to them.
     if (hadStore) ::fchmod(fd, old.st_mode & 0777);
