@@ -40,20 +40,25 @@ bool HeldFile::tryHold(const std::string& path) {
     release();
     const std::filesystem::path name(std::u8string(path.begin(), path.end()));
     const auto wide = name.wstring();
-    // No write sharing holds the file against every other writer; reading stays open for the
-    // picture loader. The file goes when this handle closes, also when the process is ended
-    // from outside (TerminateProcess closes its handles), so no frame file outlives the split.
-    HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                           nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    // First a handle that only looks, to tell whether the name is a plain file of its own: a
+    // link (which Wine follows when it comes from outside Windows) must never be opened for
+    // deletion, or closing would delete the file it leads to.
+    HANDLE probe = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(h, &info) || GetFileType(h) != FILE_TYPE_DISK ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) || info.nNumberOfLinks != 1 ||
-        !isItself(h, name)) {
-        CloseHandle(h);
-        return false;
-    }
+    const bool plain = GetFileInformationByHandle(probe, &info) && GetFileType(probe) == FILE_TYPE_DISK &&
+                       !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+                       info.nNumberOfLinks == 1 && isItself(probe, name);
+    // Then the same file, not the name again, for writing. No write sharing holds it against
+    // every other writer; reading stays open for the picture loader. It goes when this handle
+    // closes, also when the process is ended from outside (TerminateProcess closes its
+    // handles), so no frame file outlives the split.
+    HANDLE h = plain ? ReOpenFile(probe, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  FILE_FLAG_DELETE_ON_CLOSE)
+                     : INVALID_HANDLE_VALUE;
+    CloseHandle(probe);
+    if (h == INVALID_HANDLE_VALUE) return false;
     handle_ = h;
     path_ = path;
     return true;
