@@ -6,14 +6,15 @@
 # Targets: gif_fuzz (GIF reader and the splitter's byte scan), still_qt_fuzz (the loader with
 # Qt's image readers, the Linux path), still_stb_fuzz (the loader with stb_image, the Windows
 # path), split_fuzz (LoadAniGif with its scratch-file I/O and the animation it starts),
-# exif_fuzz (the JPEG Exif orientation reader, which both still targets also run).
+# exif_fuzz (the JPEG Exif orientation reader, which both still targets also run), ini_fuzz
+# (the settings file's reader and editor).
 # Inputs that crash are left as build-fuzz/crash-*; the corpus grows in build-fuzz/corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-120}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz ini_fuzz)
 names=("${targets[@]%%:*}")
 build=$PWD/build-fuzz
 
@@ -169,6 +170,9 @@ for name in sorted(os.listdir(seeds)):
     data = open(os.path.join(seeds, name), "rb").read()
     if len(data) > 16 and not name.startswith("cut-"):
         put("cut-" + name, data[: len(data) // 2])
+# Settings files as people write them.
+put("ini-crlf-bom.ini", b"\xef\xbb\xbf[Settings]\r\nAniFile=/x.jpg\r\nMousesens=5\r\n")
+put("ini-hand.ini", b"; mine\nstray=1\n\n[ settings ]\nANIFILE = C:\\a\\x41 b.jpg \n#c\n[Other\nMousesens=4\r[Other]\rk=v")
 put("empty", b"")
 put("one-byte", b"G")
 put("gif-magic-only", b"GIF89a")

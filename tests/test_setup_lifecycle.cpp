@@ -114,19 +114,32 @@ TEST_F(SetupDialogTest, TabsAroundThePathAreSavedAsTyped) {
     EXPECT_EQ(platform.store.get("Mousesens"), "15");
 }
 
-TEST_F(SetupDialogTest, FailingSaveStopsThereAndStillEndsWithoutFurtherWrites) {
+// A store that cannot be written keeps the dialog open with one line saying where; pressing
+// the button again once the store is writable saves and closes.
+TEST_F(SetupDialogTest, FailingSaveKeepsTheDialogOpenAndSaysWhereThenARetrySaves) {
     platform.store.set("Mousesens", "7");
-    platform.store.set("BackColors", "99");
     open();
+    EXPECT_FALSE(dlg.LabelSaveFailed.Visible());
     dlg.txFile.setText("/new.gif");
     dlg.Sensit.setText("20");
-    platform.store.failOnKey = "Mousesens";
+    platform.store.failOnKey = "AniFile";
+    dlg.SSTab1.setTab(3);
+    EXPECT_FALSE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_TRUE(dlg.Visible());
+    EXPECT_EQ(dlg.SSTab1.Tab(), 0);
+    EXPECT_TRUE(dlg.LabelSaveFailed.Visible());
+    EXPECT_EQ(dlg.LabelSaveFailed.Caption(), "Settings not saved to /config/Marvoscope 1.0 Demo.ini.");
+    EXPECT_EQ(platform.store.get("Mousesens"), "7");
+    EXPECT_TRUE(platform.messages.empty());
+    // A location too long for one line keeps its end from a separator on.
+    platform.store.where = "C:\\Users\\A very long user name\\Application Data\\Marvoscope 1.0 Demo.ini";
+    EXPECT_FALSE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_EQ(dlg.LabelSaveFailed.Caption(), "Settings not saved to ...\\Marvoscope 1.0 Demo.ini.");
+
+    platform.store.failOnKey.clear();
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
     EXPECT_EQ(platform.store.get("AniFile"), "/new.gif");
-    EXPECT_EQ(platform.store.get("Mousesens"), "7");
-    EXPECT_EQ(platform.store.get("BackColors"), "99");
-    EXPECT_EQ(platform.store.saveOrder, std::vector<std::string>{"AniFile"});
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(platform.store.get("Mousesens"), "20");
 }
 
 TEST_F(SetupDialogTest, JustCloseAndTheCloseBoxSaveNothing) {

@@ -1,4 +1,5 @@
 #include "platform/modes.h"
+#include "platform/picture/gif/composed_picture.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
 
@@ -12,8 +13,16 @@ void frmMain::AnimationTimer_Timer() {
             AnimationTimer.setInterval(ParseInt32(AnimatedGIF(currentFrame).Tag));
             if (currentFrame < lastFrame) {
                 ++currentFrame;
-                Picture1.setPicture(AnimatedGIF(currentFrame).Picture());
-                PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight());
+                // Out of memory, the frames decoded for later are dropped so this one can be.
+                retryAfterRelief(
+                    [&] {
+                        Picture1.setPicture(AnimatedGIF(currentFrame).Picture());
+                        PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight());
+                    },
+                    [&] {
+                        prefetch_.stop();
+                        dropDecodedGifFrames();
+                    });
             } else {
                 currentFrame = 0;
             }

@@ -41,12 +41,13 @@ void FrameStore::store(int k, const Chunk& chunk) {
     if (static_cast<int64_t>(prefix_.size() + (chunk.to - chunk.from)) > kMaxPictureFileBytes)
         throw PlatformError(ErrInvalidPicture, "Frame too large");
     files::HeldFile scratch;  // deleted on every way out of this frame
-    holdScratchGif(platform_, scratch);
-    scratch.writeAt(0, prefix_.data(), prefix_.size());
-    int64_t at = static_cast<int64_t>(prefix_.size());
-    bytes_.forEach(chunk.from, chunk.to, [&](const uint8_t* p, size_t count) {
-        scratch.writeAt(at, p, count);
-        at += static_cast<int64_t>(count);
+    writeScratchGif(platform_, scratch, [&](files::HeldFile& file) {
+        file.writeAt(0, prefix_.data(), prefix_.size());
+        int64_t at = static_cast<int64_t>(prefix_.size());
+        bytes_.forEach(chunk.from, chunk.to, [&](const uint8_t* p, size_t count) {
+            file.writeAt(at, p, count);
+            at += static_cast<int64_t>(count);
+        });
     });
     const long delay = chunkDelayMs(bytes_, chunk.from, chunk.to, k);
     if (k >= 1) frames_.Load(k);

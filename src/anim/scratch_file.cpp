@@ -4,6 +4,7 @@
 
 #include "platform/error.h"
 #include "platform/files/held_file.h"
+#include "platform/modes.h"
 #include "platform/platform.h"
 
 #ifdef _WIN32
@@ -23,14 +24,33 @@ std::string join(const std::string& dir, const std::string& name) {
     const auto text = path.u8string();
     return std::string(text.begin(), text.end());
 }
-}  // namespace
 
-void holdScratchGif(Platform& platform, files::HeldFile& file) {
-    if (files::folderIsPrivate(".") && file.tryHold(kScratchName)) return;
+void holdPrivateScratchGif(Platform& platform, files::HeldFile& file) {
     const auto dir = platform.userScratchDirectory();
     if (file.tryHold(join(dir, kScratchName))) return;
     if (file.tryHold(join(dir, "tmp-" + std::to_string(getpid()) + ".gif"))) return;
     throw PlatformError(ErrFileAccess, "No scratch file can be written");
+}
+
+}  // namespace
+
+void holdScratchGif(Platform& platform, files::HeldFile& file) {
+    if (files::folderIsPrivate(".") && file.tryHold(kScratchName)) return;
+    holdPrivateScratchGif(platform, file);
+}
+
+void writeScratchGif(Platform& platform, files::HeldFile& file, const std::function<void(files::HeldFile&)>& write) {
+    holdScratchGif(platform, file);
+    if (file.path() != kScratchName) {
+        write(file);
+        return;
+    }
+    // A full disk under the program's folder takes the name but not the bytes; the private
+    // folder usually lies on another.
+    if (continueStep([&] { write(file); })) return;
+    file.release();
+    holdPrivateScratchGif(platform, file);
+    write(file);
 }
 
 }  // namespace mv

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 namespace mv {
@@ -15,5 +16,9 @@ class HeldFile;
 // another show of the same user holds "tmp.gif". Throws PlatformError(ErrFileAccess) when no
 // file can be held.
 void holdScratchGif(Platform& platform, files::HeldFile& file);
+// Holds the scratch file as above and runs `write` on it. When the file in the program's
+// directory cannot be written whole (its disk is full), the write is made once more on a file
+// in the private scratch directory.
+void writeScratchGif(Platform& platform, files::HeldFile& file, const std::function<void(files::HeldFile&)>& write);
 
 }  // namespace mv

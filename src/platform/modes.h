@@ -1,6 +1,7 @@
 #pragma once
 // The two failure regimes handlers use, so that no handler repeats its own try blocks.
 #include <exception>
+#include <new>
 
 #include "platform/error.h"
 
@@ -29,6 +30,21 @@ bool withFallback(Body&& body, Recovery&& recovery) {
         recovery();
         return false;
     }
+}
+
+// A step that fails for want of memory runs once more after `relief` has let go of what can
+// be made again; any other failure, or a second one, goes to the caller.
+template <class Step, class Relief>
+void retryAfterRelief(Step&& step, Relief&& relief) {
+    try {
+        step();
+        return;
+    } catch (const std::bad_alloc&) {
+    } catch (const PlatformError& e) {
+        if (e.number() != ErrOutOfMemory) throw;
+    }
+    relief();
+    step();
 }
 
 // Continue mode for a step whose caller then looks at the last error number: returns 0 when

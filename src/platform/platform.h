@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/error.h"
@@ -58,6 +59,14 @@ public:
     // Creates or replaces one value; throws PlatformError when the store cannot be written.
     virtual void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                              const std::string& value) = 0;
+    // Saves several values of one section. A store that can replace them all at once does, so
+    // that a failure leaves every one as it was; this default saves them one by one.
+    using Values = std::vector<std::pair<std::string, std::string>>;
+    virtual void SaveSettings(const std::string& app, const std::string& section, const Values& values) {
+        for (const auto& [key, value] : values) SaveSetting(app, section, key, value);
+    }
+    // Where the values of `app` are kept, as a user would look for them: a file or a key.
+    virtual std::string location(const std::string& app) const = 0;
 };
 
 

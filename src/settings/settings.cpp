@@ -11,6 +11,12 @@ void SaveSetting(App& app, const std::string& key, const std::string& value) {
     app.platform.settings().SaveSetting(kAppName, kSection, key, value);
 }
 
+void SaveSettings(App& app, const std::vector<std::pair<std::string, std::string>>& values) {
+    app.platform.settings().SaveSettings(kAppName, kSection, values);
+}
+
+std::string SettingsLocation(App& app) { return app.platform.settings().location(kAppName); }
+
 void ReadBackColors(App& app) { app.bgColor = ParseInt32(GetSetting(app, kKeyBackColors)); }
 
 void ReadMouseSens(App& app) { app.mouseSens = ParseInt16(GetSetting(app, kKeyMouseSens)); }

@@ -1,6 +1,8 @@
 #pragma once
 // The three stored settings: where they live, and how each window reads them.
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace mv {
 
@@ -14,6 +16,10 @@ inline constexpr const char* kKeyBackColors = "BackColors";
 
 std::string GetSetting(App& app, const std::string& key);
 void SaveSetting(App& app, const std::string& key, const std::string& value);
+// Saves the keys together: in one replacement where the store can, else one by one.
+void SaveSettings(App& app, const std::vector<std::pair<std::string, std::string>>& values);
+// Where the store keeps the settings, as the user would look for them.
+std::string SettingsLocation(App& app);
 
 // Read a numeric setting into its in-memory copy. Throw (leaving the copy unchanged) when the
 // stored text is missing, not a number or out of range; callers run them in continue mode.

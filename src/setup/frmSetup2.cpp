@@ -73,11 +73,19 @@ void frmSetup2::Sensit_Change() { KeepInRange(Sensit); }
 void frmSetup2::Text3_Change() { KeepInRange(Text3); }
 
 void frmSetup2::Command1_Click() {
+    // The three values go in one replacement of the store where it can do that, so a failure
+    // leaves the stored settings as they were, and the dialog stays open to say so: the user
+    // can try again or close it.
+    const bool saved = withFallback(
+        [&] {
+            SaveSettings(app_, {{kKeyAniFile, TrimBlanks(txFile.Text())},
+                                {kKeyMouseSens, NumberText(LeadingNumber(Sensit.Text()))},
+                                {kKeyBackColors, IntText(app_.bgColor)}});
+        },
+        [&] { TellSaveFailed(); });
+    if (!saved) return;
     withFallback(
         [&] {
-            SaveSetting(app_, kKeyAniFile, TrimBlanks(txFile.Text()));
-            SaveSetting(app_, kKeyMouseSens, NumberText(LeadingNumber(Sensit.Text())));
-            SaveSetting(app_, kKeyBackColors, IntText(app_.bgColor));
             app_.mainForm->Unload();
             Unload();
         },
@@ -85,6 +93,23 @@ void frmSetup2::Command1_Click() {
             Unload();
             app_.platform.terminate();
         });
+}
+
+void frmSetup2::TellSaveFailed() {
+    // One line within the dialog's width on every build: a long location keeps its end, from
+    // a folder separator on, since that names the file.
+    constexpr size_t kMaxChars = 60;
+    const std::string before = "Settings not saved to ";
+    std::string where = SettingsLocation(app_);
+    const size_t room = kMaxChars - before.size() - 1;
+    if (where.size() > room) {
+        const size_t cut = where.find_first_of("/\\", where.size() - (room - 3));
+        where = "..." + (cut == std::string::npos ? where.substr(where.size() - (room - 3)) : where.substr(cut));
+    }
+    LabelSaveFailed.setCaption(before + where + ".");
+    LabelSaveFailed.setVisible(true);
+    // The line lies on the "File" page, beside the path it is about.
+    SSTab1.setTab(0);
 }
 
 void frmSetup2::Command2_Click() {

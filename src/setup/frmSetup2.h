@@ -81,6 +81,8 @@ public:
     Frame Frame4{"Frame4"};
     Label Label16{"Label16"};
     Label Label17{"Label17"};
+    // Shown at the foot of the "File" page when "Save settings, Close" could not save.
+    Label LabelSaveFailed{"LabelSaveFailed"};
 
     // Lifecycle and saving.
     void Form_Load() override;
@@ -107,6 +109,7 @@ private:
     void bindHandlers();
     // Keeps a number field within 1..30; setting the text raises the field's change event again.
     static void KeepInRange(TextBox& field);
+    void TellSaveFailed();
     void MixColor();
     void PressLink(Label& label, Line& underline, const std::string& address);
     void ReleaseLink(Label& label, Line& underline);

@@ -137,6 +137,11 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
                   "If the screensaver is a transparent GIF, you can change the color of the background. Click "
                   "the \"Colors\" tab. Use the color selector to change the background color to your liking. "
                   "Click \"Save settings, Close\" when done."));
+
+    // Below the file's frame, the one free strip of the page.
+    LayoutItem failed = onPage(layoutRow(K::Label, LabelSaveFailed, "SSTab1", 60, 1920, 4755, 240, -1), 0);
+    failed.flags = kHidden;
+    items.push_back(failed);
     return layout;
 }
 

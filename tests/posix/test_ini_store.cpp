@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -208,4 +209,98 @@ TEST(IniStore, DefaultDirectoryFollowsXdgConfigHome) {
         EXPECT_EQ(defaultConfigDirectory(), std::string(home) + "/.config");
     }
     if (oldXdg) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// Files as people write them: read as the platform's INI reading reads them, and saved by
+// changing only the lines that must change, every other byte kept.
+TEST(IniStore, HandWrittenFilesReadAsWrittenAndASaveChangesOnlyItsLines) {
+    struct Case {
+        const char* what;
+        std::string before;
+        std::string aniFile, mouseSens;  // as read before the save
+        std::string after;               // after saving AniFile=/n.jpg and Mousesens=9
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    const Case cases[] = {
+        {"byte-order mark and CRLF", bom + "[Settings]\r\nAniFile=/x.jpg\r\nMousesens=5\r\n", "/x.jpg", "5",
+         bom + "[Settings]\r\nAniFile=/n.jpg\r\nMousesens=9\r\n"},
+        {"CR line ends", "[Settings]\rMousesens=5\r", "", "5", "[Settings]\rMousesens=9\rAniFile=/n.jpg\r"},
+        {"case and blanks in names", "[ settings ]\nANIFILE = /x.jpg\nmousesens=5\n", "/x.jpg", "5",
+         "[ settings ]\nANIFILE = /n.jpg\nmousesens=9\n"},
+        {"the last of equal keys and sections", "[Settings]\nMousesens=1\n[SETTINGS]\nMousesens=2\nMousesens=3\n", "", "3",
+         "[Settings]\nMousesens=1\n[SETTINGS]\nMousesens=2\nMousesens=9\nAniFile=/n.jpg\n"},
+        {"comments, strays, other sections, escapes and an unclosed header",
+         "; mine\r\nstray=1\r\n\r\n[Other]\r\nx = 1 ; kept\r\nno equals sign\r\n\r\n[Settings]\r\n"
+         "AniFile = C:\\pics\\x41 b.jpg  \r\n# note\r\n\r\n[unclosed\r\nMousesens=4\r\n",
+         "C:\\picsA b.jpg", "",
+         "; mine\r\nstray=1\r\n\r\n[Other]\r\nx = 1 ; kept\r\nno equals sign\r\n\r\n[Settings]\r\n"
+         "AniFile = /n.jpg  \r\n# note\r\nMousesens=9\r\n\r\n[unclosed\r\nMousesens=4\r\n"},
+        {"no line end at the end", "[Settings]\nAniFile=/x.jpg", "/x.jpg", "", "[Settings]\nAniFile=/n.jpg\nMousesens=9\n"},
+        {"no section yet", "; only a comment", "", "", "; only a comment\n\n[Settings]\nAniFile=/n.jpg\nMousesens=9\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir tmp;
+        IniStore store(tmp.path().string());
+        tmp.write("Marvoscope 1.0 Demo.ini", c.before);
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), c.aniFile);
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", "Mousesens"), c.mouseSens);
+        store.SaveSettings(kApp, "Settings", {{"AniFile", "/n.jpg"}, {"Mousesens", "9"}});
+        EXPECT_EQ(readText(store.fileFor(kApp)), c.after);
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", "Mousesens"), "9");
+    }
+}
+
+// A store that is a link (as dot-file managers make) is saved where the link leads, under a
+// lock there, and keeps its mode; a link that leads nowhere fails the save and stays as it is.
+TEST(IniStore, ALinkedStoreIsSavedAtItsTargetAndADanglingLinkFails) {
+    test::TempDir tmp;
+    fs::create_directories(tmp.file("cfg"));
+    fs::create_directories(tmp.file("dots/sub"));
+    tmp.write("dots/sub/real.ini", std::string("; kept\n[Settings]\nMousesens=5\n"));
+    ::chmod(tmp.file("dots/sub/real.ini").c_str(), 0644);
+    fs::create_symlink("sub/real.ini", tmp.file("dots/hop.ini"));
+    fs::create_symlink("../dots/hop.ini", tmp.file("cfg/Marvoscope 1.0 Demo.ini"));
+    IniStore store(tmp.file("cfg"));
+    store.SaveSettings(kApp, "Settings", {{"Mousesens", "9"}});
+    EXPECT_TRUE(fs::is_symlink(tmp.file("cfg/Marvoscope 1.0 Demo.ini")));
+    EXPECT_EQ(readText(tmp.file("dots/sub/real.ini")), "; kept\n[Settings]\nMousesens=9\n");
+    EXPECT_EQ(fs::status(tmp.file("dots/sub/real.ini")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_TRUE(fs::exists(tmp.file("dots/sub/real.ini.lock")));
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "Mousesens"), "9");
+
+    fs::remove(tmp.file("dots/sub/real.ini"));
+    EXPECT_THROW(store.SaveSettings(kApp, "Settings", {{"Mousesens", "1"}}), PlatformError);
+    EXPECT_TRUE(fs::is_symlink(tmp.file("cfg/Marvoscope 1.0 Demo.ini")));
+    EXPECT_FALSE(fs::exists(tmp.file("dots/sub/real.ini")));
+}
+
+// Saves killed at any moment leave the store whole, and no temporary file lasts beyond the
+// next save: neither this program's nor the randomly named ones of earlier versions.
+TEST(IniStore, InterruptedSavesLeaveNoTemporaryFilesBehind) {
+    test::TempDir tmp;
+    IniStore store(tmp.path().string());
+    store.SaveSettings(kApp, "Settings", {{"AniFile", "/a.jpg"}, {"Mousesens", "5"}});
+    tmp.write("Marvoscope 1.0 Demo.ini.Ab12Cd", std::string("left by an earlier version"));
+    tmp.write("Marvoscope 1.0 Demo.ini.notes", std::string("the user's own"));
+    for (int run = 0; run < 40; ++run) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            IniStore child(tmp.path().string());
+            for (int i = 0;; ++i) child.SaveSettings(kApp, "Settings", {{"AniFile", "/b" + std::to_string(i)}, {"Mousesens", "7"}});
+        }
+        ASSERT_GT(pid, 0);
+        ::usleep(static_cast<useconds_t>(200 + run * 97 % 3000));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        const std::string aniFile = store.GetSetting(kApp, "Settings", "AniFile");
+        EXPECT_TRUE(aniFile == "/a.jpg" || aniFile.rfind("/b", 0) == 0) << aniFile;
+    }
+    store.SaveSettings(kApp, "Settings", {{"Mousesens", "8"}});
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(tmp.path())) names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"Marvoscope 1.0 Demo.ini", "Marvoscope 1.0 Demo.ini.lock",
+                                            "Marvoscope 1.0 Demo.ini.notes"}));
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "Mousesens"), "8");
 }

@@ -55,7 +55,7 @@ int errorOf(const std::vector<uint8_t>& bytes) {
 class PrivateEnvironment {
 public:
     PrivateEnvironment() {
-        for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "HOME"}) {
+        for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "HOME", "TMPDIR"}) {
             const char* v = std::getenv(name);
             saved_.push_back({name, v ? std::optional<std::string>(v) : std::nullopt});
         }
@@ -254,6 +254,20 @@ TEST(ScratchDirectory, CreatedPrivateAndRefusedWhenUnsafe) {
 
     ::unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(qt::userScratchDirectory(), (env.tmp.path() / "cache" / "marvoscope").string());
+
+    // No usable home, cache or runtime folder (paths under a plain file, which not even root
+    // can create): a folder of the user's own in the temporary folder, checked the same way.
+    env.tmp.write("file", std::string("not a folder"));
+    const std::string nowhere = (env.tmp.path() / "file" / "x").string();
+    for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CACHE_HOME", "HOME"}) ::setenv(name, nowhere.c_str(), 1);
+    fs::create_directory(env.tmp.path() / "shared");
+    ::setenv("TMPDIR", (env.tmp.path() / "shared").c_str(), 1);
+    const std::string own = (env.tmp.path() / "shared" / ("marvoscope-" + std::to_string(::getuid()))).string();
+    EXPECT_EQ(qt::userScratchDirectory(), own);
+    ASSERT_EQ(::stat(own.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ::chmod(own.c_str(), 0777);
+    EXPECT_THROW(qt::userScratchDirectory(), PlatformError);
 }
 
 TEST(QtSaverWindow, CoversTheScreenPaintsTheBackingAndFeedsInputInOrder) {
@@ -333,6 +347,10 @@ TEST(InstanceLocks, SessionsAreKeyedOnTheDisplay) {
     const std::string screen0 = qt::sessionKey();
     ::setenv("DISPLAY", ":7", 1);
     EXPECT_EQ(qt::sessionKey(), screen0);
+    for (const char* same : {"unix:7", "unix:7.0"}) {
+        ::setenv("DISPLAY", same, 1);
+        EXPECT_EQ(qt::sessionKey(), screen0) << same;
+    }
     ::setenv("DISPLAY", ":8", 1);
     EXPECT_NE(qt::sessionKey(), screen0);
     ::setenv("DISPLAY", "host/../x:1", 1);

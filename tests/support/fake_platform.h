@@ -37,6 +37,10 @@ public:
     std::string GetSetting(const std::string& app, const std::string& section, const std::string& key) override;
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    std::string location(const std::string& app) const override {
+        return where.empty() ? "/config/" + app + ".ini" : where;
+    }
+    std::string where;  // the location the store names, when not the default
     std::map<std::string, std::string> values;  // "app|section|key" -> text
     std::string failOnKey;                      // SaveSetting of this key throws
     std::vector<std::string> saveOrder;         // keys in the order they were saved

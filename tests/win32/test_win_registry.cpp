@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <random>
 
 #include "platform/error.h"
@@ -21,7 +22,7 @@ protected:
     DWORD typeOf(const std::string& key) {
         DWORD type = 0;
         const std::wstring sub = store.sectionKey("App", "Settings");
-        RegGetValueW(HKEY_CURRENT_USER, sub.c_str(), win32::widen(key).c_str(), RRF_RT_ANY, &type, nullptr, nullptr);
+        RegGetValueW(HKEY_CURRENT_USER, sub.c_str(), win32::widen(key).c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr);
         return type;
     }
 
@@ -64,18 +65,50 @@ TEST_F(RegistryStore, LongValuesSurviveWhole) {
     EXPECT_EQ(store.GetSetting("App", "Settings", "AniFile"), longText);
 }
 
-TEST_F(RegistryStore, ForeignValueTypesAndUnterminatedStringsReadCalmly) {
-    store.SaveSetting("App", "Settings", "Mousesens", "1");
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, store.sectionKey("App", "Settings").c_str(), 0, KEY_SET_VALUE, &key),
-              ERROR_SUCCESS);
-    const DWORD number = 7;
-    RegSetValueExW(key, L"Mousesens", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
-    const wchar_t raw[] = {L'4', L'2'};  // no terminating NUL stored
-    RegSetValueExW(key, L"BackColors", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw), sizeof(raw));
-    RegCloseKey(key);
-    EXPECT_EQ(store.GetSetting("App", "Settings", "Mousesens"), "");
-    EXPECT_EQ(store.GetSetting("App", "Settings", "BackColors"), "42");
+// Values stored by hand or by other tools: numbers read as their decimal text, expandable
+// strings expanded, other types as missing; a save over any of them writes a plain string.
+TEST_F(RegistryStore, EveryValueTypeReadsAsItsTextOrAsMissing) {
+    wchar_t drive[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"SystemDrive", drive, MAX_PATH), 0u);
+    const std::wstring expandable = L"%SystemDrive%\\pics\\demo.jpg";
+    const wchar_t unterminated[] = {L'4', L'2'};
+    const wchar_t multi[] = L"a\0b\0";
+    const uint32_t dword = 15, dwordMax = 0xFFFFFFFFu;
+    const uint64_t qword = 1099511627776ull;
+    const uint16_t shortNumber = 15;
+    struct Case {
+        const char* what;
+        DWORD type;
+        const void* data;
+        DWORD size;
+        std::string read;
+    };
+    const Case cases[] = {
+        {"REG_DWORD", REG_DWORD, &dword, 4, "15"},
+        {"REG_DWORD, all bits", REG_DWORD, &dwordMax, 4, "4294967295"},
+        {"REG_DWORD, too short", REG_DWORD, &shortNumber, 2, ""},
+        {"REG_QWORD", REG_QWORD, &qword, 8, "1099511627776"},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, expandable.c_str(), static_cast<DWORD>((expandable.size() + 1) * 2),
+         win32::narrow(std::wstring(drive) + L"\\pics\\demo.jpg")},
+        {"REG_SZ without its NUL", REG_SZ, unterminated, sizeof(unterminated), "42"},
+        {"REG_MULTI_SZ", REG_MULTI_SZ, multi, sizeof(multi), ""},
+        {"REG_BINARY", REG_BINARY, &dword, 4, ""},
+        {"REG_NONE", REG_NONE, nullptr, 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        store.SaveSetting("App", "Settings", "Mousesens", "1");
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, store.sectionKey("App", "Settings").c_str(), 0, KEY_SET_VALUE, &key),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, L"Mousesens", 0, c.type, static_cast<const BYTE*>(c.data), c.size);
+        RegCloseKey(key);
+        EXPECT_EQ(typeOf("Mousesens"), c.type);
+        EXPECT_EQ(store.GetSetting("App", "Settings", "Mousesens"), c.read);
+        store.SaveSetting("App", "Settings", "Mousesens", "9");
+        EXPECT_EQ(typeOf("Mousesens"), static_cast<DWORD>(REG_SZ));
+    }
+    EXPECT_EQ(store.location("App"), win32::narrow(L"HKEY_CURRENT_USER\\" + root + L"\\App"));
 }
 
 TEST_F(RegistryStore, EmptyNamesAreRefusedRatherThanWrittenElsewhere) {

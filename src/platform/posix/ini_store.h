@@ -2,7 +2,8 @@
 // The Linux settings store: one INI file per application in the user's configuration
 // directory, one group per section. Every save rewrites the file through a temporary file
 // and a rename, so the store on disk is always either the old or the new one; saves from
-// several processes take turns on a lock file beside the store, so none undoes another's.
+// several processes take turns on a lock file beside the store, so none undoes another's. A
+// store that is a symbolic link is saved at the file the link leads to.
 #include <string>
 
 #include "platform/platform.h"
@@ -18,6 +19,9 @@ public:
     std::string GetSetting(const std::string& app, const std::string& section, const std::string& key) override;
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    // All values in one replacement of the file: a failed save leaves every one as it was.
+    void SaveSettings(const std::string& app, const std::string& section, const Values& values) override;
+    std::string location(const std::string& app) const override;
 
     std::string fileFor(const std::string& app) const;
     const std::string& directory() const { return directory_; }

@@ -5,13 +5,15 @@
 
 namespace mv::qt {
 
-// $XDG_RUNTIME_DIR/marvoscope when set, else $XDG_CACHE_HOME (or ~/.cache)/marvoscope, created
+// "marvoscope" in the first of $XDG_RUNTIME_DIR, $XDG_CACHE_HOME and ~/.cache that is (or can
+// be made) a folder the user may write in, else "marvoscope-<uid>" in $TMPDIR (or /tmp); created
 // with owner-only access. Throws PlatformError(ErrFileAccess) for a directory that is a
 // symbolic link, not owned by the user or open to others.
 std::string userScratchDirectory();
 
 // The X display (or other session) the program shows on, as a file-name-safe key, so that two
-// sessions of one user do not see each other's windows.
+// sessions of one user do not see each other's windows. Every spelling of one local display
+// (":0", ":0.0", "unix:0") gives one key.
 std::string sessionKey();
 
 }  // namespace mv::qt

@@ -4,6 +4,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
 
 namespace mv::files {
@@ -12,7 +13,8 @@ std::FILE* openFile(const std::string& utf8, const char* mode) {
     const std::filesystem::path path(std::u8string(utf8.begin(), utf8.end()));
     if (std::char_traits<char>::compare(mode, "rb", 3) == 0) {
         // A file being read may be deleted or replaced meanwhile, as on POSIX: the picture of
-        // a running show is read again for each frame, and the user owns it.
+        // a running show is read again for each frame, and the user owns it; the scratch file
+        // is held for deletion when its holder closes it.
         HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return nullptr;

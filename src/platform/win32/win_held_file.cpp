@@ -36,21 +36,52 @@ bool isItself(HANDLE h, const std::filesystem::path& path) {
 
 }  // namespace
 
+namespace {
+
+// No write sharing holds the file against every other writer; reading stays open for the
+// picture loader. The file goes when this handle closes, also when the process is ended from
+// outside (TerminateProcess closes its handles), so no frame file outlives the split.
+constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
+constexpr DWORD kSharing = FILE_SHARE_READ | FILE_SHARE_DELETE;
+
+bool plainAndItself(HANDLE h, const std::filesystem::path& name) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileInformationByHandle(h, &info) && GetFileType(h) == FILE_TYPE_DISK &&
+           !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+           info.nNumberOfLinks == 1 && isItself(h, name);
+}
+
+// A file left by an earlier run. It is first looked at through a handle that only reads its
+// attributes: a link (which Wine follows when it was made outside Windows) must never be
+// opened for deletion, or closing would delete the file it leads to. Only the same file, not
+// the name again, is then opened for writing.
+HANDLE holdExisting(const std::filesystem::path& name) {
+    HANDLE probe = CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return INVALID_HANDLE_VALUE;
+    HANDLE h = plainAndItself(probe, name) ? ReOpenFile(probe, kAccess, kSharing, FILE_FLAG_DELETE_ON_CLOSE)
+                                           : INVALID_HANDLE_VALUE;
+    CloseHandle(probe);
+    return h;
+}
+
+}  // namespace
+
 bool HeldFile::tryHold(const std::string& path) {
     release();
     const std::filesystem::path name(std::u8string(path.begin(), path.end()));
-    const auto wide = name.wstring();
-    // No write sharing holds the file against every other writer; reading stays open for the
-    // picture loader, deleting for release().
-    HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(h, &info) || GetFileType(h) != FILE_TYPE_DISK ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) || info.nNumberOfLinks != 1 ||
-        !isItself(h, name)) {
+    // A new file is made only where nothing is, not even a link, so it is ours from the first
+    // moment and already goes with the process.
+    HANDLE h = CreateFileW(name.c_str(), kAccess, kSharing, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h != INVALID_HANDLE_VALUE && !plainAndItself(h, name)) {
         CloseHandle(h);
         return false;
+    }
+    if (h == INVALID_HANDLE_VALUE) {
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        h = holdExisting(name);
+        if (h == INVALID_HANDLE_VALUE) return false;
     }
     handle_ = h;
     path_ = path;
@@ -77,10 +108,8 @@ void HeldFile::writeAt(int64_t offset, const uint8_t* data, size_t size) {
 
 void HeldFile::release() noexcept {
     if (!handle_) return;
-    // Deleted while still held, so no other program can take the name in between; the
-    // picture loader's own reading handle, without delete sharing, is closed by now.
-    const std::filesystem::path name(std::u8string(path_.begin(), path_.end()));
-    DeleteFileW(name.c_str());
+    // Closing deletes it (it was opened for deletion on close), so no other program can take
+    // the name in between.
     CloseHandle(static_cast<HANDLE>(handle_));
     handle_ = nullptr;
 }

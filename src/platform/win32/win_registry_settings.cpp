@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "platform/error.h"
@@ -11,6 +13,54 @@ namespace mv::win32 {
 
 std::wstring RegistrySettings::sectionKey(const std::string& app, const std::string& section) const {
     return root_ + L"\\" + widen(app) + L"\\" + widen(section);
+}
+
+namespace {
+
+std::wstring expanded(const std::wstring& text) {
+    std::wstring out(std::max<size_t>(text.size() + 1, 260), L'\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD n = ExpandEnvironmentStringsW(text.c_str(), out.data(), static_cast<DWORD>(out.size()));
+        if (n == 0) return text;
+        if (n <= out.size()) return out.substr(0, n - 1);
+        out.assign(n, L'\0');
+    }
+    return text;
+}
+
+// A stored value as text: strings as they are (with the variables of an expandable string
+// filled in), numbers as their decimal text, as people store them by hand; other types count
+// as missing.
+std::string valueText(DWORD type, const std::vector<BYTE>& data, DWORD size) {
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ: {
+        // Stored strings need not be terminated; stop at the first NUL or the data's end.
+        const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
+        size_t end = 0;
+        while (end < size / sizeof(wchar_t) && chars[end] != L'\0') ++end;
+        const std::wstring text(chars, end);
+        return narrow(type == REG_EXPAND_SZ ? expanded(text) : text);
+    }
+    case REG_DWORD:
+        if (size != 4) return {};
+        return std::to_string(static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
+                              static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24);
+    case REG_QWORD: {
+        if (size != 8) return {};
+        uint64_t v = 0;
+        for (int i = 7; i >= 0; --i) v = v << 8 | data[static_cast<size_t>(i)];
+        return std::to_string(v);
+    }
+    default:
+        return {};
+    }
+}
+
+}  // namespace
+
+std::string RegistrySettings::location(const std::string& app) const {
+    return narrow(L"HKEY_CURRENT_USER\\" + root_ + L"\\" + widen(app));
 }
 
 std::string RegistrySettings::GetSetting(const std::string& app, const std::string& section, const std::string& key) {
@@ -25,22 +75,15 @@ std::string RegistrySettings::GetSetting(const std::string& app, const std::stri
     LONG rc = RegQueryValueExW(hkey, name.c_str(), nullptr, &type, nullptr, &bytes);
     // The size can change between the two calls when another process writes; retry then.
     for (int attempt = 0; attempt < 4 && rc == ERROR_SUCCESS; ++attempt) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ) break;
-        std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-        DWORD got = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-        rc = RegQueryValueExW(hkey, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
+        std::vector<BYTE> buffer(bytes + sizeof(wchar_t), 0);
+        DWORD got = static_cast<DWORD>(buffer.size());
+        rc = RegQueryValueExW(hkey, name.c_str(), nullptr, &type, buffer.data(), &got);
         if (rc == ERROR_MORE_DATA) {
             bytes = got;
             rc = ERROR_SUCCESS;
             continue;
         }
-        if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
-            // Stored strings need not be terminated; stop at the first NUL or the data's end.
-            size_t len = got / sizeof(wchar_t);
-            size_t end = 0;
-            while (end < len && buffer[end] != L'\0') ++end;
-            result = narrow(std::wstring(buffer.data(), end));
-        }
+        if (rc == ERROR_SUCCESS) result = valueText(type, buffer, got);
         break;
     }
     RegCloseKey(hkey);

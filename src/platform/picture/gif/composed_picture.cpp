@@ -152,4 +152,9 @@ PicturePtr composeGifFrame(const PicturePtr& previous, const PicturePtr& frame) 
     return std::make_shared<ComposedGifPicture>(std::move(gifFrame), std::move(under), clear);
 }
 
+void dropDecodedGifFrames() {
+    lastCanvas() = {};
+    gif::indexCache().clear();
+}
+
 }  // namespace mv

@@ -44,4 +44,8 @@ private:
 // A picture that is not a GIF image is returned as it is, and starts the composition afresh.
 PicturePtr composeGifFrame(const PicturePtr& previous, const PicturePtr& frame);
 
+// Lets go of every decoded frame and composed canvas kept for later, to make room when memory
+// runs out; each is made again when it is next asked for. No other thread may be decoding.
+void dropDecodedGifFrames();
+
 }  // namespace mv
