@@ -8,6 +8,7 @@
 #                                  user can run (E2E_USER_HOME, E2E_USER_BIN)
 #   e2e_as_user CMD...             CMD as that user (as is, when not run as root)
 #   e2e_user_setting KEY VALUE     one value of that user's settings store
+#   e2e_host_pictures              that user's picture (still.jpg) and a GIF (rgb.gif) to play
 #   e2e_pids_of PATTERN            our own processes whose command line holds PATTERN
 #   e2e_wait_gone PATTERN SECONDS  until none of them is left
 
@@ -54,6 +55,15 @@ e2e_host_user_setup() {
     chown -R nobody:nogroup "$E2E_USER_HOME"
     E2E_AS_USER=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${E2E_AS_USER[@]}")
   fi
+}
+
+# e2e_host_pictures: the unprivileged user's settings show still.jpg (320x240) on black, and
+# rgb.gif (red, green, blue) is there for the round that plays a GIF.
+e2e_host_pictures() {
+  e2e_make_jpg "$E2E_TMP/still.jpg" 320x240
+  /usr/bin/convert -delay 20 -size 64x48 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/rgb.gif"
+  e2e_user_setting AniFile "$E2E_TMP/still.jpg"
+  e2e_user_setting BackColors 0
 }
 
 # E2E_AS_USER is the command prefix, for a background start whose $! must be the program.

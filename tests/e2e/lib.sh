@@ -95,6 +95,17 @@ e2e_end_animated_show() {
   xdotool mousemove 640 512
 }
 
+# e2e_ends_on SIGNAL LABEL: the program (E2E_PID) ends within a second of the signal, with
+# status 0 and no frame file left.
+e2e_ends_on() {
+  local sent; sent=$(e2e_now_ms)
+  kill -"$1" "$E2E_PID"
+  e2e_wait_exit 1 || e2e_fail "$2: still running a second after SIG$1"
+  [ "$E2E_STATUS" -eq 0 ] || e2e_fail "$2: exit status $E2E_STATUS after SIG$1"
+  e2e_log "$2: SIG$1 ended it in $(( $(e2e_now_ms) - sent )) ms"
+  e2e_no_scratch_left "$2"
+}
+
 # e2e_make_jpg FILE WxH: a picture with distinct regions, so a wrong stretch shows.
 e2e_make_jpg() {
   local w=${2%x*} h=${2#*x}

@@ -34,19 +34,6 @@ outside_same() {
   /usr/bin/convert "$2" -fill black -draw "$box" "$E2E_TMP/b.png"
   awk "BEGIN { exit !($(e2e_rmse "$E2E_TMP/a.png" "$E2E_TMP/b.png") < 0.001) }"
 }
-no_scratch_left() {
-  local left; left=$(ls "$(dirname "$MARVOSCOPE")"/tmp*.gif "$XDG_RUNTIME_DIR"/marvoscope/*.gif 2>/dev/null)
-  [ -z "$left" ] || e2e_fail "$1: scratch file left: $left"
-}
-# ends_on SIGNAL LABEL: the program ends within a second of the signal, with status 0.
-ends_on() {
-  local sent; sent=$(e2e_now_ms)
-  kill -"$1" "$E2E_PID"
-  e2e_wait_exit 1 || e2e_fail "$2: still running a second after SIG$1"
-  [ "$E2E_STATUS" -eq 0 ] || e2e_fail "$2: exit status $E2E_STATUS after SIG$1"
-  e2e_log "$2: SIG$1 ended it in $(( $(e2e_now_ms) - sent )) ms"
-  no_scratch_left "$2"
-}
 
 # 1. A 320x240 window: the picture fills it, the rest of the screen stays as it was.
 e2e_host_window 100 100 320 240
@@ -79,12 +66,12 @@ e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "a show beside hosted copies
 xdotool key x
 e2e_wait_exit 3 || e2e_fail "the show beside hosted copies did not end on a key"
 e2e_alive "$first" && e2e_alive "$second" || e2e_fail "the show's end ended a hosted copy"
-E2E_PID=$second; ends_on TERM "second copy"
+E2E_PID=$second; e2e_ends_on TERM "second copy"
 E2E_PID=$first
 e2e_pass "input does not end it; two copies and a show run at once"
 
 # 4. Signals while it plays, and in the middle of a long split.
-ends_on TERM "plain"
+e2e_ends_on TERM "plain"
 /usr/bin/convert -delay 20 -size 64x48 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/rgb.gif"
 # A real animation followed by gigabytes of zeros (sparse, so it costs no disk): the split
 # searches them for a next frame, in slices with event processing between, for seconds.
@@ -94,14 +81,14 @@ e2e_log "big GIF: $(stat -c %s "$E2E_TMP/big.gif") bytes"
 for sig in TERM INT HUP; do
   e2e_start --window-id "$host" --file "$E2E_TMP/rgb.gif"
   e2e_wait_pixel "playing-$sig" 300 300 0,0,255 5 40 || e2e_fail "SIG$sig: the GIF does not play"
-  ends_on "$sig" "playing GIF"
+  e2e_ends_on "$sig" "playing GIF"
   e2e_host_do size 320 240
   e2e_start --window-id "$host" --file "$E2E_TMP/big.gif"
   sleep 0.7
   # Nothing is painted until the split is done: the window still shows its own grey.
   e2e_screenshot "splitting-$sig"
   e2e_near "$(e2e_pixel "$E2E_SHOT" 200 200)" 128,128,128 8 || e2e_fail "SIG$sig: the split was over already"
-  ends_on "$sig" "mid-split"
+  e2e_ends_on "$sig" "mid-split"
   e2e_host_do size 640 480
 done
 e2e_pass "SIGTERM, SIGINT and SIGHUP end it with status 0 and no scratch file, also mid-split"
@@ -131,7 +118,7 @@ e2e_wait_pixel no-picture 100 75 255,0,0 5 || e2e_fail "no picture: the window d
 [ -z "$(e2e_find_window 'Make a Marvoscope')" ] || e2e_fail "no picture: the setup dialog opened"
 e2e_alive || e2e_fail "no picture: it did not keep running"
 grep -q "cannot show" "$E2E_TMP/marvoscope.log" || e2e_fail "no picture: nothing said why"
-ends_on TERM "no picture"
+e2e_ends_on TERM "no picture"
 e2e_pass "bad id, no display, no such window and no picture each give one clear line"
 
 # 7. The X server goes away: the program ends rather than spinning.

@@ -7,10 +7,7 @@ e2e_init "$1"
 command -v xscreensaver >/dev/null || e2e_fail "xscreensaver is not installed"
 e2e_start_xvfb 640x480
 e2e_host_user_setup "$MARVOSCOPE"
-e2e_make_jpg "$E2E_TMP/still.jpg" 320x240
-/usr/bin/convert -delay 20 -size 64x48 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/rgb.gif"
-e2e_user_setting AniFile "$E2E_TMP/still.jpg"
-e2e_user_setting BackColors 0
+e2e_host_pictures
 trap 'e2e_stop_pattern "$E2E_USER_BIN/"; e2e_cleanup' EXIT
 
 e2e_xscreensaver_start "$E2E_USER_BIN/marvoscope --root"

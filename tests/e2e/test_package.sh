@@ -35,10 +35,7 @@ dpkg-deb -x "$deb" "$root"
 chmod 755 "$root"
 e2e_start_xvfb 640x480
 e2e_host_user_setup "$MARVOSCOPE"
-e2e_make_jpg "$E2E_TMP/still.jpg" 320x240
-/usr/bin/convert -delay 20 -size 64x48 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/rgb.gif"
-e2e_user_setting AniFile "$E2E_TMP/still.jpg"
-e2e_user_setting BackColors 0
+e2e_host_pictures
 hack="$root/usr/libexec/xscreensaver/marvoscope"
 trap 'e2e_stop_pattern "$hack"; e2e_cleanup' EXIT
 e2e_xscreensaver_start "$hack --root"

@@ -13,17 +13,9 @@ truncate -s 3G "$E2E_TMP/big.gif"
 e2e_setting Mousesens 30
 xdotool mousemove 320 240
 
-no_scratch_left() {
-  local left; left=$(ls "$(dirname "$MARVOSCOPE")"/tmp*.gif "$XDG_RUNTIME_DIR"/marvoscope/*.gif 2>/dev/null)
-  [ -z "$left" ] || e2e_fail "$1: scratch file left: $left"
-}
+# ends_on SIGNAL LABEL: as e2e_ends_on, and the saver window is gone.
 ends_on() {
-  local sent; sent=$(e2e_now_ms)
-  kill -"$1" "$E2E_PID"
-  e2e_wait_exit 1 || e2e_fail "$2: still running a second after SIG$1"
-  [ "$E2E_STATUS" -eq 0 ] || e2e_fail "$2: exit status $E2E_STATUS after SIG$1"
-  e2e_log "$2: SIG$1 ended the show in $(( $(e2e_now_ms) - sent )) ms"
-  no_scratch_left "$2"
+  e2e_ends_on "$1" "$2"
   e2e_wait_no_window Marvoscope 2 || e2e_fail "$2: the saver window stayed"
 }
 
