@@ -254,6 +254,20 @@ TEST(GifReader, KeepsFramesCompressedAndDecodesThemAgainWhenPainted) {
     EXPECT_EQ(cache.bytes(), 0u);
 }
 
+// A frame being decoded on the prefetch thread while the cache is cleared (its file changed,
+// memory ran short) is handed to its caller but not kept, so the next paint reads the file anew.
+TEST(GifReader, ABufferMadeAcrossAClearIsNotKept) {
+    gif::IndexCache cache(1024);
+    int owner = 0, made = 0;
+    const auto across = [&] { ++made; cache.clear(); return std::vector<uint8_t>(16, 7); };
+    EXPECT_EQ(cache.get<uint8_t>(&owner, across)->size(), 16u);
+    EXPECT_EQ(cache.entries(), 0u);
+    const auto plain = [&] { ++made; return std::vector<uint8_t>(16, 7); };
+    cache.get<uint8_t>(&owner, plain);
+    cache.get<uint8_t>(&owner, plain);
+    EXPECT_EQ(made, 2);
+}
+
 TEST(GifReader, LoadPictureRoutesGifContentToTheGifReader) {
     FakePlatform platform;
     const auto path = platform.dir.write("picture.bmp", writeGif(patternGif(3, 3)));  // name does not matter

@@ -20,7 +20,7 @@ void frmMain::AnimationTimer_Timer() {
                         PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight());
                     },
                     [&] {
-                        prefetch_.stop();
+                        stopDecodingAhead();
                         dropDecodedGifFrames();
                     });
             } else {

@@ -48,6 +48,9 @@ public:
     void AnimationTimer_Timer();
     // Cuts a GIF file into frames, stores them in xImgArray and starts the animation.
     void LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
+    // Stops decoding frames ahead on the second thread; what it decoded stays cached. After it,
+    // no thread but this one reads the picture file.
+    void stopDecodingAhead() { prefetch_.stop(); }
 
 private:
     template <class Run>

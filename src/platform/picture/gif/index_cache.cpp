@@ -22,8 +22,15 @@ std::shared_ptr<const void> IndexCache::find(const void* owner) {
     return hit.data;
 }
 
-std::shared_ptr<const void> IndexCache::insert(const void* owner, std::shared_ptr<const void> data, size_t bytes) {
+uint64_t IndexCache::generation() const {
     std::lock_guard lock(cacheMutex());
+    return generation_;
+}
+
+std::shared_ptr<const void> IndexCache::insert(const void* owner, std::shared_ptr<const void> data, size_t bytes,
+                                               uint64_t since) {
+    std::lock_guard lock(cacheMutex());
+    if (since != generation_) return data;
     auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.owner == owner; });
     if (it != entries_.end()) return it->data;
     entries_.push_back({owner, data, bytes});
@@ -54,6 +61,7 @@ void IndexCache::clear() {
     std::lock_guard lock(cacheMutex());
     entries_.clear();
     bytes_ = 0;
+    ++generation_;
 }
 
 size_t IndexCache::bytes() const {

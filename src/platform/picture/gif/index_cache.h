@@ -22,8 +22,9 @@ public:
     template <class T>
     Buffer<T> get(const void* owner, const std::function<std::vector<T>()>& make) {
         if (auto hit = find(owner)) return std::static_pointer_cast<const std::vector<T>>(hit);
+        const uint64_t since = generation();
         auto fresh = std::make_shared<const std::vector<T>>(make());
-        return std::static_pointer_cast<const std::vector<T>>(insert(owner, fresh, fresh->size() * sizeof(T)));
+        return std::static_pointer_cast<const std::vector<T>>(insert(owner, fresh, fresh->size() * sizeof(T), since));
     }
     // The cached buffer of `owner` without making one; null when it is not cached.
     template <class T>
@@ -34,6 +35,8 @@ public:
     // What `from` has cached now belongs to `to` (a picture replaced by an equal one).
     void transfer(const void* from, const void* to);
     // Drops every entry, as under memory pressure; whatever is asked for later is made again.
+    // A buffer whose making began before the clear (on another thread) is not kept either: it
+    // may come from a file that has changed since.
     void clear();
     size_t bytes() const;
     size_t budget() const { return budget_; }
@@ -46,10 +49,12 @@ private:
         size_t bytes;
     };
     std::shared_ptr<const void> find(const void* owner);
-    std::shared_ptr<const void> insert(const void* owner, std::shared_ptr<const void> data, size_t bytes);
+    uint64_t generation() const;
+    std::shared_ptr<const void> insert(const void* owner, std::shared_ptr<const void> data, size_t bytes, uint64_t since);
     size_t budget_;
     std::vector<Entry> entries_;  // most recently used last; a handful of entries at most
     size_t bytes_ = 0;
+    uint64_t generation_ = 0;  // counts the clears
 };
 
 // The one cache all GIF pictures share.
