@@ -46,16 +46,21 @@ void frmMain::displayOrSetup(Run&& run) {
     Platform& p = platform();
     if (Picture1.pictureHandle() != 0) {
         run([&] { Show(); });
-        if (!app_.hosted) run([&] { p.showCursor(false); });
+        run([&] { showCursor(false); });
         run([&] { p.doEvents(); });
         if (!Loaded()) return;  // the show was ended by input handled just now
         run([&] { PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight()); });
         return;
     }
-    if (!app_.hosted) run([&] { p.showCursor(true); });
+    run([&] { showCursor(true); });
     run([&] { p.doEvents(); });
     if (!Loaded()) return;
     run([&] { openSetup(); });
+}
+
+// The host owns the pointer of a hosted show.
+void frmMain::showCursor(bool show) {
+    if (!app_.hosted) platform().showCursor(show);
 }
 
 // Where the user picks a picture. A hosted show has nobody to ask (its host may be a lock
@@ -108,7 +113,7 @@ void frmMain::Form_Load() {
 
 void frmMain::Form_Unload(int16_t&) {
     Platform& p = platform();
-    if (!app_.hosted) p.showCursor(true);
+    showCursor(true);
     p.doEvents();
     app_.saverUnloaded = true;
     // The timer goes with the window; a tick must not paint a window that is gone.

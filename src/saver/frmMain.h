@@ -56,6 +56,7 @@ private:
     template <class Run>
     void displayOrSetup(Run&& run);
     void openSetup();
+    void showCursor(bool show);
     bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
     void startAnimation(ControlArray<PictureBox>& xImgArray);
 

@@ -24,9 +24,7 @@ PicturePtr finishStill(PicturePtr decoded, const std::vector<uint8_t>& bytes) {
     const auto* still = dynamic_cast<const RgbPicture*>(decoded.get());
     if (!still) return decoded;
     const int orientation = exifOrientation(bytes);
-    const auto& stored = still->pixels().pixels;
-    const bool flatten =
-        !isPng(bytes) && !std::all_of(stored.begin(), stored.end(), [](uint32_t p) { return p >> 24 == 0xFF; });
+    const bool flatten = !isPng(bytes) && !still->opaque();
     if (orientation == 1 && !flatten) return decoded;
     Bitmap pixels = orientedPixels(still->pixels(), orientation);
     if (flatten)

@@ -35,6 +35,8 @@ public:
     int width() const override { return pixels_.width; }
     int height() const override { return pixels_.height; }
     const Bitmap& pixels() const { return pixels_; }
+    // Every pixel fully covers what lies beneath.
+    bool opaque() const { return opaque_; }
     void stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const override;
 
 private:

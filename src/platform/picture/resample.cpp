@@ -127,32 +127,23 @@ std::shared_ptr<const Axis> axisFor(int srcSize, int dstSize, int from, int to) 
     return made;
 }
 
-// out = (a * wa + b * wb + 128) / 256 byte by byte, where wa + wb = 256 at every byte; the
-// weights step by `step` (0: one weight pair for all). Both neighbours then fit 16-bit lanes.
-void blendBytes(const uint8_t* a, const uint8_t* b, const uint16_t* wa, const uint16_t* wb, size_t step, uint8_t* out,
-                size_t bytes) {
+// out = (a * (256 - f) + b * f + 128) / 256 byte by byte; both neighbours fit 16-bit lanes.
+void blendBytes(const uint8_t* a, const uint8_t* b, uint32_t f, uint8_t* out, size_t bytes) {
     size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
+    const __m128i wa = _mm_set1_epi16(static_cast<short>(256 - f)), wb = _mm_set1_epi16(static_cast<short>(f));
     for (; i + 16 <= bytes; i += 16) {
         const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
         const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
-        const size_t k = i * step;
-        const __m128i wal = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wa + k));
-        const __m128i wah = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wa + k + 8 * step));
-        const __m128i wbl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wb + k));
-        const __m128i wbh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wb + k + 8 * step));
-        const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(va, zero), wal),
-                                                                      _mm_mullo_epi16(_mm_unpacklo_epi8(vb, zero), wbl)), half), 8);
-        const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(va, zero), wah),
-                                                                      _mm_mullo_epi16(_mm_unpackhi_epi8(vb, zero), wbh)), half), 8);
+        const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(va, zero), wa),
+                                                                      _mm_mullo_epi16(_mm_unpacklo_epi8(vb, zero), wb)), half), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(va, zero), wa),
+                                                                      _mm_mullo_epi16(_mm_unpackhi_epi8(vb, zero), wb)), half), 8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
     }
 #endif
-    for (; i < bytes; ++i) {
-        const size_t k = i * step;
-        out[i] = static_cast<uint8_t>((a[i] * wa[k] + b[i] * wb[k] + 128) >> 8);
-    }
+    for (; i < bytes; ++i) out[i] = static_cast<uint8_t>((a[i] * (256 - f) + b[i] * f + 128) >> 8);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -232,6 +223,11 @@ void stretchRow(const uint32_t* src, const Axis& ax, uint32_t* out) {
 
 }  // namespace
 
+bool missesTarget(const Bitmap& dst, int x, int y, int w, int h) {
+    return w <= 0 || h <= 0 || dst.empty() || x >= dst.width || y >= dst.height || int64_t{x} + w <= 0 ||
+           int64_t{y} + h <= 0;
+}
+
 // Separable, rows first: each source row in use is stretched across once into a small ring of
 // stretched rows, and each destination row blends the ones it covers.
 void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, const SourceRows& rows) {
@@ -277,11 +273,7 @@ void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, c
                 std::memcpy(out, a, n * sizeof(uint32_t));
             } else {
                 const uint32_t* b = stretchedRow(ay->index[static_cast<size_t>(first) + 1]);
-                const uint16_t wa[8] = {uint16_t(256 - f), uint16_t(256 - f), uint16_t(256 - f), uint16_t(256 - f),
-                                        uint16_t(256 - f), uint16_t(256 - f), uint16_t(256 - f), uint16_t(256 - f)};
-                const uint16_t wb[8] = {uint16_t(f), uint16_t(f), uint16_t(f), uint16_t(f),
-                                        uint16_t(f), uint16_t(f), uint16_t(f), uint16_t(f)};
-                blendBytes(reinterpret_cast<const uint8_t*>(a), reinterpret_cast<const uint8_t*>(b), wa, wb, 0,
+                blendBytes(reinterpret_cast<const uint8_t*>(a), reinterpret_cast<const uint8_t*>(b), f,
                            reinterpret_cast<uint8_t*>(out), n * 4);
             }
             continue;

@@ -17,4 +17,8 @@ using SourceRows = std::function<const uint32_t*(int sy, uint32_t* scratch)>;
 // (x, y, w, h) of dst, clipped to dst. Width and height scale independently.
 void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, const SourceRows& rows);
 
+// Whether the rectangle (x, y, w, h) leaves nothing of dst to paint: then a picture need not
+// decode or compose anything.
+bool missesTarget(const Bitmap& dst, int x, int y, int w, int h);
+
 }  // namespace mv

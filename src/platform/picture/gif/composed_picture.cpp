@@ -124,9 +124,7 @@ std::vector<uint32_t> ComposedGifPicture::compose() const {
 void ComposedGifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const {
     if (standalone_) return frame_->stretchTo(dst, x, y, w, h, backColor);
     // Nothing to decode or compose when the rectangle misses the target.
-    if (w <= 0 || h <= 0 || dst.empty() || x >= dst.width || y >= dst.height || int64_t{x} + w <= 0 ||
-        int64_t{y} + h <= 0)
-        return;
+    if (missesTarget(dst, x, y, w, h)) return;
     const uint32_t bg = colorToPixel(backColor);
     const gif::Buffer<uint32_t> pixels = canvas();
     const int cw = width();

@@ -73,9 +73,7 @@ std::vector<uint8_t> GifPicture::decode() const {
 // taking the background colour) and is stretched as stills are.
 void GifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const {
     // Nothing to decode or compose when the rectangle misses the target.
-    if (w <= 0 || h <= 0 || dst.empty() || x >= dst.width || y >= dst.height || int64_t{x} + w <= 0 ||
-        int64_t{y} + h <= 0)
-        return;
+    if (missesTarget(dst, x, y, w, h)) return;
     const auto& img = image_;
     const uint32_t bg = colorToPixel(backColor);
     uint32_t palette[256];
