@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
 # Big animated GIFs in Marvoscope beside gifview (natural size) and mpv (stretched), each alone
-# in a fresh Xvfb at 1920x1080: the first frame on screen after the process starts, the CPU of
-# the player and of the X server over 10 s of playing after 2 s of warm-up, and the player's
-# peak memory. Prints one table with ratios to Marvoscope (above 1: the other uses more).
-#   bash bench/viewers.sh [A|B|AB]      (default AB; inputs are kept in build/bench-inputs)
-# A: 1280x720, 100 frames at 10 fps of dithered noise; B: the same for 675 frames.
+# in a fresh Xvfb (1920x1080 unless --size says otherwise): the first frame on screen after the
+# process starts, the CPU of the player and of the X server over 10 s of playing after 2 s of
+# warm-up, and the player's peak memory. Prints one table with ratios to Marvoscope (above 1:
+# the other uses more).
+#   bash bench/viewers.sh [ABC] [--size WxH] [--players marvoscope,gifview,mpv]
+# Inputs (kept in build/bench-inputs): A is 1280x720, 100 frames at 10 fps of dithered noise,
+# full frames; B the same for 675 frames; C is ffmpeg's own optimised GIF of 675 frames of the
+# test pattern (partial frames, 24 MB).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-which=${1:-AB}
+which=ABC size=1920x1080 players="marvoscope gifview mpv"
+while [ $# -gt 0 ]; do
+  case $1 in
+    --size) size=$2; shift 2 ;;
+    --players) players=${2//,/ }; shift 2 ;;
+    [ABC]*) which=$1; shift ;;
+    *) echo "usage: bash bench/viewers.sh [ABC] [--size WxH] [--players a,b]" >&2; exit 2 ;;
+  esac
+done
+[[ $size =~ ^[0-9]+x[0-9]+$ ]] || { echo "bad --size: $size" >&2; exit 2; }
 bash scripts/install-deps.sh ffmpeg mpv >/dev/null
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j2 --target marvoscope >/dev/null
@@ -26,6 +38,9 @@ make_input() {  # make_input NAME SECONDS
 }
 [[ $which == *A* ]] && make_input A 10
 [[ $which == *B* ]] && make_input B 67.5
+if [[ $which == *C* ]] && [ ! -s "$inputs/C.gif" ]; then
+  ffmpeg -loglevel error -y -f lavfi -i testsrc2=size=1280x720:rate=10 -t 67.5 "$inputs/C.gif"
+fi
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 hz=$(getconf CLK_TCK)
@@ -35,15 +50,17 @@ measure() {
   local player=$1 file=$2 scratch fifo display xvfb pid start first t0 x0 t1 x1 peak
   scratch=$(mktemp -d)
   fifo="$scratch/fd"; mkfifo "$fifo"
-  Xvfb -displayfd 9 -screen 0 1920x1080x24 -nolisten tcp -noreset 9>"$fifo" 2>/dev/null &
+  Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp -noreset 9>"$fifo" 2>/dev/null &
   xvfb=$!
   read -r -t 15 display <"$fifo"
   export DISPLAY=":$display"
-  mkdir -p "$scratch/config" "$scratch/run" && chmod 700 "$scratch/run"
+  # The frame file goes to the runtime folder, which a desktop session keeps in memory.
+  run=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+  mkdir -p "$scratch/config" && chmod 700 "$run"
   printf '[Settings]\nAniFile=%s\nMousesens=30\nBackColors=0\n' "$root/$file" >"$scratch/config/Marvoscope 1.0 Demo.ini"
   start=$(date +%s%3N)
   case $player in
-    marvoscope) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/run" XDG_CACHE_HOME="$scratch" \
+    marvoscope) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
                   build/marvoscope /S >/dev/null 2>&1 & ;;
     gifview) gifview -a "$file" >/dev/null 2>&1 & ;;
     mpv) mpv --no-config --fs --loop-file=inf --vo=x11 --hwdec=no --no-audio --really-quiet "$file" >/dev/null 2>&1 & ;;
@@ -57,21 +74,22 @@ measure() {
   peak=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
   kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null || true
-  rm -rf "$scratch"
+  rm -rf "$scratch" "$run"
   awk -v f="$first" -v t=$((t1 - t0)) -v x=$((x1 - x0)) -v hz="$hz" -v p="$peak" \
     'BEGIN { printf "%s %.1f %.1f %.0f\n", f, 100 * t / hz / 10, 100 * x / hz / 10, p / 1024 }'
 }
 
+echo "screen $size"
 printf '%-6s %-11s %14s %12s %12s %12s\n' input player "first frame" "CPU player" "CPU X" "peak memory"
-for input in A B; do
+for input in A B C; do
   [[ $which == *$input* ]] || continue
   declare -A ours=()
-  for player in marvoscope gifview mpv; do
+  for player in $players; do
     read -r first cpu cpux peak < <(measure "$player" "$inputs/$input.gif")
     if [ "$player" = marvoscope ]; then ours=([first]=$first [cpu]=$cpu [x]=$cpux [peak]=$peak); fi
     ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a + 0 == a) printf "(%.2f)", a / b; else printf "" }'; }
     printf '%-6s %-11s %8s ms %-5s %6s %% %-5s %6s %% %-5s %6s MB %-5s\n' "$input" "$player" \
-      "$first" "$(ratio "$first" "${ours[first]}")" "$cpu" "$(ratio "$cpu" "${ours[cpu]}")" \
-      "$cpux" "$(ratio "$cpux" "${ours[x]}")" "$peak" "$(ratio "$peak" "${ours[peak]}")"
+      "$first" "$(ratio "$first" "${ours[first]:-}")" "$cpu" "$(ratio "$cpu" "${ours[cpu]:-}")" \
+      "$cpux" "$(ratio "$cpux" "${ours[x]:-}")" "$peak" "$(ratio "$peak" "${ours[peak]:-}")"
   done
 done
