@@ -4,26 +4,36 @@
 # process starts, the CPU of the player and of the X server over 10 s of playing after 2 s of
 # warm-up, and the player's peak memory. Prints one table with ratios to Marvoscope (above 1:
 # the other uses more).
-#   bash bench/viewers.sh [ABC] [--size WxH] [--players marvoscope,gifview,mpv]
+#   bash bench/viewers.sh [ABC] [--size WxH] [--players marvoscope,gifview,mpv] [--before REV]
+# --before REV adds the program as built from the commit REV (in build/before), for a table of
+# before and after from one run.
 # Inputs (kept in build/bench-inputs): A is 1280x720, 100 frames at 10 fps of dithered noise,
 # full frames; B the same for 675 frames; C is ffmpeg's own optimised GIF of 675 frames of the
 # test pattern (partial frames, 24 MB).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-which=ABC size=1920x1080 players="marvoscope gifview mpv"
+which=ABC size=1920x1080 players="marvoscope gifview mpv" before=""
 while [ $# -gt 0 ]; do
   case $1 in
     --size) size=$2; shift 2 ;;
     --players) players=${2//,/ }; shift 2 ;;
+    --before) before=$2; shift 2 ;;
     [ABC]*) which=$1; shift ;;
-    *) echo "usage: bash bench/viewers.sh [ABC] [--size WxH] [--players a,b]" >&2; exit 2 ;;
+    *) echo "usage: bash bench/viewers.sh [ABC] [--size WxH] [--players a,b] [--before REV]" >&2; exit 2 ;;
   esac
 done
 [[ $size =~ ^[0-9]+x[0-9]+$ ]] || { echo "bad --size: $size" >&2; exit 2; }
 bash scripts/install-deps.sh ffmpeg mpv >/dev/null
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j2 --target marvoscope >/dev/null
+if [ -n "$before" ]; then
+  rm -rf build/before && mkdir -p build/before/src
+  git archive "$before" | tar -x -C build/before/src
+  cmake -S build/before/src -B build/before/build -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build/before/build -j2 --target marvoscope >/dev/null
+  players="marvoscope before ${players/marvoscope/}"
+fi
 inputs=build/bench-inputs
 mkdir -p "$inputs"
 cc -O1 -o "$inputs/first_paint" bench/first_paint.c -lX11
@@ -62,6 +72,8 @@ measure() {
   case $player in
     marvoscope) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
                   build/marvoscope /S >/dev/null 2>&1 & ;;
+    before) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
+                  build/before/build/marvoscope /S >/dev/null 2>&1 & ;;
     gifview) gifview -a "$file" >/dev/null 2>&1 & ;;
     mpv) mpv --no-config --fs --loop-file=inf --vo=x11 --hwdec=no --no-audio --really-quiet "$file" >/dev/null 2>&1 & ;;
   esac
