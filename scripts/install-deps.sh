@@ -5,4 +5,4 @@ set -euo pipefail
 source "$(dirname "$0")/apt-install.sh"
 # dpkg-dev and file: CPack reads the program's libraries with dpkg-shlibdeps.
 apt_install cmake g++ make qt6-base-dev libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick libxfixes-dev \
-  libgif-dev libstb-dev gifsicle fonts-dejavu-extra libxcb1-dev dpkg-dev file "$@"
+  libgif-dev libstb-dev gifsicle fonts-dejavu-extra libxcb1-dev libxcb-shm0-dev dpkg-dev file "$@"

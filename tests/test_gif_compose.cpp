@@ -20,7 +20,7 @@ std::vector<uint32_t> pixelsOf(const PicturePtr& picture) {
     Bitmap b;
     b.resize(picture->width(), picture->height(), 0);
     picture->stretchTo(b, 0, 0, b.width, b.height, kBackColor);
-    return b.pixels;
+    return {b.pixels.begin(), b.pixels.end()};
 }
 
 GifFramePlan rect(int left, int top, int w, int h, uint8_t index, int disposal, int transparent = -1) {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory_resource>
+
 #include "platform/ui/controls/control_array.h"
 #include "platform/ui/controls/picturebox.h"
 #include "platform/ui/controls/timer.h"
+#include "platform/picture/picture.h"
 #include "platform/ui/form.h"
 #include "support/fake_platform.h"
 
@@ -91,4 +94,29 @@ TEST(FormInput, ClicksDoubleClicksMasksAndScaleUnits) {
     input::keyDown(pixels, 65, {true, false, false}, 'A');
     input::keyDown(pixels, 16, {true, false, false});
     EXPECT_EQ(pixels.log, "key65/1 press65 key16/1 ");
+}
+
+// A backend shows the backing picture without copying it only when the picture lives in the
+// memory the backend gave; it must go back there, not to the ordinary heap.
+TEST(FormPaint, BackingPicturesLiveInTheMemoryTheHostGives) {
+    struct Counting : std::pmr::memory_resource {
+        size_t live = 0;
+        void* do_allocate(size_t n, size_t a) override { live += n; return std::pmr::new_delete_resource()->allocate(n, a); }
+        void do_deallocate(void* p, size_t n, size_t a) override { live -= n; std::pmr::new_delete_resource()->deallocate(p, n, a); }
+        bool do_is_equal(const std::pmr::memory_resource& o) const noexcept override { return this == &o; }
+    } memory;
+    test::FakePlatform platform;
+    platform.pixelMemory = &memory;
+    RecordingForm form(platform, ScaleMode::Pixels);
+    form.Load();
+    Bitmap pixels;
+    pixels.resize(4, 4, 0xFF112233u);
+    form.PaintPicture({std::make_shared<RgbPicture>(pixels), 0}, 0, 0, form.ScaleWidth(), form.ScaleHeight());
+    const Bitmap& backing = form.backing();
+    ASSERT_FALSE(backing.empty());
+    EXPECT_EQ(backing.pixels.get_allocator().resource(), &memory);
+    EXPECT_GE(memory.live, backing.pixels.size() * sizeof(uint32_t));
+    EXPECT_EQ(backing.row(backing.height - 1)[backing.width - 1], 0xFF112233u);
+    form.Unload();
+    EXPECT_EQ(memory.live, 0u);
 }

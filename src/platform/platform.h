@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,9 @@ public:
     virtual std::vector<Surface> surfaces() const { return {{0, 0, clientWidthPx(), clientHeightPx()}}; }
     // The form painted into its backing pictures; repaint each surface from its own.
     virtual void present() = 0;
+    // Where the backing pictures' pixels are to be kept so that present() shows them without
+    // copying them; null for ordinary memory.
+    virtual std::pmr::memory_resource* pixelMemory() { return nullptr; }
 };
 
 // The backend's clock for one timer: fires tick() every `ms` milliseconds until stopped.

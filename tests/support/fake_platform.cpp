@@ -76,6 +76,8 @@ FakeWindowHost::~FakeWindowHost() { platform.windowTitles.erase(form.Caption());
 
 void FakeWindowHost::show() { shown = true; }
 
+std::pmr::memory_resource* FakeWindowHost::pixelMemory() { return platform.pixelMemory; }
+
 int FakeWindowHost::clientWidthPx() const {
     return form.windowState() == WindowState::Maximized ? platform.screenW
                                                         : static_cast<int>(form.Width() / 15);

@@ -59,6 +59,7 @@ public:
     int clientWidthPx() const override;
     int clientHeightPx() const override;
     void present() override { ++presents; }
+    std::pmr::memory_resource* pixelMemory() override;
 
     FakePlatform& platform;
     Form& form;
@@ -107,6 +108,7 @@ public:
     bool otherInstance = false;
     std::set<std::string> windowTitles;
     int screenW = 1280, screenH = 1024;
+    std::pmr::memory_resource* pixelMemory = nullptr;  // what the windows keep their pictures in
     int cursorCount = 0;
     bool terminated = false;
     std::string currentDirectory;

@@ -3,14 +3,20 @@
 // and of a top-down 32-bit Windows DIB, so backends show it without converting.
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <vector>
 
 namespace mv {
 
 struct Bitmap {
+    Bitmap() = default;
+    // Pixels kept in `memory`, e.g. memory a window system can show without a copy. A copy of
+    // the bitmap keeps its pixels in ordinary memory.
+    explicit Bitmap(std::pmr::memory_resource* memory) : pixels(memory) {}
+
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> pixels;
+    std::pmr::vector<uint32_t> pixels;
 
     void resize(int w, int h, uint32_t fill = 0xFF000000u) {
         width = w < 0 ? 0 : w;

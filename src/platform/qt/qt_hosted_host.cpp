@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/qt/qt_shm_pixels.h"
 
 namespace mv::qt {
 
@@ -86,6 +87,8 @@ public:
     void sync() override {}
     int clientWidthPx() const override { return width_; }
     int clientHeightPx() const override { return height_; }
+
+    std::pmr::memory_resource* pixelMemory() override { return shmPixels().usable() ? &shmPixels() : nullptr; }
 
     void present() override {
         if (gone_ || width_ <= 0 || height_ <= 0) return;
@@ -176,6 +179,10 @@ private:
         const int w = std::min(b.width, static_cast<int>(width_));
         const int h = std::min(b.height, static_cast<int>(height_));
         if (w <= 0 || h <= 0 || (format_.bytes != 4 && format_.bytes != 2)) return;
+        // Straight from shared memory where the window takes our pixels as they are.
+        const uint8_t rootDepth = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root_depth;
+        if (format_.plain() && depth_ == rootDepth && putShmPixels(window_, gc_, b.pixels.data(), b.width, w, h, 0, 0))
+            return;
         const size_t rowBytes = static_cast<size_t>(w) * format_.bytes;
         const int band = static_cast<int>(std::max<size_t>(1, (maxRequestBytes_ - 64) / rowBytes));
         std::vector<uint8_t>& data = band_;

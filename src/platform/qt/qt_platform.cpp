@@ -49,6 +49,7 @@ public:
     int clientHeightPx() const override { return inner_->clientHeightPx(); }
     std::vector<Surface> surfaces() const override { return inner_->surfaces(); }
     void present() override { inner_->present(); }
+    std::pmr::memory_resource* pixelMemory() override { return inner_->pixelMemory(); }
 
 private:
     std::unique_ptr<WindowHost> inner_;

@@ -13,6 +13,7 @@
 
 #include "platform/platform.h"
 #include "platform/qt/qt_input.h"
+#include "platform/qt/qt_shm_pixels.h"
 #include "platform/ui/units.h"
 
 namespace mv::qt {
@@ -23,14 +24,21 @@ namespace {
 // form's bounds) and shows that monitor's backing picture pixel for pixel.
 class SaverWidget : public QWidget {
 public:
-    explicit SaverWidget(Form& form) : form_(&form) {
+    explicit SaverWidget(Form& form, bool onScreen) : form_(&form), onScreen_(onScreen) {
         // Above panels and other windows for as long as the show runs.
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
+        // The form's picture goes to the X server straight from its memory: no window buffer
+        // of the toolkit's own, and no copy of every frame into one.
+        if (onScreen_) setAttribute(Qt::WA_PaintOnScreen);
         setMouseTracking(true);
         setFocusPolicy(Qt::StrongFocus);
     }
+    ~SaverWidget() override {
+        if (gc_) xcb_free_gc(shmPixels().connection(), gc_);
+    }
+    QPaintEngine* paintEngine() const override { return onScreen_ ? nullptr : QWidget::paintEngine(); }
 
     // The form is gone: events still queued for this widget must not reach it.
     void detach() { form_ = nullptr; }
@@ -47,6 +55,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        if (onScreen_) return paintOnScreen();
         QPainter painter(this);
         const QColor back = form_ ? QColor::fromRgb(colorToPixel(form_->BackColor())) : QColor(Qt::black);
         const Bitmap* b = form_ ? &form_->backing(surface_) : nullptr;
@@ -94,6 +103,32 @@ protected:
     }
 
 private:
+    // The backing picture put from shared memory; the rest of the window in the form's colour.
+    void paintOnScreen() {
+        xcb_connection_t* c = shmPixels().connection();
+        const auto window = static_cast<xcb_window_t>(winId());
+        if (!gc_) {
+            gc_ = xcb_generate_id(c);
+            const uint32_t noExposures = 0;
+            xcb_create_gc(c, gc_, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+        }
+        const Surface area = surface();
+        const Bitmap* b = form_ ? &form_->backing(surface_) : nullptr;
+        int w = 0, h = 0;
+        if (b && !b->empty()) {
+            w = std::min(b->width, area.width);
+            h = std::min(b->height, area.height);
+            if (!putShmPixels(window, gc_, b->pixels.data(), b->width, w, h, 0, 0)) w = h = 0;
+        }
+        const uint32_t back = colorToPixel(form_ ? form_->BackColor() : 0) & 0xFFFFFFu;
+        xcb_change_gc(c, gc_, XCB_GC_FOREGROUND, &back);
+        std::vector<xcb_rectangle_t> rest;
+        if (w < area.width) rest.push_back({static_cast<int16_t>(w), 0, static_cast<uint16_t>(area.width - w), static_cast<uint16_t>(area.height)});
+        if (h < area.height && w > 0) rest.push_back({0, static_cast<int16_t>(h), static_cast<uint16_t>(w), static_cast<uint16_t>(area.height - h)});
+        if (!rest.empty()) xcb_poly_fill_rectangle(c, window, gc_, static_cast<uint32_t>(rest.size()), rest.data());
+        xcb_flush(c);
+    }
+
     // A monitor's own origin (Qt keeps it in device pixels), so that moving from one monitor
     // onto the next is an ordinary small move.
     QPoint origin_() const { return shownOn ? shownOn->geometry().topLeft() : QPoint(0, 0); }
@@ -109,6 +144,8 @@ private:
     }
 
     Form* form_;
+    const bool onScreen_;
+    xcb_gcontext_t gc_ = 0;
     size_t surface_ = 0;
 };
 
@@ -157,7 +194,7 @@ public:
             drop(widgets_.back());
             widgets_.pop_back();
         }
-        while (widgets_.size() < count) widgets_.emplace_back(new SaverWidget(form_));
+        while (widgets_.size() < count) widgets_.emplace_back(new SaverWidget(form_, shmPixels().usable()));
         for (size_t i = 0; i < widgets_.size(); ++i) {
             SaverWidget* w = widgets_[i];
             if (!w) continue;
@@ -190,6 +227,8 @@ public:
         for (const auto& w : widgets_) list.push_back(w ? w->surface() : Surface{});
         return list;
     }
+
+    std::pmr::memory_resource* pixelMemory() override { return shmPixels().usable() ? &shmPixels() : nullptr; }
 
     void present() override {
         for (auto& w : widgets_)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "platform/modes.h"
 #include "platform/platform.h"
@@ -128,10 +129,17 @@ void Form::paintSurfaces(const Paint& p) {
     const std::vector<Surface> surfaces = host_->surfaces();
     backings_.resize(surfaces.size());
     if (surfaces.empty()) return;
+    std::pmr::memory_resource* memory = host_->pixelMemory();
+    if (!memory) memory = std::pmr::get_default_resource();
     const double baseW = p.baseW, baseH = p.baseH;
     for (size_t i = 0; i < surfaces.size(); ++i) {
         const Surface& s = surfaces[i];
         Bitmap& b = backings_[i];
+        if (b.pixels.get_allocator().resource() != memory) {
+            // The old pixels go back to their own memory before the new ones are made.
+            std::destroy_at(&b);
+            std::construct_at(&b, memory);
+        }
         if (b.width != s.width || b.height != s.height) b.resize(s.width, s.height, colorToPixel(backColor_));
         const double fx = baseW > 0 ? s.width / baseW : 1.0, fy = baseH > 0 ? s.height / baseH : 1.0;
         p.image.picture->stretchTo(b, static_cast<int>(std::lround(p.x * fx)), static_cast<int>(std::lround(p.y * fy)),
