@@ -4,12 +4,13 @@
 # process starts, the CPU of the player and of the X server over 10 s of playing after 2 s of
 # warm-up, and the player's peak memory. Prints one table with ratios to Marvoscope (above 1:
 # the other uses more).
-#   bash bench/viewers.sh [ABC] [--size WxH] [--players marvoscope,gifview,mpv] [--before REV]
+#   bash bench/viewers.sh [ABCDE] [--size WxH] [--players marvoscope,gifview,mpv] [--before REV]
 # --before REV adds the program as built from the commit REV (in build/before), for a table of
 # before and after from one run.
 # Inputs (kept in build/bench-inputs): A is 1280x720, 100 frames at 10 fps of dithered noise,
 # full frames; B the same for 675 frames; C is ffmpeg's own optimised GIF of 675 frames of the
-# test pattern (partial frames, 24 MB).
+# test pattern (partial frames, 24 MB). D and E ask whether memory stays flat over a long
+# animation: ffmpeg's 320x180 test pattern at 50 fps, 700 frames and 20,000 frames.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -19,8 +20,8 @@ while [ $# -gt 0 ]; do
     --size) size=$2; shift 2 ;;
     --players) players=${2//,/ }; shift 2 ;;
     --before) before=$2; shift 2 ;;
-    [ABC]*) which=$1; shift ;;
-    *) echo "usage: bash bench/viewers.sh [ABC] [--size WxH] [--players a,b] [--before REV]" >&2; exit 2 ;;
+    [ABCDE]*) which=$1; shift ;;
+    *) echo "usage: bash bench/viewers.sh [ABCDE] [--size WxH] [--players a,b] [--before REV]" >&2; exit 2 ;;
   esac
 done
 [[ $size =~ ^[0-9]+x[0-9]+$ ]] || { echo "bad --size: $size" >&2; exit 2; }
@@ -50,6 +51,12 @@ make_input() {  # make_input NAME SECONDS
 [[ $which == *B* ]] && make_input B 67.5
 if [[ $which == *C* ]] && [ ! -s "$inputs/C.gif" ]; then
   ffmpeg -loglevel error -y -f lavfi -i testsrc2=size=1280x720:rate=10 -t 67.5 "$inputs/C.gif"
+fi
+if [[ $which == *D* ]] && [ ! -s "$inputs/D.gif" ]; then
+  ffmpeg -loglevel error -y -f lavfi -i testsrc2=size=320x180:rate=50 -frames:v 700 "$inputs/D.gif"
+fi
+if [[ $which == *E* ]] && [ ! -s "$inputs/E.gif" ]; then
+  ffmpeg -loglevel error -y -f lavfi -i testsrc2=size=320x180:rate=50 -frames:v 20000 "$inputs/E.gif"
 fi
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
@@ -93,7 +100,7 @@ measure() {
 
 echo "screen $size"
 printf '%-6s %-11s %14s %12s %12s %12s\n' input player "first frame" "CPU player" "CPU X" "peak memory"
-for input in A B C; do
+for input in A B C D E; do
   [[ $which == *$input* ]] || continue
   declare -A ours=()
   for player in $players; do
