@@ -34,12 +34,15 @@ const uint8_t* SourceBytes::blockAt(size_t index) const {
     if (index >= blocks_.size()) throw PlatformError(ErrSubscript, "Past the end of the file");
     if (!blocks_[index]) {
         const size_t from = index * block_, n = std::min(block_, size_ - from);
-        auto block = std::make_unique<uint8_t[]>(n);
-        table_->readAt(number_, static_cast<int64_t>(from), block.get(), n);
+        // The oldest block's memory takes the new one: no fresh pages to fault in per block.
+        std::unique_ptr<uint8_t[]> block;
         if (resident_.size() >= kResidentBlocks) {
-            blocks_[resident_.front()].reset();
+            block = std::move(blocks_[resident_.front()]);
             resident_.erase(resident_.begin());
+        } else {
+            block.reset(new uint8_t[block_]);
         }
+        table_->readAt(number_, static_cast<int64_t>(from), block.get(), n);
         blocks_[index] = std::move(block);
         resident_.push_back(index);
     }

@@ -58,7 +58,7 @@ void draw(Canvas& canvas, const GifPicture& frame) {
     if (s.x0 >= s.x1 || s.y0 >= s.y1) return;
     const gif::Indices indices = frame.indices();
     if (indices->size() < static_cast<size_t>(img.width) * static_cast<size_t>(s.y1 - img.top)) return;
-    const uint32_t* palette = img.palette.data();
+    const uint32_t* palette = img.palette->data();
     const int transparent = img.transparentIndex;
     for (int y = s.y0; y < s.y1; ++y) {
         const uint8_t* src = indices->data() + static_cast<size_t>(y - img.top) * static_cast<size_t>(img.width) +

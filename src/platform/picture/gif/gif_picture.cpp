@@ -83,7 +83,7 @@ void GifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t back
     const auto& img = image_;
     const uint32_t bg = colorToPixel(backColor);
     uint32_t palette[256];
-    std::memcpy(palette, img.palette.data(), sizeof palette);
+    std::memcpy(palette, img.palette->data(), sizeof palette);
     if (img.transparentIndex >= 0) palette[img.transparentIndex] = bg;
 
     const gif::Indices decoded = indices();
