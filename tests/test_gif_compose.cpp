@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "anim/decode_plan.h"
 #include "anim/gif_split.h"
 #include "platform/picture/gif/composed_picture.h"
 #include "support/anim_fixture.h"
@@ -102,6 +103,45 @@ TEST_F(GifCompose, AFrameLooksTheSameHoweverItIsReached) {
     EXPECT_EQ(form().backing().row(0)[0], pixelsOf(frames(form().currentFrame == 0 ? 11 : form().currentFrame).Picture())[0]);
     gif::indexCache().clear();
     for (int k = 11; k >= 0; --k) EXPECT_EQ(pixelsOf(frames(k).Picture()), inOrder[static_cast<size_t>(k)]) << k;
+
+    // A loop too long for the cache keeps only the last canvases and draws each next frame over
+    // the last one in place: in order, round again, backwards and while playing, all the same.
+    cacheComposedCanvases(false);
+    dropDecodedGifFrames();
+    for (int round = 0; round < 2; ++round)
+        for (int k = 0; k < 12; ++k) EXPECT_EQ(pixelsOf(frames(k).Picture()), inOrder[static_cast<size_t>(k)]) << k;
+    for (int k = 11; k >= 0; --k) EXPECT_EQ(pixelsOf(frames(k).Picture()), inOrder[static_cast<size_t>(k)]) << k;
+    for (int tick = 0; tick < 30; ++tick) {
+        platform.advance(form().AnimationTimer.Interval());
+        const int shown = form().currentFrame == 0 ? 11 : form().currentFrame;
+        ASSERT_EQ(form().backing().row(5)[7], inOrder[static_cast<size_t>(shown)][47]) << tick;
+    }
+    cacheComposedCanvases(true);
+}
+
+// The whole loop stays decoded when it fits the budget; a longer one keeps a few frames ahead.
+TEST(DecodePlan, TheWholeLoopWhenItFitsElseAFewFramesAhead) {
+    struct Sized : Picture {
+        explicit Sized(size_t b) : bytes(b) {}
+        int width() const override { return 1; }
+        int height() const override { return 1; }
+        void stretchTo(Bitmap&, int, int, int, int, int32_t) const override {}
+        size_t decodedBytes() const override { return bytes; }
+        size_t bytes;
+    };
+    const std::vector<PicturePtr> fits(10, std::make_shared<Sized>(anim::kLoopBudgetBytes / 10));
+    const anim::DecodePlan whole = anim::planDecoding(fits);
+    EXPECT_TRUE(whole.canvasesCached);
+    EXPECT_EQ(whole.framesAhead, fits.size());
+    EXPECT_GE(whole.cacheBytes, anim::kLoopBudgetBytes);
+
+    std::vector<PicturePtr> longer = fits;
+    longer.push_back(std::make_shared<Sized>(1 << 20));
+    const anim::DecodePlan ahead = anim::planDecoding(longer);
+    EXPECT_FALSE(ahead.canvasesCached);
+    EXPECT_EQ(ahead.framesAhead, anim::kFramesAhead);
+    EXPECT_GE(ahead.cacheBytes, (anim::kFramesAhead + 1) * (anim::kLoopBudgetBytes / 10));
+    EXPECT_LT(ahead.cacheBytes, anim::kLoopBudgetBytes);
 }
 
 TEST(GifSplitRules, AControlExtensionRightAfterTheColourTableIsTheFirstBoundary) {

@@ -13,6 +13,7 @@ void frmMain::AnimationTimer_Timer() {
             AnimationTimer.setInterval(ParseInt32(AnimatedGIF(currentFrame).Tag));
             if (currentFrame < lastFrame) {
                 ++currentFrame;
+                prefetch_.shown(static_cast<size_t>(currentFrame - 1));
                 // Out of memory, the frames decoded for later are dropped so this one can be.
                 retryAfterRelief(
                     [&] {

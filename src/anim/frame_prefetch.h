@@ -1,7 +1,9 @@
 #pragma once
-// Decodes an animation's frames on a second thread, in playing order, while the decoded-frame
-// cache has room for them, so that the timer's ticks find them decoded and only paint.
-#include <atomic>
+// Decodes an animation's frames on a second thread, a few frames ahead of the one on screen (or
+// the whole loop, when the plan keeps it), so that the timer's ticks find them decoded and only
+// paint.
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -16,16 +18,23 @@ public:
     FramePrefetch& operator=(const FramePrefetch&) = delete;
     ~FramePrefetch() { stop(); }
 
-    // Starts on `frames` (held until the work ends), decoding until about `budgetBytes` of them
-    // are decoded; a running prefetch is stopped first.
-    void start(std::vector<PicturePtr> frames, size_t budgetBytes);
+    // Starts on `loop` (the frames in playing order, held until the work ends), keeping up to
+    // `ahead` frames decoded beyond the one shown; a running prefetch is stopped first.
+    void start(std::vector<PicturePtr> loop, size_t ahead);
+    // The frame at `position` of the loop is on screen now: the work moves on past it.
+    void shown(size_t position);
     // Returns once the thread has stopped; what it decoded stays cached.
     void stop();
 
 private:
-    std::vector<PicturePtr> frames_;  // read by the worker only while it runs
+    std::vector<PicturePtr> loop_;  // read by the worker only while it runs
     std::thread worker_;
-    std::atomic<bool> stopping_{false};
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    size_t ahead_ = 0;
+    size_t next_ = 0;   // frames handed to the worker so far, counted over every round
+    size_t shown_ = 0;  // frames passed: the one on screen and those before it, counted the same way
+    bool stopping_ = false;
 };
 
 }  // namespace mv::anim

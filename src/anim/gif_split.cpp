@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/error.h"
 #include "platform/files/files.h"
 
@@ -34,12 +38,15 @@ const uint8_t* SourceBytes::blockAt(size_t index) const {
     if (index >= blocks_.size()) throw PlatformError(ErrSubscript, "Past the end of the file");
     if (!blocks_[index]) {
         const size_t from = index * block_, n = std::min(block_, size_ - from);
-        auto block = std::make_unique<uint8_t[]>(n);
-        table_->readAt(number_, static_cast<int64_t>(from), block.get(), n);
+        // The oldest block's memory takes the new one: no fresh pages to fault in per block.
+        std::unique_ptr<uint8_t[]> block;
         if (resident_.size() >= kResidentBlocks) {
-            blocks_[resident_.front()].reset();
+            block = std::move(blocks_[resident_.front()]);
             resident_.erase(resident_.begin());
+        } else {
+            block.reset(new uint8_t[block_]);
         }
+        table_->readAt(number_, static_cast<int64_t>(from), block.get(), n);
         blocks_[index] = std::move(block);
         resident_.push_back(index);
     }
@@ -64,21 +71,45 @@ bool SourceBytes::boundaryAt(size_t k) const {
     return true;
 }
 
+namespace {
+
+// The first i in [from, to) where p[i - 1] is 0x21 and p[i] is 0xF9 (p[from - 1] readable), or
+// `to`. In image data that pair turns up once in 64 KB, where 0xF9 alone turns up every 256
+// bytes: sixteen positions are checked at a time.
+size_t findIntroducedLabel(const uint8_t* p, size_t from, size_t to) {
+    size_t i = from;
+#if defined(__SSE2__)
+    const __m128i introducer = _mm_set1_epi8(0x21), label = _mm_set1_epi8(static_cast<char>(0xF9));
+    for (; i + 16 <= to; i += 16) {
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const int hits = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(before, introducer), _mm_cmpeq_epi8(here, label)));
+        if (hits) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(hits)));
+    }
+#endif
+    for (; i < to; ++i)
+        if (p[i] == 0xF9 && p[i - 1] == 0x21) return i;
+    return to;
+}
+
+}  // namespace
+
 size_t SourceBytes::findBoundary(size_t start, size_t limit) const {
     limit = std::min(limit, size_ >= 2 ? size_ - 2 : 0);
-    // Look for the label 0xF9, the rarest of the three bytes in image data and absent from
-    // runs of zeros, then check the two bytes before it.
+    // Look for the label 0xF9 right after the introducer 0x21, then check the rest.
     size_t label = start + 2;
     while (label < limit + 2) {
         const size_t b = label / block_, offset = label % block_;
-        const size_t span = std::min(block_ - offset, limit + 2 - label);
-        const uint8_t* base = blockAt(b) + offset;
-        const void* hit = std::memchr(base, 0xF9, span);
-        if (!hit) {
-            label += span;
+        if (offset == 0) {  // the byte before lies in the block before
+            if (boundaryAt(label - 2)) return label - 2;
+            ++label;
             continue;
         }
-        label += static_cast<size_t>(static_cast<const uint8_t*>(hit) - base);
+        const size_t span = std::min(block_ - offset, limit + 2 - label);
+        const uint8_t* base = blockAt(b);
+        const size_t hit = findIntroducedLabel(base, offset, offset + span);
+        label += hit - offset;
+        if (hit == offset + span) continue;
         if (boundaryAt(label - 2)) return label - 2;
         ++label;
     }

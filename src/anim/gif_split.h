@@ -19,7 +19,7 @@ constexpr size_t kNoBoundary = static_cast<size_t>(-1);
 // stay in memory, so a file of any size costs a few blocks.
 class SourceBytes {
 public:
-    static constexpr size_t kDefaultBlock = size_t{8} << 20;
+    static constexpr size_t kDefaultBlock = size_t{1} << 20;
     static constexpr size_t kResidentBlocks = 3;
 
     explicit SourceBytes(size_t blockSize = kDefaultBlock) : block_(blockSize) {}

@@ -2,10 +2,12 @@
 #include <system_error>
 #include <vector>
 
+#include "anim/decode_plan.h"
 #include "anim/frame_ranges.h"
 #include "anim/frame_store.h"
 #include "platform/files/files.h"
 #include "platform/modes.h"
+#include "platform/picture/gif/composed_picture.h"
 #include "platform/picture/gif/index_cache.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
@@ -93,19 +95,19 @@ void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray) {
         Picture1.setPicture(xImgArray(0).Picture());
         PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight());
     };
+    // What is kept decoded, decided before the first paint makes anything.
+    std::vector<PicturePtr> loop;
+    for (int k = 1; k <= lastFrame; ++k) loop.push_back(xImgArray(k).Picture());
+    const anim::DecodePlan plan = anim::planDecoding(loop);
+    gif::indexCache().setBudget(plan.cacheBytes);
+    cacheComposedCanvases(plan.canvasesCached);
     // The final phase forgives one failure: a refused interval, or a first failed attempt
     // at showing, which is then tried once more. A second failure goes to the caller.
-    if (!intervalSet) {
+    if (!intervalSet)
         present();
-        return;
-    }
-    if (!continueStep(present)) present();
-    if (AnimationTimer.Enabled()) {
-        // Decoded ahead in playing order, as far as a good part of the cache takes them.
-        std::vector<PicturePtr> ahead;
-        for (int k = 1; k <= lastFrame; ++k) ahead.push_back(xImgArray(k).Picture());
-        prefetch_.start(std::move(ahead), gif::indexCache().budget() * 3 / 4);
-    }
+    else if (!continueStep(present))
+        present();
+    if (AnimationTimer.Enabled()) prefetch_.start(std::move(loop), plan.framesAhead);
 }
 
 }  // namespace mv

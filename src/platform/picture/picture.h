@@ -25,6 +25,9 @@ public:
     // Does ahead of time, on any thread, the work its first paint would start with (decoding);
     // returns the bytes that work keeps cached.
     virtual size_t prepare() const { return 0; }
+    // Bytes the decoded form of the picture takes while it is kept for its paints (what
+    // prepare() would keep, and any picture composed for it), known without decoding.
+    virtual size_t decodedBytes() const { return 0; }
 };
 using PicturePtr = std::shared_ptr<const Picture>;
 

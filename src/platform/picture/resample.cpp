@@ -128,22 +128,46 @@ std::shared_ptr<const Axis> axisFor(int srcSize, int dstSize, int from, int to) 
 }
 
 // out = (a * (256 - f) + b * f + 128) / 256 byte by byte; both neighbours fit 16-bit lanes.
+// The destination is written past the caches (it is far larger than they are, and the next to
+// read it is the window system), which also spares reading it in before it is written.
 void blendBytes(const uint8_t* a, const uint8_t* b, uint32_t f, uint8_t* out, size_t bytes) {
     size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128);
     const __m128i wa = _mm_set1_epi16(static_cast<short>(256 - f)), wb = _mm_set1_epi16(static_cast<short>(f));
-    for (; i + 16 <= bytes; i += 16) {
-        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
-        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+    const auto blend16 = [&](size_t at) {
+        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + at));
+        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + at));
         const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(va, zero), wa),
                                                                       _mm_mullo_epi16(_mm_unpacklo_epi8(vb, zero), wb)), half), 8);
         const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(va, zero), wa),
                                                                       _mm_mullo_epi16(_mm_unpackhi_epi8(vb, zero), wb)), half), 8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+        return _mm_packus_epi16(lo, hi);
+    };
+    if (bytes >= 16 && (reinterpret_cast<uintptr_t>(out) & 3) == 0) {
+        // Pixel by pixel up to a 16-byte boundary, then whole aligned vectors.
+        for (; (reinterpret_cast<uintptr_t>(out + i) & 15) != 0; ++i)
+            out[i] = static_cast<uint8_t>((a[i] * (256 - f) + b[i] * f + 128) >> 8);
+        for (; i + 16 <= bytes; i += 16) _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), blend16(i));
+        _mm_sfence();
     }
+    for (; i + 16 <= bytes; i += 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), blend16(i));
 #endif
     for (; i < bytes; ++i) out[i] = static_cast<uint8_t>((a[i] * (256 - f) + b[i] * f + 128) >> 8);
+}
+
+// A copy written past the caches, as blendBytes writes.
+void copyPixels(uint32_t* out, const uint32_t* from, size_t n) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    if (n >= 4) {
+        for (; i < n && (reinterpret_cast<uintptr_t>(out + i) & 15) != 0; ++i) out[i] = from[i];
+        for (; i + 4 <= n; i += 4)
+            _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+        _mm_sfence();
+    }
+#endif
+    for (; i < n; ++i) out[i] = from[i];
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -270,7 +294,7 @@ void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, c
             const uint32_t* a = stretchedRow(ay->index[static_cast<size_t>(first)]);
             const uint32_t f = ay->share[r];
             if (f == 0) {
-                std::memcpy(out, a, n * sizeof(uint32_t));
+                copyPixels(out, a, n);
             } else {
                 const uint32_t* b = stretchedRow(ay->index[static_cast<size_t>(first) + 1]);
                 blendBytes(reinterpret_cast<const uint8_t*>(a), reinterpret_cast<const uint8_t*>(b), f,

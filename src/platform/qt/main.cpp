@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/posix/held_files_now.h"
+#include "platform/posix/heap.h"
 #include "platform/qt/qt_end_signals.h"
 #include "platform/qt/qt_icon.h"
 #include "platform/qt/qt_input.h"
@@ -49,6 +50,7 @@ int prepareHosted(const mv::HostedRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    mv::posix::keepFrameBuffersInHeap();
     // Qt removes the options it knows from argv; the switch is read from the untouched list.
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const char* envWindow = std::getenv("XSCREENSAVER_WINDOW");

@@ -10,15 +10,23 @@ namespace {
 
 using Canvas = std::vector<uint32_t>;
 
-// The canvas painted last, kept outside the cache's budget: stepping to the next frame then
-// never composes from the start, even when one canvas is larger than the whole budget.
-struct LastCanvas {
+// Canvases kept outside the cache's budget, so that stepping to the next frame never composes
+// from the start, even when one canvas is larger than the whole budget: the one painted last,
+// and the one beneath it while the next frame is to be drawn over that again (disposal 3).
+struct KeptCanvas {
     const void* owner = nullptr;
     gif::Buffer<uint32_t> canvas;
+    bool own = false;  // made here, not shared with the cache: the next frame may draw over it
 };
-LastCanvas& lastCanvas() {
-    static auto* last = new LastCanvas;  // never destroyed, like the cache
-    return *last;
+struct Kept {
+    KeptCanvas last, beneath;
+    // Composed canvases go to the cache too, for a loop whose canvases all fit it; otherwise
+    // only these two are kept, and the next frame is drawn over the last one in place.
+    bool cached = true;
+};
+Kept& kept() {
+    static auto* k = new Kept;  // never destroyed, like the cache
+    return *k;
 }
 
 bool coversCanvasOpaquely(const gif::GifImage& img) {
@@ -50,7 +58,7 @@ void draw(Canvas& canvas, const GifPicture& frame) {
     if (s.x0 >= s.x1 || s.y0 >= s.y1) return;
     const gif::Indices indices = frame.indices();
     if (indices->size() < static_cast<size_t>(img.width) * static_cast<size_t>(s.y1 - img.top)) return;
-    const uint32_t* palette = img.palette.data();
+    const uint32_t* palette = img.palette->data();
     const int transparent = img.transparentIndex;
     for (int y = s.y0; y < s.y1; ++y) {
         const uint8_t* src = indices->data() + static_cast<size_t>(y - img.top) * static_cast<size_t>(img.width) +
@@ -78,44 +86,65 @@ ComposedGifPicture::ComposedGifPicture(std::shared_ptr<const GifPicture> frame,
 
 ComposedGifPicture::~ComposedGifPicture() {
     gif::indexCache().forget(this);
-    if (lastCanvas().owner == this) lastCanvas() = {};
+    if (kept().last.owner == this) kept().last = {};
+    if (kept().beneath.owner == this) kept().beneath = {};
     // A long animation is one long chain of frames; release it without recursing down it.
     auto next = std::move(under_);
     while (next && next.use_count() == 1) next = std::move(next->under_);
 }
 
-gif::Buffer<uint32_t> ComposedGifPicture::canvas() const {
-    auto& last = lastCanvas();
-    if (last.owner == this) return last.canvas;
-    auto made = gif::indexCache().get<uint32_t>(this, [this] { return compose(); });
-    last = {this, made};
-    return made;
+size_t ComposedGifPicture::decodedBytes() const {
+    const size_t own = standalone_ ? 0 : static_cast<size_t>(width()) * static_cast<size_t>(height()) * sizeof(uint32_t);
+    return frame_->decodedBytes() + own;
 }
 
-std::vector<uint32_t> ComposedGifPicture::compose() const {
-    // Walk down to a canvas that is known (cached or painted last) or to a frame that stands
-    // alone, then draw the frames above it back up in order.
+gif::Buffer<uint32_t> ComposedGifPicture::canvas() const {
+    Kept& k = kept();
+    if (k.last.owner == this) return k.last.canvas;
+    if (k.beneath.owner == this) return k.beneath.canvas;
+    if (k.cached)
+        k.last = {this, gif::indexCache().get<uint32_t>(this, [this] { return std::move(*compose()); }), false};
+    else
+        k.last = {this, compose(), true};
+    return k.last.canvas;
+}
+
+std::shared_ptr<std::vector<uint32_t>> ComposedGifPicture::compose() const {
+    // Walk down to a canvas that is known (kept or cached) or to a frame that stands alone,
+    // then draw the frames above it back up in order.
+    Kept& k = kept();
     std::vector<const ComposedGifPicture*> pending;
-    Canvas canvas;
+    std::shared_ptr<std::vector<uint32_t>> canvas;
     for (const ComposedGifPicture* p = this;;) {
         if (p != this) {
-            auto known = lastCanvas().owner == p ? lastCanvas().canvas : gif::indexCache().peek<uint32_t>(p);
+            const gif::Buffer<uint32_t> known = k.last.owner == p      ? k.last.canvas
+                                                : k.beneath.owner == p ? k.beneath.canvas
+                                                                       : gif::indexCache().peek<uint32_t>(p);
             if (known) {
-                canvas = *known;
+                // The frame after this one is drawn over the same canvas again: it stays whole.
+                if (frame_->image().disposal == 3 && p == under_.get() && k.beneath.owner != p)
+                    k.beneath = k.last.owner == p ? k.last : KeptCanvas{p, known, false};
+                if (k.last.owner == p && k.last.own && k.last.canvas.use_count() == 2) {
+                    // Nobody but the slot (and `known`) holds the last canvas: draw over it in place.
+                    k.last = {};
+                    canvas = std::const_pointer_cast<std::vector<uint32_t>>(known);
+                } else {
+                    canvas = std::make_shared<std::vector<uint32_t>>(*known);
+                }
                 break;
             }
         }
         pending.push_back(p);
         if (p->standalone_) {
-            canvas.assign(static_cast<size_t>(width()) * static_cast<size_t>(height()), 0u);
+            canvas = std::make_shared<std::vector<uint32_t>>(static_cast<size_t>(width()) * static_cast<size_t>(height()), 0u);
             break;
         }
         p = p->under_.get();
     }
     for (auto it = pending.rbegin(); it != pending.rend(); ++it) {
         const ComposedGifPicture& node = **it;
-        if (!node.standalone_ && node.clearUnder_) clearRect(canvas, node.under_->frame_->image());
-        draw(canvas, *node.frame_);
+        if (!node.standalone_ && node.clearUnder_) clearRect(*canvas, node.under_->frame_->image());
+        draw(*canvas, *node.frame_);
     }
     return canvas;
 }
@@ -151,8 +180,14 @@ PicturePtr composeGifFrame(const PicturePtr& previous, const PicturePtr& frame) 
 }
 
 void dropDecodedGifFrames() {
-    lastCanvas() = {};
+    kept().last = {};
+    kept().beneath = {};
     gif::indexCache().clear();
+}
+
+void cacheComposedCanvases(bool cached) {
+    kept().cached = cached;
+    if (!cached) kept().beneath = {};
 }
 
 }  // namespace mv

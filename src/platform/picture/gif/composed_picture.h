@@ -20,6 +20,7 @@ public:
     void stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const override;
     // The frame's own decoding; the composed canvas is made on the painting thread.
     size_t prepare() const override { return frame_->prepare(); }
+    size_t decodedBytes() const override;
 
     // The logical screen after this frame: 0xFFRRGGBB per pixel, 0 where it is transparent.
     gif::Buffer<uint32_t> canvas() const;
@@ -29,7 +30,7 @@ public:
 
 private:
     friend PicturePtr composeGifFrame(const PicturePtr&, const PicturePtr&);
-    std::vector<uint32_t> compose() const;
+    std::shared_ptr<std::vector<uint32_t>> compose() const;
 
     std::shared_ptr<const GifPicture> frame_;
     // What lies beneath the frame. Kept for a standalone frame only when the next frame needs it
@@ -47,5 +48,9 @@ PicturePtr composeGifFrame(const PicturePtr& previous, const PicturePtr& frame);
 // Lets go of every decoded frame and composed canvas kept for later, to make room when memory
 // runs out; each is made again when it is next asked for. No other thread may be decoding.
 void dropDecodedGifFrames();
+
+// Whether composed canvases are cached (a loop whose canvases fit the cache) or only the last
+// ones kept, each next frame drawn over the last canvas in place (a longer loop).
+void cacheComposedCanvases(bool cached);
 
 }  // namespace mv

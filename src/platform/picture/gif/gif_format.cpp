@@ -1,6 +1,7 @@
 #include "platform/picture/gif/gif_format.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "platform/error.h"
 #include "platform/picture/picture.h"
@@ -78,6 +79,29 @@ void joinSubBlocks(const uint8_t* bytes, size_t size, std::vector<uint8_t>& out)
     }
 }
 
+PalettePtr greyPalette() {
+    static const PalettePtr grey = [] {
+        auto p = std::make_shared<Palette>();
+        for (uint32_t i = 0; i < 256; ++i) (*p)[i] = 0xFF000000u | i << 16 | i << 8 | i;
+        return PalettePtr(p);
+    }();
+    return grey;
+}
+
+namespace {
+// The table made last, lent to the next image with the same colours (every frame of an
+// animation repeats the file's global table).
+PalettePtr shared(const Palette& colours) {
+    static std::mutex lock;
+    static std::weak_ptr<const Palette> last;
+    std::lock_guard hold(lock);
+    if (auto p = last.lock(); p && *p == colours) return p;
+    auto made = std::make_shared<const Palette>(colours);
+    last = made;
+    return made;
+}
+}  // namespace
+
 GifImage parseGif(const uint8_t* bytes, size_t size) {
     Reader r(bytes, size);
     if (size < 13 || bytes[0] != 'G' || bytes[1] != 'I' || bytes[2] != 'F') invalid("Not a GIF file");
@@ -88,8 +112,8 @@ GifImage parseGif(const uint8_t* bytes, size_t size) {
     const unsigned screenFlags = r.byte();
     r.skip(2);  // background index, aspect ratio
     // Without a table the indices show as shades of grey rather than failing the picture.
-    for (unsigned i = 0; i < 256; ++i) img.palette[i] = 0xFF000000u | i << 16 | i << 8 | i;
-    if (screenFlags & 0x80) readColorTable(r, screenFlags, img.palette);
+    Palette colours = *greyPalette();
+    if (screenFlags & 0x80) readColorTable(r, screenFlags, colours);
 
     int transparent = -1, disposal = 0;
     while (!r.atEnd()) {
@@ -111,7 +135,8 @@ GifImage parseGif(const uint8_t* bytes, size_t size) {
             img.height = static_cast<int>(r.u16());
             const unsigned flags = r.byte();
             img.interlaced = (flags & 0x40) != 0;
-            if (flags & 0x80) readColorTable(r, flags, img.palette);
+            if (flags & 0x80) readColorTable(r, flags, colours);
+            img.palette = shared(colours);
             if (r.atEnd()) invalid("No image data");
             img.minCodeSize = r.byte();
             if (img.minCodeSize < 1 || img.minCodeSize > 8) invalid("Bad LZW code size");

@@ -4,9 +4,17 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace mv::gif {
+
+// Colours as 0xFFRRGGBB; indices past the colour table are black.
+using Palette = std::array<uint32_t, 256>;
+using PalettePtr = std::shared_ptr<const Palette>;
+
+// Indices shown as shades of grey: the colours of a GIF without a colour table.
+PalettePtr greyPalette();
 
 struct GifImage {
     int canvasWidth = 0;   // logical screen: the size of the picture
@@ -18,7 +26,9 @@ struct GifImage {
     bool interlaced = false;
     int transparentIndex = -1;          // -1: every index is opaque
     int disposal = 0;                   // what becomes of the image's rectangle after it is shown
-    std::array<uint32_t, 256> palette{};  // 0xFFRRGGBB; indices past the colour table are black
+    // Shared with the frames before when they have the same colours: a long animation keeps
+    // one table, not one per frame.
+    PalettePtr palette = greyPalette();
     int minCodeSize = 2;
     std::vector<uint8_t> lzw;           // the image's data sub-blocks joined, lengths removed
     // Where the data sub-blocks lie in the parsed bytes: from the first length byte to past

@@ -37,6 +37,12 @@ gif::Indices GifPicture::indices() const {
     return gif::indexCache().get<uint8_t>(this, [this] { return decode(); });
 }
 
+size_t GifPicture::decodedBytes() const {
+    const auto& img = image_;
+    const int rows = img.interlaced ? img.height : std::clamp(img.canvasHeight - img.top, 0, img.height);
+    return static_cast<size_t>(std::max(img.width, 0)) * static_cast<size_t>(std::max(rows, 0));
+}
+
 std::vector<uint8_t> GifPicture::decode() const {
     const auto& img = image_;
     std::vector<uint8_t> fromFile;
@@ -77,7 +83,7 @@ void GifPicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t back
     const auto& img = image_;
     const uint32_t bg = colorToPixel(backColor);
     uint32_t palette[256];
-    std::memcpy(palette, img.palette.data(), sizeof palette);
+    std::memcpy(palette, img.palette->data(), sizeof palette);
     if (img.transparentIndex >= 0) palette[img.transparentIndex] = bg;
 
     const gif::Indices decoded = indices();

@@ -32,6 +32,7 @@ public:
     int height() const override { return image_.canvasHeight; }
     void stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const override;
     size_t prepare() const override { return indices()->size(); }
+    size_t decodedBytes() const override;
 
     // The image's description; its data is held apart (in memory or in its file).
     const gif::GifImage& image() const { return image_; }

@@ -35,12 +35,27 @@ std::shared_ptr<const void> IndexCache::insert(const void* owner, std::shared_pt
     if (it != entries_.end()) return it->data;
     entries_.push_back({owner, data, bytes});
     bytes_ += bytes;
-    // Evict the oldest until within budget, but always keep the one just made.
+    evict();
+    return data;
+}
+
+// Evicts the oldest until within budget, but always keeps the newest.
+void IndexCache::evict() {
     while (bytes_ > budget_ && entries_.size() > 1) {
         bytes_ -= entries_.front().bytes;
         entries_.erase(entries_.begin());
     }
-    return data;
+}
+
+size_t IndexCache::budget() const {
+    std::lock_guard lock(cacheMutex());
+    return budget_;
+}
+
+void IndexCache::setBudget(size_t budgetBytes) {
+    std::lock_guard lock(cacheMutex());
+    budget_ = budgetBytes;
+    evict();
 }
 
 void IndexCache::forget(const void* owner) {
@@ -75,9 +90,8 @@ size_t IndexCache::entries() const {
 }
 
 IndexCache& indexCache() {
-    // Decoded frames of a 1280x720 animation of 100 frames fit whole, so it plays without
-    // decoding again; the compressed frames themselves stay in their file.
-    static auto* cache = new IndexCache(96u * 1024 * 1024);
+    // An animation sets the budget to what helps it; the compressed frames stay in their file.
+    static auto* cache = new IndexCache(48u * 1024 * 1024);
     return *cache;
 }
 

@@ -39,7 +39,9 @@ public:
     // may come from a file that has changed since.
     void clear();
     size_t bytes() const;
-    size_t budget() const { return budget_; }
+    size_t budget() const;
+    // A new budget; the oldest entries go until the rest fits.
+    void setBudget(size_t budgetBytes);
     size_t entries() const;
 
 private:
@@ -51,6 +53,7 @@ private:
     std::shared_ptr<const void> find(const void* owner);
     uint64_t generation() const;
     std::shared_ptr<const void> insert(const void* owner, std::shared_ptr<const void> data, size_t bytes, uint64_t since);
+    void evict();
     size_t budget_;
     std::vector<Entry> entries_;  // most recently used last; a handful of entries at most
     size_t bytes_ = 0;
