@@ -17,15 +17,16 @@ FrameStore::FrameStore(Platform& platform, const SourceBytes& bytes, ControlArra
       bytes_(bytes),
       frames_(frames),
       prefix_(bytes.copy(0, std::min(prefixLength, bytes.size()))),
-      sourcePath_(std::move(sourcePath)) {}
+      sourcePath_(sourcePath.empty() ? nullptr : std::make_shared<const std::string>(std::move(sourcePath))) {}
 
 namespace {
 
 // The frame's picture with its compressed data left in the source file, where the frame file
 // has it from: in the header prefix (the source's first bytes) or in the chunk.
-PicturePtr leftInSource(PicturePtr picture, const std::string& source, size_t prefixLength, const Chunk& chunk) {
+PicturePtr leftInSource(PicturePtr picture, const std::shared_ptr<const std::string>& source, size_t prefixLength,
+                        const Chunk& chunk) {
     auto gif = std::dynamic_pointer_cast<const GifPicture>(picture);
-    if (!gif || source.empty()) return picture;
+    if (!gif || !source) return picture;
     const auto& img = gif->image();
     if (img.dataEnd <= img.dataBegin) return picture;
     // Frame 0's file is the source's first bytes; any other's data lies wholly in one part.

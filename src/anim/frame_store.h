@@ -3,6 +3,7 @@
 // then the frame's chunk) is written to the scratch file, decoded into its element of the
 // frame array with its delay in the Tag, composed over the frames before it, and deleted.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ private:
     const SourceBytes& bytes_;
     ControlArray<PictureBox>& frames_;
     std::vector<uint8_t> prefix_;
-    std::string sourcePath_;
+    std::shared_ptr<const std::string> sourcePath_;  // null when the frames' data stays in memory
     PicturePtr composed_;  // the frame stored last, as it shows after the frames before it
 };
 

@@ -26,8 +26,8 @@ uint64_t dataFingerprint(const std::vector<uint8_t>& joined) {
     return h;
 }
 
-std::shared_ptr<const GifPicture> GifPicture::withDataIn(const std::string& path, uint64_t offset) const {
-    DataSpan span{path, offset, image_.dataEnd - image_.dataBegin, lzw_.size(), dataFingerprint(lzw_)};
+std::shared_ptr<const GifPicture> GifPicture::withDataIn(std::shared_ptr<const std::string> path, uint64_t offset) const {
+    DataSpan span{std::move(path), offset, image_.dataEnd - image_.dataBegin, lzw_.size(), dataFingerprint(lzw_)};
     auto moved = std::make_shared<const GifPicture>(image_, std::move(span));
     gif::indexCache().transfer(this, moved.get());
     return moved;
@@ -47,7 +47,7 @@ std::vector<uint8_t> GifPicture::decode() const {
     const auto& img = image_;
     std::vector<uint8_t> fromFile;
     if (dataInFile()) {
-        const auto raw = files::readRange(span_.path, span_.offset, span_.length);
+        const auto raw = files::readRange(*span_.path, span_.offset, span_.length);
         gif::joinSubBlocks(raw.data(), raw.size(), fromFile);
         if (fromFile.size() != span_.joinedSize || dataFingerprint(fromFile) != span_.fingerprint)
             throw PlatformError(ErrInvalidPicture, "The picture file changed");

@@ -12,7 +12,7 @@ namespace mv {
 // Where an image's data sub-blocks lie in a file, to be read again whenever the image is
 // decoded: a long animation then keeps none of its compressed bytes in memory.
 struct DataSpan {
-    std::string path;
+    std::shared_ptr<const std::string> path;  // one for all the frames of a file
     uint64_t offset = 0;
     size_t length = 0;       // the sub-blocks with their length bytes
     size_t joinedSize = 0;   // the data without them
@@ -39,12 +39,12 @@ public:
     // The image's palette indices, row by row, width x height; decoded or from the cache.
     gif::Indices indices() const;
     // Bytes this picture keeps for itself, the cache aside.
-    size_t storedBytes() const { return sizeof(*this) + lzw_.capacity() + span_.path.capacity(); }
-    bool dataInFile() const { return !span_.path.empty(); }
+    size_t storedBytes() const { return sizeof(*this) + lzw_.capacity(); }
+    bool dataInFile() const { return span_.path != nullptr; }
 
     // The same image with its data left in `path`, whose bytes from `offset` are the ones this
     // picture was read from at its data's place (dataBegin); what was decoded stays cached.
-    std::shared_ptr<const GifPicture> withDataIn(const std::string& path, uint64_t offset) const;
+    std::shared_ptr<const GifPicture> withDataIn(std::shared_ptr<const std::string> path, uint64_t offset) const;
 
 private:
     std::vector<uint8_t> decode() const;
