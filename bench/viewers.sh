@@ -2,7 +2,8 @@
 # Big animated GIFs in Marvoscope beside gifview (natural size) and mpv (stretched), each alone
 # in a fresh Xvfb (1920x1080 unless --size says otherwise): the first frame on screen after the
 # process starts, the CPU of the player and of the X server over 10 s of playing after 2 s of
-# warm-up, and the player's peak memory. Prints one table with ratios to Marvoscope (above 1:
+# warm-up, the player's CPU over the whole run from its start (start-up and any decoding done
+# ahead included), and its peak memory. Prints one table with ratios to Marvoscope (above 1:
 # the other uses more).
 #   bash bench/viewers.sh [ABCDE] [--size WxH] [--players marvoscope,gifview,mpv] [--before REV]
 # --before REV adds the program as built from the commit REV (in build/before), for a table of
@@ -90,25 +91,27 @@ measure() {
   t0=$(ticks "$pid"); x0=$(ticks "$xvfb")
   sleep 10
   t1=$(ticks "$pid"); x1=$(ticks "$xvfb")
+  all=$(awk -v t="$t1" -v hz="$hz" -v ms=$(($(date +%s%3N) - start)) 'BEGIN { printf "%.1f", 100 * t / hz / (ms / 1000) }')
   peak=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
   kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null || true
   rm -rf "$scratch" "$run"
-  awk -v f="$first" -v t=$((t1 - t0)) -v x=$((x1 - x0)) -v hz="$hz" -v p="$peak" \
-    'BEGIN { printf "%s %.1f %.1f %.0f\n", f, 100 * t / hz / 10, 100 * x / hz / 10, p / 1024 }'
+  awk -v f="$first" -v t=$((t1 - t0)) -v x=$((x1 - x0)) -v hz="$hz" -v p="$peak" -v all="$all" \
+    'BEGIN { printf "%s %.1f %.1f %.0f %s\n", f, 100 * t / hz / 10, 100 * x / hz / 10, p / 1024, all }'
 }
 
 echo "screen $size"
-printf '%-6s %-11s %14s %12s %12s %12s\n' input player "first frame" "CPU player" "CPU X" "peak memory"
+printf '%-6s %-11s %14s %12s %12s %12s %14s\n' input player "first frame" "CPU player" "CPU X" "peak memory" "CPU from start"
 for input in A B C D E; do
   [[ $which == *$input* ]] || continue
   declare -A ours=()
   for player in $players; do
-    read -r first cpu cpux peak < <(measure "$player" "$inputs/$input.gif")
-    if [ "$player" = marvoscope ]; then ours=([first]=$first [cpu]=$cpu [x]=$cpux [peak]=$peak); fi
+    read -r first cpu cpux peak all < <(measure "$player" "$inputs/$input.gif")
+    if [ "$player" = marvoscope ]; then ours=([first]=$first [cpu]=$cpu [x]=$cpux [peak]=$peak [all]=$all); fi
     ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a + 0 == a) printf "(%.2f)", a / b; else printf "" }'; }
-    printf '%-6s %-11s %8s ms %-5s %6s %% %-5s %6s %% %-5s %6s MB %-5s\n' "$input" "$player" \
+    printf '%-6s %-11s %8s ms %-5s %6s %% %-5s %6s %% %-5s %6s MB %-5s %6s %% %-5s\n' "$input" "$player" \
       "$first" "$(ratio "$first" "${ours[first]:-}")" "$cpu" "$(ratio "$cpu" "${ours[cpu]:-}")" \
-      "$cpux" "$(ratio "$cpux" "${ours[x]:-}")" "$peak" "$(ratio "$peak" "${ours[peak]:-}")"
+      "$cpux" "$(ratio "$cpux" "${ours[x]:-}")" "$peak" "$(ratio "$peak" "${ours[peak]:-}")" \
+      "$all" "$(ratio "$all" "${ours[all]:-}")"
   done
 done
