@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "platform/error.h"
@@ -70,6 +71,15 @@ TEST(GifLzw, StopsAtTheEndOfTheOutputAndOnImpossibleCodes) {
     std::vector<uint8_t> small(100, 0);
     EXPECT_EQ(gif::lzwDecode(encoded.data(), encoded.size(), 2, small.data(), small.size()), 100u);
     EXPECT_EQ(small, std::vector<uint8_t>(100, 3));
+    // A stream that ends before the output does leaves the rest of the output as it was, also
+    // right behind long strings.
+    std::vector<uint8_t> runs(3000);
+    for (size_t i = 0; i < runs.size(); ++i) runs[i] = static_cast<uint8_t>(i / 37 % 3);
+    const auto runsEncoded = lzwEncode(runs.data(), runs.size(), 2);
+    std::vector<uint8_t> roomy(runs.size() + 100, 0xEE);
+    EXPECT_EQ(gif::lzwDecode(runsEncoded.data(), runsEncoded.size(), 2, roomy.data(), roomy.size()), runs.size());
+    EXPECT_TRUE(std::equal(runs.begin(), runs.end(), roomy.begin()));
+    EXPECT_EQ(std::vector<uint8_t>(roomy.begin() + static_cast<long>(runs.size()), roomy.end()), std::vector<uint8_t>(100, 0xEE));
     // Code 7 right after the clear code names a string that does not exist yet.
     const uint8_t bad[] = {0x3C, 0x00};  // 3-bit codes: 4 (clear), 7
     std::vector<uint8_t> out(10, 9);
