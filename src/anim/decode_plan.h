@@ -5,12 +5,13 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/picture/gif/index_cache.h"
 #include "platform/picture/picture.h"
 
 namespace mv::anim {
 
 // Decoded frames and composed canvases of a loop up to this size are kept for the next round.
-constexpr size_t kLoopBudgetBytes = size_t{48} << 20;
+using gif::kLoopBudgetBytes;
 // A longer loop keeps this many frames decoded ahead of the one on screen.
 constexpr size_t kFramesAhead = 2;
 

@@ -37,11 +37,14 @@ gif::Indices GifPicture::indices() const {
     return gif::indexCache().get<uint8_t>(this, [this] { return decode(); });
 }
 
-size_t GifPicture::decodedBytes() const {
+// Rows below the logical screen never show: an image far taller than its screen is decoded
+// only as far down as the screen reaches (an interlaced one needs all its passes).
+size_t GifPicture::decodedRows() const {
     const auto& img = image_;
-    const int rows = img.interlaced ? img.height : std::clamp(img.canvasHeight - img.top, 0, img.height);
-    return static_cast<size_t>(std::max(img.width, 0)) * static_cast<size_t>(std::max(rows, 0));
+    return static_cast<size_t>(img.interlaced ? img.height : std::clamp(img.canvasHeight - img.top, 0, img.height));
 }
+
+size_t GifPicture::decodedBytes() const { return static_cast<size_t>(image_.width) * decodedRows(); }
 
 std::vector<uint8_t> GifPicture::decode() const {
     const auto& img = image_;
@@ -53,10 +56,7 @@ std::vector<uint8_t> GifPicture::decode() const {
             throw PlatformError(ErrInvalidPicture, "The picture file changed");
     }
     const std::vector<uint8_t>& lzw = dataInFile() ? fromFile : lzw_;
-    // Rows below the logical screen never show: an image far taller than its screen is decoded
-    // only as far down as the screen reaches (an interlaced one needs all its passes).
-    const int onScreen = std::clamp(img.canvasHeight - img.top, 0, img.height);
-    const size_t w = static_cast<size_t>(img.width), h = static_cast<size_t>(img.interlaced ? img.height : onScreen);
+    const size_t w = static_cast<size_t>(img.width), h = decodedRows();
     // Pixels the stream does not reach stay transparent when the image has a transparent colour.
     const uint8_t fill = img.transparentIndex >= 0 ? static_cast<uint8_t>(img.transparentIndex) : 0;
     std::vector<uint8_t> out(w * h, fill);

@@ -48,6 +48,7 @@ public:
 
 private:
     std::vector<uint8_t> decode() const;
+    size_t decodedRows() const;
     gif::GifImage image_;        // without its data
     std::vector<uint8_t> lzw_;   // the data, when it is not left in a file
     DataSpan span_;

@@ -91,7 +91,7 @@ size_t IndexCache::entries() const {
 
 IndexCache& indexCache() {
     // An animation sets the budget to what helps it; the compressed frames stay in their file.
-    static auto* cache = new IndexCache(48u * 1024 * 1024);
+    static auto* cache = new IndexCache(kLoopBudgetBytes);
     return *cache;
 }
 

@@ -14,6 +14,10 @@ template <class T>
 using Buffer = std::shared_ptr<const std::vector<T>>;
 using Indices = Buffer<uint8_t>;
 
+// What the cache keeps until an animation sets its own budget, and the most a loop may take to
+// be kept whole.
+constexpr size_t kLoopBudgetBytes = size_t{48} << 20;
+
 class IndexCache {
 public:
     explicit IndexCache(size_t budgetBytes) : budget_(budgetBytes) {}
