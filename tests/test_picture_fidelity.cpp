@@ -2,12 +2,14 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 
 #include "platform/picture/gif/composed_picture.h"
 #include "platform/picture/gif/gif_picture.h"
 #include "platform/picture/load_picture.h"
 #include "support/fake_platform.h"
 #include "support/gif_writer.h"
+#include "support/png_writer.h"
 
 using namespace mv;
 using namespace mv::test;
@@ -185,7 +187,16 @@ TEST(PictureScaling, OnlyAPngKeepsItsTransparency) {
     holed.resize(4, 4, 0xFF00FF00u);
     holed.row(1)[1] = holed.row(1)[2] = holed.row(2)[1] = holed.row(2)[2] = 0x00000000u;
     FixedStillPlatform platform(holed);
-    const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 0};
+    PngPlan plan;
+    plan.width = plan.height = 4;
+    plan.row = [&](int, int y, uint8_t* row, size_t) {
+        for (int x = 0; x < 4; ++x) {
+            const uint32_t p = holed.row(y)[x];
+            const uint8_t rgba[4] = {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)};
+            std::memcpy(row + 4 * x, rgba, 4);
+        }
+    };
+    const std::vector<uint8_t> png = writePng(plan);
     const std::vector<uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (const bool isPng : {true, false}) {
         const PicturePtr pic = LoadPicture(platform, platform.dir.write("picture", isPng ? png : bmp));
@@ -195,4 +206,61 @@ TEST(PictureScaling, OnlyAPngKeepsItsTransparency) {
         EXPECT_EQ(screen.row(0)[0], 0xFF00FF00u);
         EXPECT_EQ(screen.row(1)[2], isPng ? Bg : 0xFF000000u) << isPng;
     }
+}
+
+// A PNG reads the same whatever its colour type, depth or interlacing, on every platform: the
+// same 9 x 7 picture stored eight ways gives the same pixels (16-bit samples rounded to 8 bits).
+TEST(PictureScaling, PngReadsAlikeInEveryFormat) {
+    constexpr int W = 9, H = 7;
+    const auto grey = [](int x, int y) { return static_cast<uint8_t>((x * 7 + y * 11) * 255 / 124); };
+    const auto at = [&](int pass, int y, bool interlaced, int& y0, int& x0, int& dx) {
+        static constexpr int kAdam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+        const int* p = interlaced ? kAdam7[pass] : kAdam7[6];
+        x0 = interlaced ? p[0] : 0, dx = interlaced ? p[2] : 1, y0 = interlaced ? p[1] + y * p[3] : y;
+    };
+    FakePlatform platform;
+    const auto load = [&](PngPlan plan) {
+        const PicturePtr pic = LoadPicture(platform, platform.dir.write("p.png", writePng(plan)));
+        return static_cast<const RgbPicture&>(*pic).pixels();
+    };
+    std::vector<Bitmap> seen;
+    for (const bool interlaced : {false, true}) {
+        for (const int depth : {8, 16}) {
+            PngPlan rgb;  // RGB, the corner pixel made transparent by its colour key
+            rgb.width = W, rgb.height = H, rgb.depth = depth, rgb.colorType = 2, rgb.interlaced = interlaced;
+            // The key of the corner pixel (0, 255, 0), two bytes a sample either way.
+            rgb.transparency = depth == 8 ? std::vector<uint8_t>{0, 0, 0, 255, 0, 0} : std::vector<uint8_t>{0, 0, 255, 255, 0, 0};
+            rgb.row = [&](int pass, int y, uint8_t* row, size_t) {
+                int y0, x0, dx;
+                at(pass, y, interlaced, y0, x0, dx);
+                for (int x = x0, i = 0; x < W; x += dx, ++i)
+                    for (int k = 0; k < 3; ++k) {
+                        const uint8_t v = k == 0 ? grey(x, y0) : k == 1 ? uint8_t(255 - grey(x, y0)) : uint8_t(x * 20);
+                        if (depth == 8) row[3 * i + k] = v;
+                        else row[6 * i + 2 * k] = v, row[6 * i + 2 * k + 1] = v;  // v * 257: exactly v in 8 bits
+                    }
+            };
+            seen.push_back(load(rgb));
+            PngPlan palette = rgb;  // the same colours through a palette of one entry per pixel
+            palette.depth = 8, palette.colorType = 3;
+            palette.palette.clear();
+            palette.transparency = {0};
+            for (int i = 0; i < W * H; ++i) {
+                const int x = i % W, y = i / W;
+                palette.palette.insert(palette.palette.end(), {grey(x, y), uint8_t(255 - grey(x, y)), uint8_t(x * 20)});
+                if (i > 0) palette.transparency.push_back(255);
+            }
+            palette.row = [&](int pass, int y, uint8_t* row, size_t) {
+                int y0, x0, dx;
+                at(pass, y, interlaced, y0, x0, dx);
+                for (int x = x0, i = 0; x < W; x += dx, ++i) row[i] = static_cast<uint8_t>(y0 * W + x);
+            };
+            seen.push_back(load(palette));
+        }
+    }
+    ASSERT_EQ(seen[0].width, W);
+    ASSERT_EQ(seen[0].height, H);
+    EXPECT_EQ(seen[0].row(0)[0] >> 24, 0u);  // the colour key
+    EXPECT_EQ(seen[0].row(6)[8], 0xFF000000u | uint32_t{grey(8, 6)} << 16 | uint32_t(255 - grey(8, 6)) << 8 | 160u);
+    for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i].pixels, seen[0].pixels) << i;
 }

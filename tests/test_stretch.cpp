@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "platform/picture/picture.h"
+#include "platform/picture/resample.h"
 
 using namespace mv;
 
@@ -98,3 +105,55 @@ TEST(Stretch, DrawsOnlyInsideTheTargetAndTheCanvas) {
     pic.stretchTo(none, 0, 0, -3, -3, 0);
     for (uint32_t p : none.pixels) EXPECT_EQ(p, 0xFF123456u);
 }
+
+// Shrinking by thousands of times still weighs every covered pixel: a ramp averages to its middle.
+TEST(Stretch, ExtremeShrinkingAveragesEveryCoveredPixel) {
+    Bitmap wide;
+    wide.resize(9000, 1);
+    double wideSum = 0;
+    for (int x = 0; x < 9000; ++x) {
+        const uint32_t v = static_cast<uint32_t>(x * 255 / 8999);
+        wide.row(0)[x] = 0xFF000000u | v << 16 | v << 8 | v;
+        wideSum += v;
+    }
+    auto one = canvas(1, 1);
+    RgbPicture(std::move(wide)).stretchTo(one, 0, 0, 1, 1, 0);
+    EXPECT_NEAR(channel(one.pixels[0], 8), wideSum / 9000, 1.0);
+
+    Bitmap tall;
+    tall.resize(1, 20000);
+    double halves[2] = {0, 0};
+    for (int y = 0; y < 20000; ++y) {
+        const uint32_t v = static_cast<uint32_t>(y * 255 / 19999);
+        tall.row(y)[0] = 0xFF000000u | v << 16 | v << 8 | v;
+        halves[y / 10000] += v;
+    }
+    auto two = canvas(1, 2);
+    RgbPicture(std::move(tall)).stretchTo(two, 0, 0, 1, 2, 0);
+    EXPECT_NEAR(channel(two.pixels[0], 16), halves[0] / 10000, 1.0);
+    EXPECT_NEAR(channel(two.pixels[1], 16), halves[1] / 10000, 1.0);
+}
+
+#if defined(__GLIBC__)
+// What the stretch holds while it runs is a few rows of the target, whatever the ratio: sampled
+// from the allocator each time it asks for a source row.
+TEST(Stretch, ShrinkingKeepsAFewTargetRowsWhateverTheRatio) {
+    const auto inUse = [] {
+        const struct mallinfo2 m = mallinfo2();
+        return static_cast<int64_t>(m.uordblks + m.hblkhd);
+    };
+    for (auto [sw, sh, w] : {std::tuple{8, 20000, 500}, std::tuple{600, 5000, 500}}) {
+        Bitmap src;
+        src.resize(sw, sh, 0xFF808080u);
+        auto dst = canvas(w, 1);
+        const int64_t before = inUse();
+        int64_t most = before;
+        resampleInto(dst, 0, 0, w, 1, sw, sh, [&](int sy, uint32_t*) -> const uint32_t* {
+            most = std::max(most, inUse());
+            return src.row(sy);
+        });
+        EXPECT_LT(most - before, 1 << 20) << sw << "x" << sh << " -> " << w << "x1";
+        EXPECT_EQ(dst.pixels[0], 0xFF808080u);
+    }
+}
+#endif

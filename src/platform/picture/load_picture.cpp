@@ -6,16 +6,12 @@
 #include "platform/files/files.h"
 #include "platform/picture/exif_orientation.h"
 #include "platform/picture/gif/gif_picture.h"
+#include "platform/picture/png_decoder.h"
 #include "platform/platform.h"
 
 namespace mv {
 
 namespace {
-
-bool isPng(const std::vector<uint8_t>& b) {
-    static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    return b.size() >= 8 && std::equal(kSignature, kSignature + 8, b.begin());
-}
 
 // What the platform decoded, made the same on every platform: a photo turned the way its Exif
 // data says, and only a PNG keeping its transparency (many 32-bit BMPs carry a fourth byte
@@ -24,7 +20,7 @@ PicturePtr finishStill(PicturePtr decoded, const std::vector<uint8_t>& bytes) {
     const auto* still = dynamic_cast<const RgbPicture*>(decoded.get());
     if (!still) return decoded;
     const int orientation = exifOrientation(bytes);
-    const bool flatten = !isPng(bytes) && !still->opaque();
+    const bool flatten = !isPngFile(bytes) && !still->opaque();
     if (orientation == 1 && !flatten) return decoded;
     Bitmap pixels = orientedPixels(still->pixels(), orientation);
     if (flatten)
@@ -49,6 +45,9 @@ PicturePtr LoadPicture(Platform& platform, const std::string& path) {
     table.close(n);
     if (bytes.size() >= 4 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F' && bytes[3] == '8')
         return decodeGifPicture(std::move(bytes));
+    // PNG is read the same way on every platform, a row at a time: the platforms' own readers
+    // hold a 16-bit picture whole at 8 bytes a pixel and more.
+    if (isPngFile(bytes)) return finishStill(decodePng(bytes), bytes);
     return finishStill(platform.decodeStill(bytes), bytes);
 }
 

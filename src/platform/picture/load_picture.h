@@ -12,7 +12,8 @@ class Platform;
 constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + 1024 * 1024;
 
 // Loads a picture file: GIFs (by content, whatever the name) through the portable GIF reader,
-// which decodes the first image; anything else through the platform's still decoder.
+// which decodes the first image; PNGs through the portable PNG reader; anything else through
+// the platform's still decoder.
 // Throws ErrFileNotFound for a missing file and ErrInvalidPicture for an unreadable one.
 PicturePtr LoadPicture(Platform& platform, const std::string& path);
 

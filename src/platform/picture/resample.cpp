@@ -18,7 +18,10 @@ namespace mv {
 
 namespace {
 
-constexpr int kWeightBits = 12;
+// Weights are fixed point with this many fraction bits: enough that shrinking 32767 pixels into
+// one still weighs each of them, and few enough that 255 times a full weight, summed, fits
+// 32 bits.
+constexpr int kWeightBits = 23;
 constexpr int kOne = 1 << kWeightBits;
 
 // For each destination index of one axis, the source indexes it draws from and their weights
@@ -68,18 +71,20 @@ Axis makeAxis(int srcSize, int dstSize, int from, int to) {
             }
         } else {
             // Average every source pixel the destination pixel covers, by the share it covers.
+            // Each weight is the step between rounded running totals of the shares, so the
+            // weights add up to exactly kOne and no rounding piles up on one pixel.
             const int64_t lo = i * S, hi = (i + 1) * S;  // in units of 1 / D source pixels
-            int total = 0;
+            int64_t covered = 0, placed = 0;
             for (int64_t j = lo / D; j * D < hi && j < S; ++j) {
                 const int64_t overlap = std::min(hi, (j + 1) * D) - std::max(lo, j * D);
                 if (overlap <= 0) continue;
-                const int w = static_cast<int>((overlap * kOne) / S);
+                covered += overlap;
+                const int64_t upTo = (covered * kOne + S / 2) / S;
                 axis.index.push_back(static_cast<int>(j));
-                axis.weight.push_back(w);
-                total += w;
+                axis.weight.push_back(static_cast<int>(upTo - placed));
+                placed = upTo;
                 ++taps;
             }
-            axis.weight.back() += kOne - total;
         }
         axis.count.push_back(taps);
         axis.maxCount = std::max(axis.maxCount, taps);
@@ -88,11 +93,12 @@ Axis makeAxis(int srcSize, int dstSize, int from, int to) {
         axis.lastPair = n;
         for (size_t c = 0; c < n; ++c) {
             const size_t t = static_cast<size_t>(axis.first[c]);
-            const auto f = static_cast<uint16_t>(axis.count[c] == 2 ? (axis.weight[t + 1] + 8) >> 4 : 0);
+            const int right = axis.count[c] == 2 ? axis.weight[t + 1] : 0;
+            const auto f = static_cast<uint16_t>((right + (1 << (kWeightBits - 9))) >> (kWeightBits - 8));
             axis.left.push_back(axis.index[t]);
             axis.share.push_back(f);
             // In 1/64: the byte multiply-add takes signed weights, so 128 would not fit.
-            const auto r = static_cast<uint8_t>(axis.count[c] == 2 ? (axis.weight[t + 1] + 32) >> 6 : 0);
+            const auto r = static_cast<uint8_t>((right + (1 << (kWeightBits - 7))) >> (kWeightBits - 6));
             for (int k = 0; k < 4; ++k) {
                 axis.pairWeight.push_back(static_cast<uint8_t>(64 - r));
                 axis.pairWeight.push_back(r);
@@ -245,6 +251,36 @@ void stretchRow(const uint32_t* src, const Axis& ax, uint32_t* out) {
     }
 }
 
+// acc[i] += s[i] * weight over `bytes` channel bytes: one source row's share of a running sum.
+void accumulate(const uint8_t* s, uint32_t weight, uint32_t* acc, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i) acc[i] += s[i] * weight;
+}
+
+// A running sum of whole weights back to channel bytes, rounded.
+void roundSums(const uint32_t* acc, uint8_t* out, size_t bytes) {
+    constexpr uint32_t half = 1u << (kWeightBits - 1);
+    for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(std::min<uint32_t>(255, (acc[i] + half) >> kWeightBits));
+}
+
+// Shrinking rows into a target at least as wide as the source: the covered source rows are
+// averaged first, at the source's width, and only their average is stretched across, so the
+// work and memory follow the narrower of the two widths.
+void averageRowsFirst(Bitmap& dst, int x0, int y0, int y1, int srcW, const Axis& ax, const Axis& ay,
+                      const SourceRows& rows) {
+    const size_t bytes = static_cast<size_t>(srcW) * 4;
+    std::vector<uint32_t> scratch(static_cast<size_t>(srcW)), averaged(static_cast<size_t>(srcW)), sum(bytes);
+    for (int dy = y0; dy < y1; ++dy) {
+        const size_t r = static_cast<size_t>(dy - y0);
+        std::fill(sum.begin(), sum.end(), 0u);
+        for (int t = ay.first[r], end = t + ay.count[r]; t < end; ++t) {
+            const auto* s = reinterpret_cast<const uint8_t*>(rows(ay.index[static_cast<size_t>(t)], scratch.data()));
+            accumulate(s, static_cast<uint32_t>(ay.weight[static_cast<size_t>(t)]), sum.data(), bytes);
+        }
+        roundSums(sum.data(), reinterpret_cast<uint8_t*>(averaged.data()), bytes);
+        stretchRow(averaged.data(), ax, dst.row(dy) + x0);
+    }
+}
+
 }  // namespace
 
 bool missesTarget(const Bitmap& dst, int x, int y, int w, int h) {
@@ -252,8 +288,9 @@ bool missesTarget(const Bitmap& dst, int x, int y, int w, int h) {
            int64_t{y} + h <= 0;
 }
 
-// Separable, rows first: each source row in use is stretched across once into a small ring of
-// stretched rows, and each destination row blends the ones it covers.
+// Separable, rows first: each source row in use is stretched across once into a ring of two
+// stretched rows, and each destination row blends the ones it covers, shrinking by a running
+// sum; memory is a few rows of the target's width whatever the ratio.
 void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, const SourceRows& rows) {
     if (w <= 0 || h <= 0 || srcW <= 0 || srcH <= 0 || dst.empty()) return;
     const int x0 = std::max(0, x), x1 = static_cast<int>(std::min<int64_t>(dst.width, int64_t{x} + w));
@@ -272,7 +309,13 @@ void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, c
     const auto ax = axisFor(srcW, w, x0 - x, x1 - x);
     const auto ay = axisFor(srcH, h, y0 - y, y1 - y);
     const size_t n = static_cast<size_t>(x1 - x0);
-    const int ring = ay->maxCount;
+    if (!blendsTwo(*ay) && static_cast<size_t>(srcW) <= n) {
+        averageRowsFirst(dst, x0, y0, y1, srcW, *ax, *ay, rows);
+        return;
+    }
+    // Destination rows take their source rows in rising order, and the next one starts at most
+    // with the last one's final row, so two stretched rows are all that is ever needed again.
+    const int ring = std::min(ay->maxCount, 2);
     std::vector<uint32_t> stretched(n * static_cast<size_t>(ring));
     std::vector<int> holds(static_cast<size_t>(ring), -1);  // the source row in each ring slot
     const auto stretchedRow = [&](int sy) -> const uint32_t* {
@@ -303,15 +346,10 @@ void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, c
             continue;
         }
         std::fill(sum.begin(), sum.end(), 0u);
-        for (int t = first; t < first + count; ++t) {
-            const uint8_t* s = reinterpret_cast<const uint8_t*>(stretchedRow(ay->index[static_cast<size_t>(t)]));
-            const uint32_t wt = static_cast<uint32_t>(ay->weight[static_cast<size_t>(t)]);
-            uint32_t* acc = sum.data();
-            for (size_t i = 0; i < n * 4; ++i) acc[i] += s[i] * wt;
-        }
-        uint8_t* o = reinterpret_cast<uint8_t*>(out);
-        constexpr uint32_t half = 1u << (kWeightBits - 1);
-        for (size_t i = 0; i < n * 4; ++i) o[i] = static_cast<uint8_t>(std::min<uint32_t>(255, (sum[i] + half) >> kWeightBits));
+        for (int t = first; t < first + count; ++t)
+            accumulate(reinterpret_cast<const uint8_t*>(stretchedRow(ay->index[static_cast<size_t>(t)])),
+                       static_cast<uint32_t>(ay->weight[static_cast<size_t>(t)]), sum.data(), n * 4);
+        roundSums(sum.data(), reinterpret_cast<uint8_t*>(out), n * 4);
     }
 }
 
