@@ -67,6 +67,17 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
     return request;
 }
 
+std::string HostedFilePath(const std::string& path, const std::string& home, const std::string& workingDir) {
+    auto under = [](std::string dir, const std::string& rest) {
+        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+        return rest.empty() ? dir : (dir == "/" ? "" : dir) + "/" + rest;
+    };
+    const std::string trimmed = TrimBlanks(path);
+    if (trimmed.empty() || trimmed[0] == '/') return path;
+    if (path == "~" || path.rfind("~/", 0) == 0) return home.empty() ? path : under(home, path.substr(path == "~" ? 1 : 2));
+    return workingDir.empty() ? path : under(workingDir, path);
+}
+
 std::string HostedNoPictureReason(const std::string& path) {
     if (TrimBlanks(path).empty())
         return "marvoscope: no picture chosen; choose one with 'marvoscope /C' or pass --file PATH";
@@ -79,10 +90,11 @@ void RunHosted(App& app, const HostedRequest& request) {
         p.report("marvoscope: " + request.error);
         return;
     }
+    // Read before the move to the program's folder: a relative --file is the caller's.
+    if (request.file) app.hostedFile = HostedFilePath(*request.file, p.environment("HOME"), p.workingDirectory());
     p.setCurrentDirectory(p.programDirectory());
     p.hostIn(request.window);
     app.hosted = true;
-    app.hostedFile = request.file;
     app.mainForm->Load();
 }
 

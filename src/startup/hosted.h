@@ -31,6 +31,12 @@ std::optional<uint64_t> ParseWindowId(const std::string& text);
 // setup dialog, and input does not end it.
 void RunHosted(App& app, const HostedRequest& request);
 
+// The picture path of --file as its caller meant it. Hosts store paths in the home folder as
+// "~/..." and start their savers without a shell, so a leading "~" or "~/" means `home`; a
+// relative path is relative to the caller's `workingDir`, as the program moves to its own
+// folder before it reads the picture. Either stays as given when that folder is not known.
+std::string HostedFilePath(const std::string& path, const std::string& home, const std::string& workingDir);
+
 // The one line that says why a hosted show has nothing to show.
 std::string HostedNoPictureReason(const std::string& path);
 

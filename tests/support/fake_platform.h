@@ -74,6 +74,11 @@ public:
 
     std::string programDirectory() override { return dir.path().string(); }
     void setCurrentDirectory(const std::string& d) override;
+    std::string workingDirectory() override { return callerDirectory; }
+    std::string environment(const std::string& name) override {
+        const auto it = env.find(name);
+        return it != env.end() ? it->second : Platform::environment(name);
+    }
     std::string commandLine() override { return arguments; }
     bool prevInstance() override { return otherInstance; }
     bool findWindow(const std::string& title) override { return windowTitles.count(title) > 0; }
@@ -112,6 +117,8 @@ public:
     int cursorCount = 0;
     bool terminated = false;
     std::string currentDirectory;
+    std::string callerDirectory;              // where the process was started
+    std::map<std::string, std::string> env;  // set here, these hide the process's own variables
     std::vector<std::string> messages;  // "title|code|text"
     std::vector<std::string> opened;    // addresses given to the shell
     std::deque<std::string> openAnswers;  // showOpen returns these in turn; none left = cancel
