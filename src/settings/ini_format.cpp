@@ -202,9 +202,13 @@ void File::splice(size_t from, size_t to, const std::string& bytes) {
 void File::set(const std::string& section, const std::string& key, const std::string& value) {
     const std::string escaped = escape(value, false);
     if (const int i = lastEntry(section, key); i >= 0) {
-        const size_t from = entries_[static_cast<size_t>(i)].valueFrom;
-        splice(from, entries_[static_cast<size_t>(i)].valueTo, escaped);
-        entries_[static_cast<size_t>(i)].valueTo = offset(from + escaped.size());
+        Entry& e = entries_[static_cast<size_t>(i)];
+        const size_t from = e.valueFrom;
+        splice(from, e.valueTo, escaped);
+        // As a fresh read of the text places it: an empty value at the end of its line.
+        const size_t to = escaped.empty() ? firstNonBlank(text_, from, text_.size()) : from + escaped.size();
+        e.valueFrom = offset(escaped.empty() ? to : from);
+        e.valueTo = offset(to);
         return;
     }
     const std::string nl = newLineEnd();

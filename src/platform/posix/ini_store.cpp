@@ -293,14 +293,13 @@ void IniStore::SaveSettings(const std::string& app, const std::string& section, 
             throw PlatformError(ErrFileAccess, "Too long to save: " + key);
     makeDirectories(directory_);
     // A store kept elsewhere behind a link (as dot-file managers do) is saved where it lives,
-    // and the link stays. The link must lead to a regular file, as nothing else there is ours to
-    // replace or move,
+    // and the link stays. What the link leads to must read as a store, known before a lock file
+    // is made beside it: nothing else out there is ours to replace or move aside.
     const std::string link = fileFor(app);
     struct stat st {};
     const bool linked = ::lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
     const std::string path = finalTarget(link);
     std::string text;
-    // and one that can be read as a store, before the lock file is made beside it.
     if (linked && readWhole(path, text, st) != ReadResult::Ok)
         throw PlatformError(ErrFileAccess, "Cannot save to " + path + ": not a settings file");
     const std::string dir = folderOf(path);
