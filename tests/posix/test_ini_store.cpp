@@ -477,3 +477,28 @@ TEST(IniStore, ALockFileTheUserCannotOpenDoesNotStopTheSave) {
     });
     EXPECT_EQ(status, 0);
 }
+
+// A setup dialog started with sudo saves into the user's folder: the store stays the user's,
+// or becomes the folder owner's when it is new, so the user's next save can replace it.
+TEST(IniStore, RootSavingKeepsTheStoreItsOwnersFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can save as another user";
+    constexpr uid_t kNobody = 65534;
+    test::TempDir tmp;
+    fs::create_directories(tmp.file("cfg"));
+    ASSERT_EQ(::chown(tmp.file("cfg").c_str(), kNobody, kNobody), 0);
+    IniStore store(tmp.file("cfg"));
+    const std::string path = store.fileFor(kApp);
+    struct stat st {};
+    store.SaveSettings(kApp, "Settings", {{"AniFile", "/new.jpg"}});
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kNobody) << "a new store in the user's folder";
+    store.SaveSettings(kApp, "Settings", {{"AniFile", "/again.jpg"}});
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kNobody) << "a store the user had";
+    EXPECT_EQ(inChild(kNobody, [&] {
+                  store.SaveSettings(kApp, "Settings", {{"AniFile", "/mine.jpg"}});
+                  return store.GetSetting(kApp, "Settings", "AniFile") == "/mine.jpg" ? 0 : 1;
+              }),
+              0);
+    EXPECT_FALSE(fs::exists(path + ".bak"));
+}

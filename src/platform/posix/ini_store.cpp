@@ -176,15 +176,32 @@ void removeOwnLeftovers(const std::string& storePath) {
     ::closedir(d);
 }
 
+// Whose the new store's file is. Root saving (a setup dialog started with sudo) keeps the store
+// the user's own, or makes it the settings folder's owner's: a root-owned store in the user's
+// folder would be one the user's own saves could only set aside.
+struct Owner {
+    bool keep = false;
+    uid_t uid = 0;
+    gid_t gid = 0;
+};
+
+Owner ownerFor(bool storeRead, const struct stat& store, const std::string& dir) {
+    if (::geteuid() != 0) return {};
+    if (storeRead) return {store.st_uid != 0, store.st_uid, store.st_gid};
+    struct stat folder {};
+    if (::stat(dir.c_str(), &folder) != 0 || folder.st_uid == 0) return {};
+    return {true, folder.st_uid, folder.st_gid};
+}
+
 // The new store's file. Where the file system has no unnamed files, it is made under the
 // first free name of "<store>.new", "<store>.new.2", ..., never one that something else holds.
 class TempStore {
 public:
-    TempStore(const std::string& storePath, mode_t mode, const std::string& text) {
+    TempStore(const std::string& storePath, mode_t mode, const Owner& owner, const std::string& text) {
         int fd = ::open(folderOf(storePath).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         if (fd >= 0) {
             struct stat st {};
-            if (fill(fd, mode, text) && ::fstat(fd, &st) == 0) {
+            if (fill(fd, mode, owner, text) && ::fstat(fd, &st) == 0) {
                 const std::string name = leftoverName(storePath, st.st_ino);
                 const std::string self = "/proc/self/fd/" + std::to_string(fd);
                 if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
@@ -201,7 +218,7 @@ public:
             fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
             if (fd >= 0) {
                 name_ = name;
-                const bool filled = fill(fd, mode, text);
+                const bool filled = fill(fd, mode, owner, text);
                 closed_ = ::close(fd) == 0 && filled;
             } else if (errno != EEXIST) {
                 break;
@@ -217,8 +234,9 @@ public:
     }
 
 private:
-    static bool fill(int fd, mode_t mode, const std::string& text) {
+    static bool fill(int fd, mode_t mode, const Owner& owner, const std::string& text) {
         // A store that others may read (set so by the user) stays readable to them.
+        if (owner.keep && ::fchown(fd, owner.uid, owner.gid) != 0) return false;
         return ::fchmod(fd, mode) == 0 && writeAll(fd, text) && ::fsync(fd) == 0;
     }
 
@@ -320,7 +338,7 @@ void IniStore::SaveSettings(const std::string& app, const std::string& section, 
 
     if (read == ReadResult::NotAStore) keepAside(path);
     removeOwnLeftovers(path);
-    TempStore temp(path, mode, file.text());
+    TempStore temp(path, mode, ownerFor(read == ReadResult::Ok, st, dir), file.text());
     if (!temp.replace(path)) throw PlatformError(ErrFileAccess, "Cannot write " + path);
     // Make the rename itself survive a crash of the machine.
     if (const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
