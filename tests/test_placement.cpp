@@ -147,3 +147,31 @@ TEST(PlacedShow, HostedRunsTakeThePlacementSwitchAndIgnoreSpan) {
     EXPECT_EQ(hosted.at(200, 100, 1), kRed);
     EXPECT_EQ(hosted.platform.store.get("Placement"), "Fill");
 }
+
+#include "support/setup_fixture.h"
+
+using ShowTab = test::SetupDialogTest;
+
+TEST_F(ShowTab, LoadsOneChoicePerGroupAndSavesItWithTheOthers) {
+    platform.store.set("Placement", "FILL");
+    platform.store.set("Monitors", "span");
+    open();
+    EXPECT_EQ(dlg.SSTab1.Tab(), 0);
+    EXPECT_EQ(dlg.SSTab1.TabCaptions().back(), "Show");
+    EXPECT_EQ(dlg.OptFill.Value() + dlg.OptStretch.Value() + dlg.OptFit.Value(), 1);
+    EXPECT_EQ(dlg.OptFill.Value(), 1);
+    EXPECT_EQ(dlg.OptSpan.Value(), 1);
+    EXPECT_EQ(dlg.OptEach.Value(), 0);
+
+    dlg.OptFit.setValue(1);  // as a click on it
+    EXPECT_EQ(dlg.OptFill.Value(), 0);
+    dlg.OptFit.setValue(0);  // a click on the chosen one keeps it chosen
+    EXPECT_EQ(dlg.OptFit.Value(), 1);
+    dlg.OptEach.setValue(1);
+    EXPECT_EQ(dlg.OptSpan.Value(), 0);
+    EXPECT_TRUE(platform.store.saveOrder.empty());
+    EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_EQ(platform.store.saveOrder.size(), 5u);
+    EXPECT_EQ(platform.store.get("Placement"), "Fit");
+    EXPECT_EQ(platform.store.get("Monitors"), "Each");
+}

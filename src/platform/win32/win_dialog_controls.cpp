@@ -150,12 +150,14 @@ public:
     using WindowedNode::WindowedNode;
 
     void create() override {
-        hwnd_ = site_.makeChild(row_, L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, widen(item_.caption));
+        // An option button leaves its group to the model, which keeps one of them chosen.
+        const DWORD look = option() ? BS_RADIOBUTTON : BS_AUTOCHECKBOX;
+        hwnd_ = site_.makeChild(row_, L"BUTTON", WS_TABSTOP | look, 0, widen(item_.caption));
     }
 
     void command(UINT msg, WPARAM wp, LPARAM) override {
         if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED) return;
-        const bool checked = SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        const bool checked = option() || SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
         static_cast<CheckBox*>(item_.control)->setValue(checked ? 1 : 0);
     }
 
@@ -165,6 +167,9 @@ protected:
         setText(hwnd_, box.Caption());
         SendMessageW(hwnd_, BM_SETCHECK, box.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
     }
+
+private:
+    bool option() const { return (item_.flags & kOptionButton) != 0; }
 };
 
 class TextBoxNode : public WindowedNode {
