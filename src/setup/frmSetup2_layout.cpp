@@ -151,7 +151,7 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
     items.push_back(option(OptFit, "FramePicture", 465, 2250, 50, "Whole picture"));
     items.push_back(option(OptFill, "FramePicture", 705, 2250, 51, "Fill the screen"));
     items.push_back(layoutRow(K::Label, LabelBars, "FramePicture", 2520, 240, 2010, 705, 52,
-                              "Bars beside a whole picture take the colour of the \"Colors\" tab."));
+                              "Bars beside a whole picture take the color of the \"Colors\" tab."));
     items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1395, 4650, 750, 53, "Monitors"), 5));
     items.push_back(option(OptEach, "FrameMonitors", 225, 4350, 54, "The picture on each monitor"));
     items.push_back(option(OptSpan, "FrameMonitors", 465, 4350, 55, "One picture across all monitors"));
