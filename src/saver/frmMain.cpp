@@ -85,6 +85,12 @@ void frmMain::Form_Load() {
     continueStep([&] { ReadBackColors(app_); });
     continueStep([&] { Picture1.setBackColor(app_.bgColor); });
     continueStep([&] { ReadMouseSens(app_); });
+    continueStep([&] {
+        PlacementSetting placed = ReadPlacement(app_);
+        // A host gives a window per monitor, and its own options may choose the placement.
+        if (app_.hosted) placed = {app_.hostedPlacement.value_or(placed.placement), Monitors::Each};
+        setPlacement(placed.placement, placed.monitors);
+    });
 
     if (namesGif(txFile.Text())) {
         continueStep([&] { LoadAniGif(txFile.Text(), AnimatedGIF); });

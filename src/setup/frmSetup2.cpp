@@ -7,6 +7,7 @@
 #include "platform/ui/units.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
+#include "settings/placement_text.h"
 #include "settings/settings.h"
 #include "startup/app.h"
 
@@ -36,6 +37,7 @@ void frmSetup2::bindHandlers() {
     Label9.onMouseUp = [this](int16_t b, int16_t s, float x, float y) { Label9_MouseUp(b, s, x, y); };
     Label14.onMouseDown = [this](int16_t b, int16_t s, float x, float y) { Label14_MouseDown(b, s, x, y); };
     Label14.onMouseUp = [this](int16_t b, int16_t s, float x, float y) { Label14_MouseUp(b, s, x, y); };
+    BindPlacementOptions();
 }
 
 void frmSetup2::Form_Load() {
@@ -55,6 +57,7 @@ void frmSetup2::Form_Load() {
     continueStep([&] { ReadBackColors(app_); });
     continueStep([&] { Picture1.setBackColor(app_.bgColor); });
     continueStep([&] { Label2.setCaption(IntText(app_.bgColor)); });
+    continueStep([&] { ShowPlacement(ReadPlacement(app_)); });
     continueStep([&] { Show(); });
     continueStep([&] { platform.showCursor(true); });
     continueStep([&] { platform.doEvents(); });
@@ -73,14 +76,17 @@ void frmSetup2::Sensit_Change() { KeepInRange(Sensit); }
 void frmSetup2::Text3_Change() { KeepInRange(Text3); }
 
 void frmSetup2::Command1_Click() {
-    // The three values go in one replacement of the store where it can do that, so a failure
+    // The values go in one replacement of the store where it can do that, so a failure
     // leaves the stored settings as they were, and the dialog stays open to say so: the user
     // can try again or close it.
     const bool saved = withFallback(
         [&] {
+            const PlacementSetting placed = ChosenPlacement();
             SaveSettings(app_, {{kKeyAniFile, TrimBlanks(txFile.Text())},
                                 {kKeyMouseSens, NumberText(LeadingNumber(Sensit.Text()))},
-                                {kKeyBackColors, IntText(app_.bgColor)}});
+                                {kKeyBackColors, IntText(app_.bgColor)},
+                                {kKeyPlacement, PlacementText(placed.placement)},
+                                {kKeyMonitors, MonitorsText(placed.monitors)}});
         },
         [&] { TellSaveFailed(); });
     if (!saved) return;

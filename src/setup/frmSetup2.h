@@ -16,6 +16,7 @@
 #include "platform/ui/controls/textbox.h"
 #include "platform/ui/form.h"
 #include "platform/ui/layout.h"
+#include "settings/settings.h"
 
 namespace mv {
 
@@ -81,6 +82,15 @@ public:
     Frame Frame4{"Frame4"};
     Label Label16{"Label16"};
     Label Label17{"Label17"};
+    // "Show" tab: how the picture meets the screen; each group holds one chosen box.
+    Frame FramePicture{"FramePicture"};
+    CheckBox OptStretch{"OptStretch"};
+    CheckBox OptFit{"OptFit"};
+    CheckBox OptFill{"OptFill"};
+    Label LabelBars{"LabelBars"};
+    Frame FrameMonitors{"FrameMonitors"};
+    CheckBox OptEach{"OptEach"};
+    CheckBox OptSpan{"OptSpan"};
     // Shown at the foot of the "File" page when "Save settings, Close" could not save.
     Label LabelSaveFailed{"LabelSaveFailed"};
 
@@ -111,6 +121,10 @@ private:
     static void KeepInRange(TextBox& field);
     void TellSaveFailed();
     void MixColor();
+    // The "Show" tab's choices: shown from and read back as the stored placement.
+    void ShowPlacement(const PlacementSetting& setting);
+    PlacementSetting ChosenPlacement() const;
+    void BindPlacementOptions();
     void PressLink(Label& label, Line& underline, const std::string& address);
     void ReleaseLink(Label& label, Line& underline);
 

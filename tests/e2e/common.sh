@@ -268,3 +268,20 @@ app1 = b"\xFF\xE1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff
 open(path, "wb").write(data[:2] + app1 + data[2:])
 PY
 }
+
+# e2e_make_bands FILE: an 800x600 BMP, red with a blue band 60 pixels high at the top and a
+# yellow one at the bottom, so where its edges land and what is cut off shows.
+e2e_make_bands() {
+  /usr/bin/convert -size 800x600 xc:red -fill blue -draw "rectangle 0,0 799,59" \
+    -fill yellow -draw "rectangle 0,540 799,599" -type truecolor "BMP3:$1"
+}
+
+# e2e_placed PICTURE WxH MODE BACKGROUND OUT: the picture as a WxH screen shows it, stretched,
+# fitted whole with bars of the colour BACKGROUND (#rrggbb), or filling it and cut off.
+e2e_placed() {
+  case $3 in
+    stretch) /usr/bin/convert "$1" -resize "$2!" "$5" ;;
+    fit) /usr/bin/convert "$1" -background "$4" -flatten -resize "$2" -gravity center -extent "$2" "$5" ;;
+    fill) /usr/bin/convert "$1" -background "$4" -flatten -resize "$2^" -gravity center -extent "$2" "$5" ;;
+  esac
+}

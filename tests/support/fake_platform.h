@@ -58,6 +58,7 @@ public:
     void sync() override {}
     int clientWidthPx() const override;
     int clientHeightPx() const override;
+    std::vector<Surface> surfaces() const override;
     void present() override { ++presents; }
     std::pmr::memory_resource* pixelMemory() override;
 
@@ -113,6 +114,8 @@ public:
     bool otherInstance = false;
     std::set<std::string> windowTitles;
     int screenW = 1280, screenH = 1024;
+    // The monitors a maximised window covers, the primary one first; none: one of the screen's size.
+    std::vector<Surface> monitors;
     std::pmr::memory_resource* pixelMemory = nullptr;  // what the windows keep their pictures in
     int cursorCount = 0;
     bool terminated = false;
