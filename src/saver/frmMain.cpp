@@ -68,6 +68,7 @@ void frmMain::showCursor(bool show) {
 void frmMain::openSetup() {
     if (!app_.hosted) {
         app_.setupForm->Show();
+        continueStep([&] { app_.setupForm->TellCouldNotShow(txFile.Text()); });
         return;
     }
     platform().report(HostedNoPictureReason(txFile.Text()));

@@ -81,7 +81,8 @@ public:
     Frame Frame4{"Frame4"};
     Label Label16{"Label16"};
     Label Label17{"Label17"};
-    // Shown at the foot of the "File" page when "Save settings, Close" could not save.
+    // The one line at the foot of the "File" page: why the show could not start, or that
+    // "Save settings, Close" could not save.
     Label LabelSaveFailed{"LabelSaveFailed"};
 
     // Lifecycle and saving.
@@ -103,6 +104,9 @@ public:
     void Label9_MouseUp(int16_t button, int16_t shift, float x, float y);
     void Label14_MouseDown(int16_t button, int16_t shift, float x, float y);
     void Label14_MouseUp(int16_t button, int16_t shift, float x, float y);
+    // Says at the foot of the "File" page why the show could not start on `path`: it is
+    // missing, a folder, or no picture this program reads. Nothing for an empty path.
+    void TellCouldNotShow(const std::string& path);
 
 private:
     std::unique_ptr<Layout> makeLayout();
@@ -110,6 +114,7 @@ private:
     // Keeps a number field within 1..30; setting the text raises the field's change event again.
     static void KeepInRange(TextBox& field);
     void TellSaveFailed();
+    void TellAtFoot(const std::string& line);
     void MixColor();
     void PressLink(Label& label, Line& underline, const std::string& address);
     void ReleaseLink(Label& label, Line& underline);
