@@ -96,11 +96,13 @@ for limit in 0 300; do
     # A timeout counts as the slowest possible try.
     read -r med[$p-$limit] slow[$p-$limit] over[$p-$limit] < <(
       awk '{ v = ($1 == "timeout") ? 1e9 : $1; print v, (v > 250 || $0 ~ /did not exit/) }' "$work/$p-$limit" | sort -n |
-        awk '{ a[NR] = $1; n += $2 } END { printf "%.1f %.1f %d\n", a[int((NR + 1) / 2)], a[NR], n }')
+        awk 'function ms(v) { return v >= 1e9 ? "timeout" : sprintf("%.1f", v) }
+             { a[NR] = $1; n += $2 } END { printf "%s %s %d\n", ms(a[int((NR + 1) / 2)]), ms(a[NR]), n }')
     echo "$p, $label: median ${med[$p-$limit]} ms, slowest ${slow[$p-$limit]} ms, over 250 ms: ${over[$p-$limit]} of $tries"
   done
   if [ -n "$before" ]; then
     awk -v a="${med[now-$limit]}" -v b="${med[before-$limit]}" -v c="${slow[now-$limit]}" -v d="${slow[before-$limit]}" \
-      'BEGIN { printf "ratio now / before: median %.2f, slowest %.2f\n", a / b, c / d }'
+      'function r(x, y) { return (x == "timeout" || y == "timeout") ? "n/a (a timeout)" : sprintf("%.2f", x / y) }
+       BEGIN { printf "ratio now / before: median %s, slowest %s\n", r(a, b), r(c, d) }'
   fi
 done
