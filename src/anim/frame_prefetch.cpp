@@ -59,7 +59,6 @@ void FramePrefetch::run() {
         if (failure) {
             // The tick that needs this frame meets the failure and deals with it.
             failure_ = failure;
-            failedAt_ = at;
             break;
         }
         if (drawing_ && generation == targetGeneration_ && at >= shown_) drawn_[at] = std::move(drawn);
@@ -89,7 +88,8 @@ PicturePtr FramePrefetch::takeDrawn(size_t position) {
     const size_t n = loop_.size();
     for (auto& [at, drawn] : drawn_)
         if (at % n == position) return drawn;
-    if (failure_ && failedAt_ % n == position) std::rethrow_exception(failure_);
+    // After a failure nothing more is drawn: the frame is not coming.
+    if (failure_) std::rethrow_exception(failure_);
     return nullptr;
 }
 

@@ -72,7 +72,6 @@ private:
     uint64_t targetGeneration_ = 0;
     std::map<size_t, PicturePtr> drawn_;  // by frame count, like next_ and shown_
     std::exception_ptr failure_;
-    size_t failedAt_ = 0;
 };
 
 }  // namespace mv::anim
