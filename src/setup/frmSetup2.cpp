@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/files/files.h"
 #include "platform/modes.h"
 #include "platform/platform.h"
 #include "platform/ui/units.h"
@@ -79,6 +80,8 @@ void frmSetup2::Command1_Click() {
     // The values go in one replacement of the store where it can do that, so a failure
     // leaves the stored settings as they were, and the dialog stays open to say so: the user
     // can try again or close it.
+    // What the foot said no longer holds once the settings are being saved.
+    LabelSaveFailed.setVisible(false);
     const bool saved = withFallback(
         [&] {
             const PlacementSetting placed = ChosenPlacement();
@@ -101,18 +104,38 @@ void frmSetup2::Command1_Click() {
         });
 }
 
+namespace {
+
+// One line within the dialog's width on every build: a long path keeps its end, from a folder
+// separator on, since that names the file.
+constexpr size_t kFootChars = 60;
+std::string fitPath(const std::string& path, size_t textChars) {
+    const size_t room = kFootChars > textChars + 4 ? kFootChars - textChars : 4;
+    if (path.size() <= room) return path;
+    const size_t cut = path.find_first_of("/\\", path.size() - (room - 3));
+    return "..." + (cut == std::string::npos ? path.substr(path.size() - (room - 3)) : path.substr(cut));
+}
+
+}  // namespace
+
 void frmSetup2::TellSaveFailed() {
-    // One line within the dialog's width on every build: a long location keeps its end, from
-    // a folder separator on, since that names the file.
-    constexpr size_t kMaxChars = 60;
     const std::string before = "Settings not saved to ";
-    std::string where = SettingsLocation(app_);
-    const size_t room = kMaxChars - before.size() - 1;
-    if (where.size() > room) {
-        const size_t cut = where.find_first_of("/\\", where.size() - (room - 3));
-        where = "..." + (cut == std::string::npos ? where.substr(where.size() - (room - 3)) : where.substr(cut));
+    TellAtFoot(before + fitPath(SettingsLocation(app_), before.size() + 1) + ".");
+}
+
+void frmSetup2::TellCouldNotShow(const std::string& path) {
+    if (TrimBlanks(path).empty()) return;
+    if (!files::exists(path)) {
+        const std::string before = "Could not show ", after = ": no such file";
+        TellAtFoot(before + fitPath(path, before.size() + after.size()) + after);
+        return;
     }
-    LabelSaveFailed.setCaption(before + where + ".");
+    const std::string after = files::isFolder(path) ? " is a folder" : " is not a picture Marvoscope can read";
+    TellAtFoot(fitPath(path, after.size()) + after);
+}
+
+void frmSetup2::TellAtFoot(const std::string& line) {
+    LabelSaveFailed.setCaption(line);
     LabelSaveFailed.setVisible(true);
     // The line lies on the "File" page, beside the path it is about.
     SSTab1.setTab(0);

@@ -91,7 +91,8 @@ public:
     Frame FrameMonitors{"FrameMonitors"};
     CheckBox OptEach{"OptEach"};
     CheckBox OptSpan{"OptSpan"};
-    // Shown at the foot of the "File" page when "Save settings, Close" could not save.
+    // The one line at the foot of the "File" page: why the show could not start, or that
+    // "Save settings, Close" could not save.
     Label LabelSaveFailed{"LabelSaveFailed"};
 
     // Lifecycle and saving.
@@ -113,6 +114,9 @@ public:
     void Label9_MouseUp(int16_t button, int16_t shift, float x, float y);
     void Label14_MouseDown(int16_t button, int16_t shift, float x, float y);
     void Label14_MouseUp(int16_t button, int16_t shift, float x, float y);
+    // Says at the foot of the "File" page why the show could not start on `path`: it is
+    // missing, a folder, or no picture this program reads. Nothing for an empty path.
+    void TellCouldNotShow(const std::string& path);
 
 private:
     std::unique_ptr<Layout> makeLayout();
@@ -120,6 +124,7 @@ private:
     // Keeps a number field within 1..30; setting the text raises the field's change event again.
     static void KeepInRange(TextBox& field);
     void TellSaveFailed();
+    void TellAtFoot(const std::string& line);
     void MixColor();
     // The "Show" tab's choices: shown from and read back as the stored placement.
     void ShowPlacement(const PlacementSetting& setting);
