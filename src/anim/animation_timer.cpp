@@ -43,6 +43,8 @@ void frmMain::AnimationTimer_Timer() {
                     });
             } else {
                 currentFrame = 0;
+                // A slideshow changes at the end of a loop, once the interval has passed.
+                if (slideshow() && loopsLeft_ > 0 && --loopsLeft_ == 0) changeSlide();
             }
         },
         [&] { AnimationTimer.setEnabled(false); });

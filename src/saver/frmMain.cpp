@@ -9,6 +9,7 @@
 #include "platform/ui/units.h"
 #include "settings/number_text.h"
 #include "settings/settings.h"
+#include "slideshow/folder_scan.h"
 #include "setup/frmSetup2.h"
 #include "startup/app.h"
 #include "startup/hosted.h"
@@ -31,7 +32,11 @@ bool namesGif(const std::string& path) {
 }  // namespace
 
 frmMain::frmMain(App& app)
-    : Form(app.platform, kCaption), AnimationTimer(app.platform, [this] { AnimationTimer_Timer(); }), app_(app) {
+    : Form(app.platform, kCaption),
+      AnimationTimer(app.platform, [this] { AnimationTimer_Timer(); }),
+      SlideTimer(app.platform, [this] { SlideTimer_Timer(); }),
+      FadeTimer(app.platform, [this] { FadeTimer_Timer(); }),
+      app_(app) {
     setDesign(BorderStyle::None, ScaleMode::Pixels, 0x00000000, 1095, 1860, 2670, 2730);
     setWindowState(WindowState::Maximized);
     txFile.setVisible(false);
@@ -56,6 +61,10 @@ void frmMain::displayOrSetup(Run&& run) {
     run([&] { p.doEvents(); });
     if (!Loaded()) return;
     run([&] { openSetup(); });
+}
+
+void frmMain::displayOrSetupContinuing() {
+    displayOrSetup([](auto&& step) { continueStep(step); });
 }
 
 // The host owns the pointer of a hosted show.
@@ -90,8 +99,14 @@ void frmMain::Form_Load() {
         PlacementSetting placed = ReadPlacement(app_);
         // A host gives a window per monitor, and its own options may choose the placement.
         if (app_.hosted) placed = {app_.hostedPlacement.value_or(placed.placement), Monitors::Each};
+        placed_ = placed;
         setPlacement(placed.placement, placed.monitors);
     });
+
+    if (slides::IsFolder(TrimBlanks(txFile.Text()))) {
+        startSlideshow(TrimBlanks(txFile.Text()));
+        return;
+    }
 
     if (namesGif(txFile.Text())) {
         continueStep([&] { LoadAniGif(txFile.Text(), AnimatedGIF); });
@@ -125,6 +140,7 @@ void frmMain::Form_Unload(int16_t&) {
     app_.saverUnloaded = true;
     // The timer goes with the window; a tick must not paint a window that is gone.
     continueStep([&] { AnimationTimer.setEnabled(false); });
+    endSlideshow();
     // Not waited for: the window closes now, and the thread ends after the frame in hand.
     prefetch_.requestStop();
 }

@@ -1,10 +1,15 @@
 #pragma once
 // The full-screen saver window: shows the stored picture until the user stirs.
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "anim/frame_prefetch.h"
+#include "saver/slide_fade.h"
+#include "saver/slide_preparer.h"
+#include "settings/settings.h"
 #include "platform/ui/controls/control_array.h"
 #include "platform/ui/controls/picturebox.h"
 #include "platform/ui/controls/textbox.h"
@@ -28,6 +33,9 @@ public:
     PictureBox Picture1{"Picture1"};
     ControlArray<PictureBox> AnimatedGIF{"AnimatedGIF"};
     Timer AnimationTimer;
+    // A folder's slideshow: the change to the next picture, and the steps of a fade.
+    Timer SlideTimer;
+    Timer FadeTimer;
 
     // Animation counters shared by the frame splitter and the timer.
     int32_t currentFrame = 0;
@@ -47,6 +55,10 @@ public:
 
     // Frame animation tick.
     void AnimationTimer_Timer();
+    void SlideTimer_Timer();
+    void FadeTimer_Timer();
+    // Whether the show is a folder's slideshow.
+    bool slideshow() const { return slides_ != nullptr; }
     // Cuts a GIF file into frames, stores them in xImgArray and starts the animation.
     void LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
     // Stops decoding frames ahead on the second thread; what it decoded stays cached. After it,
@@ -61,6 +73,8 @@ public:
 private:
     template <class Run>
     void displayOrSetup(Run&& run);
+    // displayOrSetup with every step in continue mode.
+    void displayOrSetupContinuing();
     void openSetup();
     void showCursor(bool show);
     bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
@@ -70,7 +84,25 @@ private:
     // Picture1's image, or its drawing made ahead when there is one: the same pixels on screen.
     PictureImage paintable() const;
 
+    // The slideshow of a folder (frmMain_slides.cpp).
+    void startSlideshow(const std::string& folder);
+    SlideTarget slideTarget() const;
+    void showSlide(PreparedSlide slide);
+    void changeSlide();
+    void startFade(PreparedSlide next);
+    void endSlideshow();
+
     anim::FramePrefetch prefetch_;
+    PlacementSetting placed_;
+    std::unique_ptr<SlidePreparer> slides_;
+    long slideIntervalMs_ = 10000;
+    bool slideFade_ = true;
+    int loopsLeft_ = 0;  // whole loops the animation on screen plays before the change
+    struct {
+        std::shared_ptr<const FadePicture::Pictures> from, to;
+        std::optional<PreparedSlide> next;
+        std::chrono::steady_clock::time_point start;
+    } fade_;
     // A drawing of Picture1's picture (`of`) at the window's size, made away from the paint.
     struct {
         PicturePtr of, drawing;

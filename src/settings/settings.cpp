@@ -2,6 +2,7 @@
 
 #include "settings/number_text.h"
 #include "settings/placement_text.h"
+#include "settings/slideshow_text.h"
 #include "startup/app.h"
 
 namespace mv {
@@ -26,6 +27,15 @@ PlacementSetting ReadPlacement(App& app) {
     PlacementSetting s;
     s.placement = PlacementFromText(GetSetting(app, kKeyPlacement)).value_or(s.placement);
     s.monitors = MonitorsFromText(GetSetting(app, kKeyMonitors)).value_or(s.monitors);
+    return s;
+}
+
+SlideshowSetting ReadSlideshow(App& app) {
+    SlideshowSetting s;
+    s.intervalSeconds = app.hostedInterval.value_or(IntervalFromText(GetSetting(app, kKeyInterval)));
+    s.shuffle = app.hostedShuffle.value_or(SwitchFromText(GetSetting(app, kKeyShuffle), s.shuffle));
+    s.fade = app.hostedFade.value_or(SwitchFromText(GetSetting(app, kKeyFade), s.fade));
+    s.subfolders = SwitchFromText(GetSetting(app, kKeySubfolders), s.subfolders);
     return s;
 }
 

@@ -17,6 +17,10 @@ inline constexpr const char* kKeyMouseSens = "Mousesens";
 inline constexpr const char* kKeyBackColors = "BackColors";
 inline constexpr const char* kKeyPlacement = "Placement";
 inline constexpr const char* kKeyMonitors = "Monitors";
+inline constexpr const char* kKeyInterval = "Interval";
+inline constexpr const char* kKeyShuffle = "Shuffle";
+inline constexpr const char* kKeyFade = "Fade";
+inline constexpr const char* kKeySubfolders = "Subfolders";
 
 std::string GetSetting(App& app, const std::string& key);
 void SaveSetting(App& app, const std::string& key, const std::string& value);
@@ -37,5 +41,15 @@ struct PlacementSetting {
     Monitors monitors = Monitors::Each;
 };
 PlacementSetting ReadPlacement(App& app);
+
+// How a folder of pictures is shown. Missing or unreadable values read as the defaults; a
+// hosted run's options take their place.
+struct SlideshowSetting {
+    int intervalSeconds = 10;
+    bool shuffle = true;
+    bool fade = true;
+    bool subfolders = false;
+};
+SlideshowSetting ReadSlideshow(App& app);
 
 }  // namespace mv

@@ -130,7 +130,7 @@ void frmSetup2::TellCouldNotShow(const std::string& path) {
         TellAtFoot(before + fitPath(path, before.size() + after.size()) + after);
         return;
     }
-    const std::string after = files::isFolder(path) ? " is a folder" : " is not a picture Marvoscope can read";
+    const std::string after = files::isFolder(path) ? " holds no picture Marvoscope can read" : " is not a picture Marvoscope can read";
     TellAtFoot(fitPath(path, after.size()) + after);
 }
 

@@ -28,6 +28,9 @@ struct App {
     bool hosted = false;
     std::optional<std::string> hostedFile;
     std::optional<PicturePlacement> hostedPlacement;  // instead of the stored placement
+    // A folder's slideshow options for the run, instead of the stored ones.
+    std::optional<int> hostedInterval;
+    std::optional<bool> hostedShuffle, hostedFade;
     // The system asked the process to end; nothing new is shown from then on.
     bool endRequested = false;
 

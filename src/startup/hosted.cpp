@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/files/files.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
 #include "settings/placement_text.h"
@@ -86,6 +87,8 @@ std::string HostedFilePath(const std::string& path, const std::string& home, con
 std::string HostedNoPictureReason(const std::string& path) {
     if (TrimBlanks(path).empty())
         return "marvoscope: no picture chosen; choose one with 'marvoscope /C' or pass --file PATH";
+    if (files::isFolder(path))
+        return "marvoscope: no picture in '" + path + "' can be shown; showing the background colour";
     return "marvoscope: cannot show '" + path + "'; showing the background colour";
 }
 

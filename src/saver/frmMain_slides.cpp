@@ -1,0 +1,169 @@
+// The slideshow of a folder: each picture shown as a single one would be, the next one made
+// ready on the second thread, and the change made by one timer tick (or at an animation's
+// loop end), as a cut or a cross-fade.
+#include <cmath>
+
+#include "platform/modes.h"
+#include "platform/platform.h"
+#include "platform/ui/units.h"
+#include "saver/frmMain.h"
+#include "settings/number_text.h"
+#include "slideshow/show_timing.h"
+#include "startup/app.h"
+
+namespace mv {
+
+namespace {
+// How soon the change looks again for a next picture that is not ready yet.
+constexpr long kNotReadyPollMs = 250;
+// One fade step at least every 25 ms: over 30 steps a second even on a coarse clock.
+constexpr long kFadeStepMs = 25;
+}  // namespace
+
+void frmMain::startSlideshow(const std::string& folder) {
+    Platform& p = platform();
+    continueStep([&] { AnimationTimer.setEnabled(false); });
+    SlideshowSetting set;
+    continueStep([&] { set = ReadSlideshow(app_); });
+    slideIntervalMs_ = set.intervalSeconds * 1000L;
+    slideFade_ = set.fade;
+    continueStep([&] {
+        const Units units = Units::of(p);
+        Move(0, 0, std::lround(units.twipsX(p.screenWidthPx())), std::lround(units.twipsY(p.screenHeightPx())));
+    });
+    slides::ScanOptions scan;
+    scan.subfolders = set.subfolders;
+    slides_ = std::make_unique<SlidePreparer>(p, folder, scan, set.shuffle, slideTarget());
+    // The first picture found that reads is shown while the scan goes on.
+    std::optional<PreparedSlide> first;
+    while (!(first = slides_->take()) && !slides_->nothingToShow()) {
+        slides_->waitReady(50);
+        p.doEvents();
+        if (!Loaded()) return;  // input ended the show meanwhile
+    }
+    if (first) continueStep([&] { showSlide(std::move(*first)); });
+    if (!first || !Picture1.Picture()) endSlideshow();
+    displayOrSetupContinuing();
+}
+
+void frmMain::endSlideshow() {
+    continueStep([&] { SlideTimer.setEnabled(false); });
+    continueStep([&] { FadeTimer.setEnabled(false); });
+    if (slides_) slides_->requestStop();
+}
+
+SlideTarget frmMain::slideTarget() const {
+    SlideTarget t;
+    if (WindowHost* h = host())
+        for (const Surface& s : h->surfaces()) t.surfaces.push_back({s.x, s.y, s.width, s.height});
+    t.placement = placed_.placement;
+    t.monitors = placed_.monitors;
+    t.backColor = Picture1.BackColor();
+    return t;
+}
+
+// Puts the picture on screen as a single one is shown: a still until its time is up, an
+// animation through startAnimation for whole loops.
+void frmMain::showSlide(PreparedSlide slide) {
+    prefetch_.stop();
+    AnimationTimer.setEnabled(false);
+    SlideTimer.setEnabled(false);
+    for (int i = AnimatedGIF.Count() - 1; i >= 1; --i) AnimatedGIF.Unload(i);
+    drawn_ = {};
+    loopsLeft_ = 0;
+    auto arm = [&](long ms) {
+        SlideTimer.setInterval(std::min<long>(ms, 65535));
+        SlideTimer.setEnabled(true);
+    };
+    if (!slide.animated()) {
+        AnimatedGIF(0).setPicture(nullptr);
+        Picture1.setPicture(slide.frames.front());
+        if (Visible()) PaintPicture(paintable(), 0, 0, ScaleWidth(), ScaleHeight());
+        arm(slides::StayFor(slideIntervalMs_, 0).cutMs);
+        return;
+    }
+    long loopMs = 0;
+    for (size_t k = 0; k < slide.frames.size(); ++k) {
+        if (k >= 1) AnimatedGIF.Load(static_cast<long>(k));
+        AnimatedGIF(static_cast<long>(k)).Tag = IntText(slide.delaysMs[k]);
+        AnimatedGIF(static_cast<long>(k)).setPicture(slide.frames[k]);
+        loopMs += slide.delaysMs[k];
+    }
+    startAnimation(AnimatedGIF);
+    if (!AnimationTimer.Enabled()) {
+        // One or two frames show still, as a single GIF of them does.
+        arm(slideIntervalMs_);
+        return;
+    }
+    const slides::Stay stay = slides::StayFor(slideIntervalMs_, loopMs);
+    loopsLeft_ = stay.loops;
+    if (stay.cutMs > 0) arm(stay.cutMs);
+}
+
+void frmMain::SlideTimer_Timer() {
+    SlideTimer.setEnabled(false);
+    changeSlide();
+}
+
+void frmMain::changeSlide() {
+    if (!slides_ || !Loaded()) return;
+    std::optional<PreparedSlide> next = slides_->take();
+    if (!next) {
+        // Not ready (a slow disk, or the folder emptied): the picture on screen stays a little.
+        SlideTimer.setInterval(kNotReadyPollMs);
+        SlideTimer.setEnabled(true);
+        return;
+    }
+    const bool faded = slideFade_ && Visible() && continueStep([&] { startFade(std::move(*next)); });
+    if (!faded && next) continueStep([&] { showSlide(std::move(*next)); });
+}
+
+// The fade runs between what each monitor shows now and the new picture placed on it; a
+// picture spanning the monitors changes with a cut.
+void frmMain::startFade(PreparedSlide next) {
+    if (placed_.monitors == Monitors::Span || next.frames.empty() || !next.frames.front() || surfaceCount() == 0)
+        throw PlatformError(ErrInvalidPicture, "No fade");
+    auto from = std::make_shared<FadePicture::Pictures>();
+    auto to = std::make_shared<FadePicture::Pictures>();
+    const int32_t back = Picture1.BackColor();
+    for (size_t i = 0; i < surfaceCount(); ++i) {
+        const Bitmap& shown = backing(i);
+        if (shown.empty()) throw PlatformError(ErrInvalidPicture, "No fade");
+        from->push_back(std::make_shared<const RgbPicture>(Bitmap(shown)));
+        to->push_back(RenderPlaced(*next.frames.front(), shown.width, shown.height, placed_.placement, back));
+    }
+    prefetch_.stop();
+    AnimationTimer.setEnabled(false);
+    fade_.from = std::move(from);
+    fade_.to = std::move(to);
+    fade_.next = std::move(next);
+    fade_.start = std::chrono::steady_clock::now();
+    FadeTimer.setInterval(kFadeStepMs);
+    FadeTimer.setEnabled(true);
+}
+
+void frmMain::FadeTimer_Timer() {
+    if (!fade_.next || !Loaded()) {
+        FadeTimer.setEnabled(false);
+        return;
+    }
+    const double t = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - fade_.start).count() /
+                     static_cast<double>(slides::kFadeMs);
+    if (t >= 1.0) {
+        FadeTimer.setEnabled(false);
+        PreparedSlide next = std::move(*fade_.next);
+        fade_ = {};
+        continueStep([&] { showSlide(std::move(next)); });
+        return;
+    }
+    const bool painted = continueStep([&] {
+        // The blend covers each whole monitor: painted stretched, it lands pixel for pixel.
+        setPlacement(PicturePlacement::Stretch, Monitors::Each);
+        PaintPicture({std::make_shared<const FadePicture>(fade_.from, fade_.to, t), Picture1.BackColor()}, 0, 0,
+                     ScaleWidth(), ScaleHeight());
+    });
+    setPlacement(placed_.placement, placed_.monitors);
+    if (!painted) fade_.start = {};  // the next tick ends the fade with the picture itself
+}
+
+}  // namespace mv

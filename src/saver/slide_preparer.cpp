@@ -1,0 +1,261 @@
+#include "saver/slide_preparer.h"
+
+#include <chrono>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+
+#include "anim/drawn_frame.h"
+#include "anim/frame_ranges.h"
+#include "anim/frame_store.h"
+#include "anim/gif_split.h"
+#include "platform/error.h"
+#include "platform/picture/load_picture.h"
+#include "platform/platform.h"
+#include "platform/ui/controls/control_array.h"
+#include "platform/ui/controls/picturebox.h"
+#include "settings/number_text.h"
+
+namespace mv {
+
+namespace {
+
+// A still of 100 bytes or less is refused, as for a single picture.
+constexpr uintmax_t kMinStillBytes = 101;
+
+std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+
+bool namesGif(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string end = path.substr(path.size() - 4);
+    for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".gif";
+}
+
+std::vector<anim::DrawSize> placedSizes(const SlideTarget& t, int picW, int picH) {
+    std::vector<anim::DrawSize> sizes;
+    const PixelRect desk = BoundingRect(t.surfaces);
+    for (const PixelRect& s : t.surfaces) {
+        const PixelRect area = t.monitors == Monitors::Span ? desk : PixelRect{0, 0, s.width, s.height};
+        const PixelRect placed = PlacePicture(picW, picH, area, t.placement);
+        const anim::DrawSize size{placed.width, placed.height};
+        if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
+    }
+    return sizes;
+}
+
+std::string reasonOf(const std::exception& e) {
+    if (auto* pe = dynamic_cast<const PlatformError*>(&e)) {
+        if (pe->number() == ErrFileNotFound) return "no such file";
+        if (pe->number() == ErrInvalidPicture) return "not a picture Marvoscope can read";
+        if (pe->number() == ErrOutOfMemory) return "too big";
+    }
+    return e.what();
+}
+
+}  // namespace
+
+SlidePreparer::SlidePreparer(Platform& platform, std::string folder, slides::ScanOptions scan, bool shuffle,
+                             SlideTarget target, size_t ahead)
+    : platform_(platform),
+      folder_(std::move(folder)),
+      scan_(std::move(scan)),
+      order_(shuffle, std::random_device{}()),
+      target_(std::move(target)),
+      ahead_(ahead < 1 ? 1 : ahead) {
+    worker_ = std::thread([this] { run(); });
+}
+
+SlidePreparer::~SlidePreparer() {
+    requestStop();
+    if (worker_.joinable()) worker_.join();
+}
+
+void SlidePreparer::requestStop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+}
+
+std::optional<PreparedSlide> SlidePreparer::take() {
+    std::vector<PicturePtr> released;
+    std::optional<PreparedSlide> slide;
+    {
+        std::lock_guard lock(mutex_);
+        released.swap(released_);
+        if (!slides_.empty()) {
+            slide = std::move(slides_.front());
+            slides_.pop_front();
+        }
+    }
+    wake_.notify_all();
+    return slide;
+}
+
+void SlidePreparer::waitReady(unsigned ms) {
+    std::unique_lock lock(mutex_);
+    ready_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !slides_.empty() || empty_; });
+}
+
+bool SlidePreparer::nothingToShow() {
+    std::lock_guard lock(mutex_);
+    return empty_ && slides_.empty();
+}
+
+bool SlidePreparer::pause(unsigned ms) {
+    std::unique_lock lock(mutex_);
+    wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_.load(); });
+    return !stopping_;
+}
+
+void SlidePreparer::run() {
+    bool anyShown = false;
+    bool first = true;
+    std::string firstPath;
+    std::set<std::string> triedFirst;  // tried while the first scan looked for a picture
+    for (;;) {
+        // A round: the folder as it is now, every picture once.
+        slides::ScanResult found;
+        if (first) {
+            // The first readable picture is made ready while the scan goes on.
+            found = slides::ScanFolder(folder_, scan_, [&](const std::string& path) {
+                if (!firstPath.empty() || stopping_) return;
+                triedFirst.insert(path);
+                if (prepare(path)) firstPath = path;
+            }, &stopping_);
+        } else {
+            found = slides::ScanFolder(folder_, scan_, {}, &stopping_);
+        }
+        if (stopping_) return;
+        if (found.truncated)
+            platform_.report("Marvoscope: more than " + std::to_string(scan_.limit) + " pictures in " + folder_ +
+                             "; the first " + std::to_string(scan_.limit) + " are shown");
+        std::vector<std::string> round;
+        if (first && !firstPath.empty()) {
+            anyShown = true;
+            // A file that failed then is not tried again this round.
+            for (auto& p : found.pictures)
+                if (!triedFirst.count(p)) round.push_back(std::move(p));
+            round = order_.nextRound(std::move(round), firstPath);
+        } else {
+            round = order_.nextRound(std::move(found.pictures), lastPrepared_);
+        }
+        first = false;
+        bool shownThisRound = false;
+        std::deque<std::string> queue(std::make_move_iterator(round.begin()), std::make_move_iterator(round.end()));
+        while (!queue.empty()) {
+            std::string path = std::move(queue.front());
+            queue.pop_front();
+            // Files skipped at the round's start may leave the picture shown last first after
+            // all: it goes to the round's end instead.
+            if (!shownThisRound && path == lastPrepared_ && !queue.empty()) {
+                queue.push_back(std::move(path));
+                continue;
+            }
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return stopping_ || slides_.size() < ahead_; });
+            }
+            if (stopping_) return;
+            if (prepare(path)) shownThisRound = true;
+        }
+        anyShown = anyShown || shownThisRound;
+        if (!anyShown) {
+            {
+                std::lock_guard lock(mutex_);
+                empty_ = true;
+            }
+            ready_.notify_all();
+        }
+        // A round that showed nothing waits before it looks again, rather than spin.
+        if (!shownThisRound && !pause(2000)) return;
+    }
+}
+
+bool SlidePreparer::prepare(const std::string& path) {
+    try {
+        PreparedSlide slide = namesGif(path) ? animation(path) : still(path);
+        {
+            std::lock_guard lock(mutex_);
+            slides_.push_back(std::move(slide));
+            lastPrepared_ = path;
+            empty_ = false;
+        }
+        ready_.notify_all();
+        return true;
+    } catch (const std::exception& e) {
+        if (!stopping_) platform_.report("Marvoscope: skipped " + path + ": " + reasonOf(e));
+        return false;
+    }
+}
+
+PreparedSlide SlidePreparer::still(const std::string& path) {
+    std::error_code ec;
+    const uintmax_t size = std::filesystem::file_size(pathOf(path), ec);
+    if (ec) throw PlatformError(ErrFileNotFound, "File not found");
+    if (size < kMinStillBytes) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    PicturePtr picture = LoadPicture(platform_, path);
+    picture->prepare();
+    // Drawn now at its placed size on every monitor, its painting at the change is a copy; the
+    // decoded picture itself is let go here.
+    auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
+                                                          target_.backColor);
+    return {path, {std::move(drawn)}, {}};
+}
+
+// The GIF cut as a single one is, its scratch file included; its frames' data stays in the file.
+PreparedSlide SlidePreparer::animation(const std::string& path) {
+    std::error_code ec;
+    const uintmax_t size = std::filesystem::file_size(pathOf(path), ec);
+    if (ec) throw PlatformError(ErrFileNotFound, "File not found");
+    if (size > static_cast<uintmax_t>(kMaxPictureFileBytes)) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    std::vector<uint8_t> data(static_cast<size_t>(size));
+    {
+        std::ifstream in(pathOf(path), std::ios::binary);
+        if (!in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size())))
+            throw PlatformError(ErrFileNotFound, "File not found");
+    }
+    anim::SourceBytes bytes;
+    bytes.assign(data);
+    data = {};
+    const std::string absolute = [&] {
+        const auto text = std::filesystem::absolute(pathOf(path), ec).u8string();
+        return ec ? std::string() : std::string(text.begin(), text.end());
+    }();
+    ControlArray<PictureBox> frames("slide");
+    PreparedSlide slide{path, {}, {}};
+    auto keep = [&] {
+        for (int k = 0; k < frames.Count(); ++k) {
+            slide.frames.push_back(frames(k).Picture());
+            slide.delaysMs.push_back(ParseInt32(frames(k).Tag));
+        }
+    };
+    try {
+        anim::FrameRanges ranges(bytes);
+        anim::FrameStore store(platform_, bytes, frames, ranges.prefixLength(), absolute);
+        int frame = 0;
+        const auto going = [this] { return !stopping_.load(); };
+        for (;;) {
+            ++frame;
+            const auto chunk = ranges.next(going);
+            if (ranges.stopped() || stopping_) throw PlatformError(ErrInvalidPicture, "Stopped");
+            if (chunk) store.store(frame - 1, *chunk);
+            if (!chunk) break;
+        }
+        if (const auto last = ranges.last()) store.store(frame - 1, *last);
+        if (!frames(0).Picture()) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+        keep();
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        for (int k = 0; k < frames.Count(); ++k)
+            if (frames(k).Picture()) released_.push_back(frames(k).Picture());
+        throw;
+    }
+    return slide;
+}
+
+}  // namespace mv

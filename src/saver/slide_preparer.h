@@ -1,0 +1,83 @@
+#pragma once
+// Gets a slideshow's next picture ready on a second thread before its turn: scans the folder
+// (anew at the start of every round), picks the order, reads and decodes the picture, draws a
+// still at the size it will be painted, and cuts a GIF into its frames. A picture that will not
+// load is skipped with one line on the error output.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/picture/picture.h"
+#include "platform/picture/placement.h"
+#include "slideshow/folder_scan.h"
+#include "slideshow/show_order.h"
+
+namespace mv {
+
+class Platform;
+
+// One picture ready to show: a still's drawing, or a GIF's frames with their delays.
+struct PreparedSlide {
+    std::string path;
+    std::vector<PicturePtr> frames;
+    std::vector<long> delaysMs;  // one per frame; empty for a still
+    bool animated() const { return !delaysMs.empty(); }
+};
+
+// Where stills are drawn ahead: the monitors' sizes, the placement and the bars' colour.
+struct SlideTarget {
+    std::vector<PixelRect> surfaces;
+    PicturePlacement placement = PicturePlacement::Stretch;
+    Monitors monitors = Monitors::Each;
+    int32_t backColor = 0;
+};
+
+class SlidePreparer {
+public:
+    // `ahead`: pictures kept ready beside the one on screen.
+    SlidePreparer(Platform& platform, std::string folder, slides::ScanOptions scan, bool shuffle, SlideTarget target,
+                  size_t ahead = 1);
+    ~SlidePreparer();
+    SlidePreparer(const SlidePreparer&) = delete;
+    SlidePreparer& operator=(const SlidePreparer&) = delete;
+
+    // The next ready picture, without waiting; nullopt while none is ready.
+    std::optional<PreparedSlide> take();
+    // Waits up to `ms` for a picture to be ready, or for the folder to prove empty of any.
+    void waitReady(unsigned ms);
+    // No picture of the folder could be shown in a whole round, and none is ready.
+    bool nothingToShow();
+    // Asks the thread to end after the picture in hand, without waiting for it.
+    void requestStop();
+
+private:
+    void run();
+    bool prepare(const std::string& path);  // false when it was skipped
+    PreparedSlide still(const std::string& path);
+    PreparedSlide animation(const std::string& path);
+    bool pause(unsigned ms);  // false when stopping
+
+    Platform& platform_;
+    std::string folder_;
+    slides::ScanOptions scan_;
+    slides::ShowOrder order_;
+    SlideTarget target_;
+    size_t ahead_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable ready_;
+    std::deque<PreparedSlide> slides_;
+    std::vector<PicturePtr> released_;  // let go on the show's thread, never on this one
+    std::atomic<bool> stopping_{false};
+    bool empty_ = false;
+    std::string lastPrepared_;
+    std::thread worker_;
+};
+
+}  // namespace mv

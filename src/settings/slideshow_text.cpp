@@ -1,0 +1,34 @@
+#include "settings/slideshow_text.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "settings/number_text.h"
+#include "slideshow/show_timing.h"
+
+namespace mv {
+
+int IntervalFromText(const std::string& text) {
+    try {
+        return std::clamp<int>(ParseInt32(text), slides::kMinIntervalSeconds, slides::kMaxIntervalSeconds);
+    } catch (const std::exception&) {
+        // Beyond 32 bits is still a number: the far end of the range.
+        const double n = LeadingNumber(text);
+        const std::string t = TrimBlanks(text);
+        if (!t.empty() && (t[0] == '-' || (t[0] >= '0' && t[0] <= '9')) && n != 0)
+            return n < 0 ? slides::kMinIntervalSeconds : slides::kMaxIntervalSeconds;
+        return slides::kDefaultIntervalSeconds;
+    }
+}
+
+bool SwitchFromText(const std::string& text, bool fallback) {
+    try {
+        return ParseInt32(text) != 0;
+    } catch (const std::exception&) {
+        return fallback;
+    }
+}
+
+std::string SwitchText(bool on) { return on ? "1" : "0"; }
+
+}  // namespace mv
