@@ -3,6 +3,7 @@
 #include "platform/picture/placement.h"
 #include "saver/frmMain.h"
 #include "settings/placement_text.h"
+#include "settings/slideshow_text.h"
 #include "settings/settings.h"
 #include "startup/app.h"
 #include "startup/hosted.h"
@@ -171,7 +172,51 @@ TEST_F(ShowTab, LoadsOneChoicePerGroupAndSavesItWithTheOthers) {
     EXPECT_EQ(dlg.OptSpan.Value(), 0);
     EXPECT_TRUE(platform.store.saveOrder.empty());
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
-    EXPECT_EQ(platform.store.saveOrder.size(), 5u);
+    EXPECT_EQ(platform.store.saveOrder.size(), 9u);
     EXPECT_EQ(platform.store.get("Placement"), "Fit");
     EXPECT_EQ(platform.store.get("Monitors"), "Each");
+}
+
+// The folder tab: stored values shown (an interval out of range kept within 2..3600, one that
+// is no number read as 10, as are switches); "Folder..." puts the chosen folder into the File box and a cancel
+// leaves it, and "Different" joins the monitors group.
+TEST(SlideshowText, IntervalKeptInRangeAndSwitches) {
+    const std::pair<const char*, int> intervals[] = {{"1", 2},     {"40000", 3600}, {"abc", 10},  {"2.5", 2},
+                                                     {"3.5", 4},   {"99999999999", 3600}, {"", 10}, {" 60 ", 60},
+                                                     {"-7", 2}};
+    for (const auto& [stored, seconds] : intervals) EXPECT_EQ(IntervalFromText(stored), seconds) << stored;
+    EXPECT_TRUE(SwitchFromText("", true));
+    EXPECT_FALSE(SwitchFromText("0", true));
+    EXPECT_TRUE(SwitchFromText("1", false));
+    EXPECT_FALSE(SwitchFromText("on", false));
+}
+
+TEST_F(ShowTab, FolderTabShowsAndSavesTheSlideshowValues) {
+    platform.store.set("Interval", "1");
+    platform.store.set("Shuffle", "0");
+    platform.store.set("Fade", "x");
+    platform.store.set("Subfolders", "1");
+    platform.store.set("Monitors", "Different");
+    platform.store.set("AniFile", "/old.jpg");
+    open();
+    EXPECT_EQ(dlg.TxtInterval.Text(), "2");
+    EXPECT_EQ(dlg.ChkShuffle.Value(), 0);
+    EXPECT_EQ(dlg.ChkFade.Value(), 1);
+    EXPECT_EQ(dlg.ChkSubfolders.Value(), 1);
+    EXPECT_EQ(dlg.OptDifferent.Value(), 1);
+    EXPECT_EQ(dlg.OptEach.Value() + dlg.OptSpan.Value(), 0);
+
+    dlg.CmdFolder.press();  // cancelled
+    EXPECT_EQ(dlg.txFile.Text(), "/old.jpg");
+    platform.folderAnswers.push_back("/home/me/Pictures");
+    dlg.CmdFolder.press();
+    EXPECT_EQ(platform.folderStarts.back(), "/old.jpg");
+    EXPECT_EQ(dlg.txFile.Text(), "/home/me/Pictures");
+    dlg.TxtInterval.setText("7000");
+    EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_EQ(platform.store.get("AniFile"), "/home/me/Pictures");
+    EXPECT_EQ(platform.store.get("Interval"), "3600");
+    EXPECT_EQ(platform.store.get("Shuffle"), "0");
+    EXPECT_EQ(platform.store.get("Fade"), "1");
+    EXPECT_EQ(platform.store.get("Monitors"), "Different");
 }

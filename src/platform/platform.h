@@ -139,6 +139,9 @@ public:
     virtual void shellOpen(const std::string& url) = 0;
     // Modal file-open dialog; returns the chosen path, throws ErrCancel when cancelled.
     virtual std::string showOpen(const OpenFileRequest& request) = 0;
+    // Modal folder chooser starting at `start` (may be empty); returns the chosen folder, throws
+    // ErrCancel when cancelled. A platform without one always cancels.
+    virtual std::string showFolder(const std::string& /*start*/) { throw PlatformError(ErrCancel, "Cancel was selected."); }
 };
 
 }  // namespace mv

@@ -29,6 +29,7 @@ std::optional<Monitors> MonitorsFromText(const std::string& text) {
     const std::string t = lowered(text);
     if (t == "each") return Monitors::Each;
     if (t == "span") return Monitors::Span;
+    if (t == "different") return Monitors::Different;
     return std::nullopt;
 }
 
@@ -41,6 +42,13 @@ std::string PlacementText(PicturePlacement placement) {
     return "Stretch";
 }
 
-std::string MonitorsText(Monitors monitors) { return monitors == Monitors::Span ? "Span" : "Each"; }
+std::string MonitorsText(Monitors monitors) {
+    switch (monitors) {
+        case Monitors::Span: return "Span";
+        case Monitors::Different: return "Different";
+        case Monitors::Each: break;
+    }
+    return "Each";
+}
 
 }  // namespace mv

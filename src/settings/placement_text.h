@@ -1,5 +1,6 @@
 #pragma once
-// The words the placement settings are stored as: "Stretch", "Fit", "Fill"; "Each", "Span".
+// The words the placement settings are stored as: "Stretch", "Fit", "Fill"; "Each", "Span",
+// "Different".
 #include <optional>
 #include <string>
 

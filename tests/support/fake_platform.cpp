@@ -197,6 +197,14 @@ std::string FakePlatform::showOpen(const OpenFileRequest& request) {
     return answer;
 }
 
+std::string FakePlatform::showFolder(const std::string& start) {
+    folderStarts.push_back(start);
+    if (folderAnswers.empty()) throw PlatformError(ErrCancel, "Cancel was selected.");
+    auto answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
 std::vector<uint8_t> makeBmp(int w, int h, int32_t color) {
     const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t(3);
     const size_t size = 54 + stride * h;

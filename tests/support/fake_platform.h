@@ -100,6 +100,7 @@ public:
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override { opened.push_back(url); }
     std::string showOpen(const OpenFileRequest& request) override;
+    std::string showFolder(const std::string& start) override;
 
     // Virtual clock: runs every timer tick due within the next `ms` milliseconds, in order.
     void advance(long ms);
@@ -125,6 +126,8 @@ public:
     std::vector<std::string> messages;  // "title|code|text"
     std::vector<std::string> opened;    // addresses given to the shell
     std::deque<std::string> openAnswers;  // showOpen returns these in turn; none left = cancel
+    std::deque<std::string> folderAnswers;  // showFolder likewise
+    std::vector<std::string> folderStarts;
     std::vector<OpenFileRequest> openRequests;
     std::deque<std::function<void()>> pendingEvents;  // run by the next doEvents
     std::function<void()> onDoEvents;                  // runs inside every doEvents

@@ -7,8 +7,9 @@
 namespace mv {
 
 enum class PicturePlacement { Stretch, Fit, Fill };
-// Each monitor shows the whole picture, or one picture spans the rectangle holding them all.
-enum class Monitors { Each, Span };
+// Each monitor shows the whole picture, or one picture spans the rectangle holding them all; or,
+// for a folder of pictures, each monitor shows a picture of its own (one picture: as Each).
+enum class Monitors { Each, Span, Different };
 
 // Device pixels; x and y may be negative (a monitor left of or above the primary one, or the
 // cut-off part of a filled picture).

@@ -43,4 +43,18 @@ std::string showOpenDialog(const OpenFileRequest& request) {
     return dialog.selectedFiles().front().toStdString();
 }
 
+std::string showFolderDialog(const std::string& start) {
+    QFileDialog dialog(nullptr);
+    dialog.setObjectName(QStringLiteral("FolderDialog"));
+    dialog.setWindowTitle(QStringLiteral("Folder"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (!start.empty()) dialog.setDirectory(QString::fromStdString(start));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        throw PlatformError(ErrCancel, "Cancel was selected.");
+    return dialog.selectedFiles().front().toStdString();
+}
+
 }  // namespace mv::qt

@@ -8,6 +8,8 @@ namespace mv::qt {
 
 // The modal file-open dialog; returns the chosen path, throws PlatformError(ErrCancel) on cancel.
 std::string showOpenDialog(const OpenFileRequest& request);
+// The toolkit's folder chooser, starting at `start`; throws ErrCancel when cancelled.
+std::string showFolderDialog(const std::string& start);
 
 // A filter text such as "*.bmp;*.jpg;*.gif" as a Qt name filter that shows the text as it is.
 // File names are case-sensitive here, so each pattern is offered in upper case as well:

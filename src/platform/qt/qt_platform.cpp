@@ -193,4 +193,6 @@ void QtPlatform::shellOpen(const std::string& url) {
 
 std::string QtPlatform::showOpen(const OpenFileRequest& request) { return showOpenDialog(request); }
 
+std::string QtPlatform::showFolder(const std::string& start) { return showFolderDialog(start); }
+
 }  // namespace mv::qt

@@ -46,6 +46,7 @@ public:
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;
+    std::string showFolder(const std::string& start) override;
 
     int loadedForms() const { return loadedForms_; }
     int cursorCount() const { return cursorCount_; }

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 #include <cderr.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -51,6 +53,35 @@ std::string showOpenDialog(HWND owner, const OpenFileRequest& request) {
         throw PlatformError(ErrBadFileName, "The file dialog failed");
     }
     return narrow(name.data());
+}
+
+namespace {
+int CALLBACK startAt(HWND window, UINT message, LPARAM, LPARAM start) {
+    if (message == BFFM_INITIALIZED && start) SendMessageW(window, BFFM_SETSELECTIONW, TRUE, start);
+    return 0;
+}
+}  // namespace
+
+std::string showFolderDialog(HWND owner, const std::string& start) {
+    // The chooser's tree is a COM object of the calling thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const std::wstring first = widen(start);
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = L"Folder of pictures";
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    info.lpfn = startAt;
+    info.lParam = first.empty() ? 0 : reinterpret_cast<LPARAM>(first.c_str());
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    std::string path;
+    if (chosen) {
+        std::vector<wchar_t> name(32768, L'\0');
+        if (SHGetPathFromIDListEx(chosen, name.data(), static_cast<DWORD>(name.size()), GPFIDL_DEFAULT)) path = narrow(name.data());
+        CoTaskMemFree(chosen);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    if (path.empty()) throw PlatformError(ErrCancel, "Cancel was selected.");
+    return path;
 }
 
 }  // namespace mv::win32

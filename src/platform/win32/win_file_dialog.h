@@ -13,5 +13,7 @@ std::wstring fileDialogFilter(const std::string& filter);
 
 // The modal file-open dialog; returns the chosen path, throws PlatformError(ErrCancel) on cancel.
 std::string showOpenDialog(HWND owner, const OpenFileRequest& request);
+// The shell's folder chooser, starting at `start`; throws ErrCancel when cancelled.
+std::string showFolderDialog(HWND owner, const std::string& start);
 
 }  // namespace mv::win32

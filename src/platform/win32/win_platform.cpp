@@ -148,6 +148,11 @@ void WinPlatform::shellOpen(const std::string& url) {
     ShellExecuteW(nullptr, L"open", widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+std::string WinPlatform::showFolder(const std::string& start) {
+    HWND owner = dialogs_.empty() ? nullptr : dialogs_.begin()->first;
+    return showFolderDialog(owner, start);
+}
+
 std::string WinPlatform::showOpen(const OpenFileRequest& request) {
     HWND owner = dialogs_.empty() ? nullptr : dialogs_.begin()->first;
     return showOpenDialog(owner, request);

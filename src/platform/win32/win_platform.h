@@ -43,6 +43,7 @@ public:
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;
+    std::string showFolder(const std::string& start) override;
 
     // Runs the message loop until no form is loaded; returns the exit status.
     int run();
