@@ -168,3 +168,41 @@ TEST(EndOnRequest, EndsASplitInProgressAndShowsNothingAfterwards) {
     app.mainForm->Load();  // a load still to come shows nothing
     EXPECT_FALSE(app.mainForm->Visible());
 }
+
+TEST(HostedRequest, SlideshowOptionsOverrideTheStoredOnes) {
+    const auto r = parsed({"--root", "--interval", "1", "--no-shuffle", "--fade"});
+    EXPECT_EQ(r.intervalSeconds, 2);
+    EXPECT_EQ(r.shuffle, false);
+    EXPECT_EQ(r.fade, true);
+    EXPECT_EQ(parsed({"--root", "--interval=99999"}).intervalSeconds, 3600);
+    const auto odd = parsed({"--root", "--interval", "soon", "--shuffle", "--no-fade"});
+    EXPECT_FALSE(odd.intervalSeconds);
+    EXPECT_FALSE(odd.notice.empty());
+    EXPECT_EQ(odd.shuffle, true);
+    EXPECT_EQ(odd.fade, false);
+    EXPECT_FALSE(parsed({"--root"}).shuffle);
+}
+
+// A folder given with --file plays as a slideshow at --interval, cut from one picture to the
+// next, with nothing stored; the next picture is ready before its turn.
+TEST(Hosted, AFolderChangesPicturesAtTheGivenInterval) {
+    Process p;
+    const std::filesystem::path folder = p.platform.dir.file("pics");
+    std::filesystem::create_directory(folder);
+    p.platform.dir.write("pics/a.bmp", test::makeBmp(64, 48, 0x0000FF));
+    p.platform.dir.write("pics/b.bmp", test::makeBmp(64, 48, 0xFF0000));
+    p.platform.store.set("Interval", "30");
+    HostedRequest request = *ParseHostedRequest({"--window-id", "0x400001", "--file", folder.string(), "--interval", "2",
+                                                 "--no-fade"}, "");
+    RunHosted(p.app, request);
+    ASSERT_TRUE(p.shown());
+    const uint32_t first = p.shownPixel(10, 10);
+    EXPECT_TRUE(first == 0xFFFF0000u || first == 0xFF0000FFu);
+    p.app.mainForm->waitForNextSlide();
+    p.platform.advance(1990);
+    EXPECT_EQ(p.shownPixel(10, 10), first);
+    p.platform.advance(20);
+    EXPECT_EQ(p.shownPixel(10, 10), first == 0xFFFF0000u ? 0xFF0000FFu : 0xFFFF0000u);
+    EXPECT_EQ(p.platform.store.get("Interval"), "30");
+    p.app.mainForm->Unload();
+}

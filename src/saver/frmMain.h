@@ -69,6 +69,10 @@ public:
     // Whether the animation's frames are drawn on the second thread, too large to be stretched
     // between two inputs.
     bool framesDrawnAhead() const { return prefetch_.drawing(); }
+    // Waits (a few seconds at most) until a slideshow's next picture is ready on the second thread.
+    void waitForNextSlide() {
+        if (slides_) slides_->waitReady(5000);
+    }
 
 private:
     template <class Run>

@@ -6,7 +6,9 @@
 #include "platform/files/files.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
+#include "platform/modes.h"
 #include "settings/placement_text.h"
+#include "settings/slideshow_text.h"
 #include "startup/app.h"
 
 namespace mv {
@@ -56,6 +58,16 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
                 request.error = "not a window id: '" + *id + "'";
         } else if (auto file = valueOf(i, "file")) {
             request.file = *file;
+        } else if (auto interval = valueOf(i, "interval")) {
+            if (!request.error.empty()) continue;
+            if (continueStep([&] { ParseInt32(*interval); }))
+                request.intervalSeconds = IntervalFromText(*interval);
+            else
+                request.notice = "'" + *interval + "' is not a number of seconds; using the stored interval";
+        } else if (a == "-shuffle" || a == "--shuffle" || a == "-no-shuffle" || a == "--no-shuffle") {
+            request.shuffle = a.find("no-") == std::string::npos;
+        } else if (a == "-fade" || a == "--fade" || a == "-no-fade" || a == "--no-fade") {
+            request.fade = a.find("no-") == std::string::npos;
         } else if (auto placement = valueOf(i, "placement")) {
             request.placement = PlacementFromText(*placement);
             if (!request.placement && request.error.empty())
@@ -105,6 +117,9 @@ void RunHosted(App& app, const HostedRequest& request) {
     p.hostIn(request.window);
     app.hosted = true;
     app.hostedPlacement = request.placement;
+    app.hostedInterval = request.intervalSeconds;
+    app.hostedShuffle = request.shuffle;
+    app.hostedFade = request.fade;
     app.mainForm->Load();
 }
 

@@ -17,13 +17,18 @@ struct HostedRequest {
     uint64_t window = 0;             // the window to draw in; 0 for the screen's root window
     std::optional<std::string> file;  // the picture for this run instead of the stored one
     std::optional<PicturePlacement> placement;  // instead of the stored one
+    // A folder's slideshow options instead of the stored ones.
+    std::optional<int> intervalSeconds;
+    std::optional<bool> shuffle, fade;
     std::string notice;              // an option that was left aside, for one line
     std::string error;               // why the options cannot be followed, for one line
 };
 
 // The hosted-mode request of a command line: "-root"/"--root", or "-window-id ID"/"--window-id ID"
 // (hexadecimal 0x... or decimal), plus "--file PATH" and "--placement stretch|fit|fill" (an unknown
-// placement is left aside with a notice, the stored one applying). Without a window id the window comes from
+// placement is left aside with a notice, the stored one applying), and for a folder "--interval N"
+// (seconds, kept within 2..3600; a value that is no number is left aside with a notice),
+// "--shuffle"/"--no-shuffle" and "--fade"/"--no-fade". Without a window id the window comes from
 // envWindow (the XSCREENSAVER_WINDOW variable: hexadecimal or decimal), else it is the root.
 // nullopt when the command line carries neither -root nor -window-id: then the screen-saver
 // switches decide as ever.

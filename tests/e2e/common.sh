@@ -333,3 +333,51 @@ e2e_says_why() {
   e2e_wait_no_window "Make a Marvoscope" 15 || e2e_fail "$label: the dialog stayed on screen"
   e2e_pass "$label: the dialog says why in one line at $E2E_LINE_BOX (see $E2E_SHOTS/$label-show.png)"
 }
+
+# e2e_slide_folder DIR: the slideshow's folder: three solid-colour JPGs (red, green, blue), a
+# yellow PNG, a three-frame GIF (magenta, cyan, white; 200 ms a frame) and a file that is no
+# picture (bad.jpg).
+e2e_slide_folder() {
+  mkdir -p "$1"
+  /usr/bin/convert -size 320x240 xc:red "$1/a1.jpg"
+  /usr/bin/convert -size 320x240 xc:lime "$1/a2.jpg"
+  /usr/bin/convert -size 320x240 xc:blue "$1/a3.jpg"
+  /usr/bin/convert -size 200x300 xc:yellow "$1/p.png"
+  /usr/bin/convert -delay 20 -size 100x100 xc:magenta xc:cyan xc:white -loop 0 "$1/g.gif"
+  head -c 400 /dev/urandom >"$1/bad.jpg"
+}
+
+# e2e_slide_runs WATCH: the colour changes of e2e_colour_watch as the pictures of
+# e2e_slide_folder (red, green, blue, yellow; "gif" for any of the GIF's frames; "other:..."
+# for anything else), one line "NAME MS" a run of the same picture.
+e2e_slide_runs() {
+  awk '
+    function pic(c) {
+      if (c == "red" || c == "green" || c == "blue") return c
+      if (c ~ /^rgb\(2[0-9][0-9],2[0-9][0-9],[0-9]?[0-9]\)$/) return "yellow"
+      if (c == "white" || c ~ /^rgb\(2[0-9][0-9],[0-9]?[0-9],2[0-9][0-9]\)$/ || c ~ /^rgb\([0-9]?[0-9],2[0-9][0-9],2[0-9][0-9]\)$/) return "gif"
+      return "other:" c
+    }
+    NR == 1 && $2 == "black" { next }  # the window before its first paint
+    { p = pic($2); if (p != last) { if (last != "") print last, $1 - since; last = p; since = $1 } }
+  ' "$1"
+}
+
+# e2e_check_slide_runs RUNS: every picture showed, nothing else did, each whole run of a still
+# (the first is cut by the watch's start) lasted 2 s +- 0.3 s, and the first five runs (a round
+# of the five readable pictures) show none twice.
+e2e_check_slide_runs() {
+  local p bad first
+  e2e_log "pictures and their ms: $(tr '\n' ' ' <"$1")"
+  for p in red green blue yellow gif; do
+    grep -q "^$p " "$1" || e2e_fail "the $p picture never showed"
+  done
+  ! grep -q "^other" "$1" || e2e_fail "a colour no picture has showed"
+  e2e_pass "every picture showed"
+  bad=$(awk 'NR > 1 && $1 != "gif" && ($2 < 1700 || $2 > 2300) { printf " %s", $0 }' "$1")
+  [ -z "$bad" ] || e2e_fail "a still did not stay 2 s:$bad"
+  e2e_pass "each still stayed 2 s +- 0.3 s"
+  first=$(head -n5 "$1" | cut -d' ' -f1 | sort | uniq -d)
+  [ -z "$first" ] || e2e_fail "within the first round $first showed twice"
+  e2e_pass "no picture twice within a round"
+}

@@ -76,3 +76,10 @@ e2e_press() {
   e2e_focus "$2" || e2e_log "window $2 did not take the focus"
   xdotool key "$1"
 }
+
+# e2e_colour_watch X Y SECONDS: the Linux side's pixel watcher, on Wine's X display.
+e2e_colour_watch() {
+  local src; src="$(dirname "${BASH_SOURCE[0]}")/../../e2e/colour_watch.c"
+  [ -x "$E2E_TMP/colour_watch" ] || cc -O1 -o "$E2E_TMP/colour_watch" "$src" -lX11 || e2e_fail "cannot build colour_watch"
+  "$E2E_TMP/colour_watch" "$@"
+}
