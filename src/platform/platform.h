@@ -122,6 +122,9 @@ public:
     // Decodes a BMP or JPG file's bytes (GIFs are decoded by the portable GIF reader).
     // Throws ErrInvalidPicture for anything it cannot read or that is too large.
     virtual PicturePtr decodeStill(const std::vector<uint8_t>& bytes) = 0;
+    // Name endings (lower case, no dot) of the further picture types decodeStill reads, beyond
+    // BMP, JPG, JPEG, GIF and PNG.
+    virtual std::vector<std::string> morePictureSuffixes() { return {}; }
 
     virtual SettingsStore& settings() = 0;
 

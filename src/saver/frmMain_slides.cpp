@@ -33,6 +33,7 @@ void frmMain::startSlideshow(const std::string& folder) {
     });
     slides::ScanOptions scan;
     scan.subfolders = set.subfolders;
+    continueStep([&] { scan.moreSuffixes = p.morePictureSuffixes(); });
     slides_ = std::make_unique<SlidePreparer>(p, folder, scan, set.shuffle, slideTarget());
     // The first picture found that reads is shown while the scan goes on.
     std::optional<PreparedSlide> first;

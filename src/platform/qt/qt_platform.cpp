@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QScreen>
 #include <QUrl>
@@ -194,5 +195,11 @@ void QtPlatform::shellOpen(const std::string& url) {
 std::string QtPlatform::showOpen(const OpenFileRequest& request) { return showOpenDialog(request); }
 
 std::string QtPlatform::showFolder(const std::string& start) { return showFolderDialog(start); }
+
+std::vector<std::string> QtPlatform::morePictureSuffixes() {
+    std::vector<std::string> suffixes;
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) suffixes.push_back(format.toLower().toStdString());
+    return suffixes;
+}
 
 }  // namespace mv::qt

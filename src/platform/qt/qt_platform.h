@@ -47,6 +47,7 @@ public:
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;
     std::string showFolder(const std::string& start) override;
+    std::vector<std::string> morePictureSuffixes() override;
 
     int loadedForms() const { return loadedForms_; }
     int cursorCount() const { return cursorCount_; }
