@@ -36,6 +36,7 @@ frmMain::frmMain(App& app)
       AnimationTimer(app.platform, [this] { AnimationTimer_Timer(); }),
       SlideTimer(app.platform, [this] { SlideTimer_Timer(); }),
       FadeTimer(app.platform, [this] { FadeTimer_Timer(); }),
+      OthersTimer(app.platform, [this] { OthersTimer_Timer(); }),
       app_(app) {
     setDesign(BorderStyle::None, ScaleMode::Pixels, 0x00000000, 1095, 1860, 2670, 2730);
     setWindowState(WindowState::Maximized);

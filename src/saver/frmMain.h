@@ -36,6 +36,8 @@ public:
     // A folder's slideshow: the change to the next picture, and the steps of a fade.
     Timer SlideTimer;
     Timer FadeTimer;
+    // With a different picture on each monitor: the changes of the monitors but the first.
+    Timer OthersTimer;
 
     // Animation counters shared by the frame splitter and the timer.
     int32_t currentFrame = 0;
@@ -57,6 +59,7 @@ public:
     void AnimationTimer_Timer();
     void SlideTimer_Timer();
     void FadeTimer_Timer();
+    void OthersTimer_Timer();
     // Whether the show is a folder's slideshow.
     bool slideshow() const { return slides_ != nullptr; }
     // Cuts a GIF file into frames, stores them in xImgArray and starts the animation.
@@ -99,6 +102,11 @@ private:
     anim::FramePrefetch prefetch_;
     PlacementSetting placed_;
     std::unique_ptr<SlidePreparer> slides_;
+    // How long until each monitor but the first changes, with a different picture on each,
+    // counted in the ticks of OthersTimer; and the interval it was last started with.
+    std::vector<long> othersLeftMs_;
+    long othersArmedMs_ = 0;
+    void armOthers();
     long slideIntervalMs_ = 10000;
     bool slideFade_ = true;
     int loopsLeft_ = 0;  // whole loops the animation on screen plays before the change
@@ -106,6 +114,7 @@ private:
         std::shared_ptr<const FadePicture::Pictures> from, to;
         std::optional<PreparedSlide> next;
         std::chrono::steady_clock::time_point start;
+        int steps = 0;
     } fade_;
     // A drawing of Picture1's picture (`of`) at the window's size, made away from the paint.
     struct {

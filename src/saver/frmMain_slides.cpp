@@ -1,6 +1,7 @@
 // The slideshow of a folder: each picture shown as a single one would be, the next one made
 // ready on the second thread, and the change made by one timer tick (or at an animation's
 // loop end), as a cut or a cross-fade.
+#include <algorithm>
 #include <cmath>
 
 #include "platform/modes.h"
@@ -45,11 +46,43 @@ void frmMain::startSlideshow(const std::string& folder) {
     if (first) continueStep([&] { showSlide(std::move(*first)); });
     if (!first || !Picture1.Picture()) endSlideshow();
     displayOrSetupContinuing();
+    if (!Loaded() || !Visible() || !slides_ || placed_.monitors != Monitors::Different) return;
+    // The other monitors start on the same picture and change in turn, spread over the interval.
+    const size_t n = surfaceCount();
+    for (size_t i = 1; i < n; ++i) othersLeftMs_.push_back(slideIntervalMs_ * static_cast<long>(i) / static_cast<long>(n));
+    armOthers();
+}
+
+void frmMain::armOthers() {
+    if (othersLeftMs_.empty()) return;
+    othersArmedMs_ = std::clamp<long>(*std::min_element(othersLeftMs_.begin(), othersLeftMs_.end()), 1, 65535);
+    OthersTimer.setInterval(othersArmedMs_);
+    OthersTimer.setEnabled(true);
+}
+
+// A monitor but the first shows a still, or an animation's first frame, for the interval.
+void frmMain::OthersTimer_Timer() {
+    OthersTimer.setEnabled(false);
+    if (!slides_ || !Loaded()) return;
+    for (size_t k = 0; k < othersLeftMs_.size(); ++k) {
+        othersLeftMs_[k] -= othersArmedMs_;
+        if (othersLeftMs_[k] > 0) continue;
+        std::optional<PreparedSlide> next = slides_->take();
+        if (!next) {
+            othersLeftMs_[k] = kNotReadyPollMs;
+            continue;
+        }
+        const PicturePtr picture = next->frames.empty() ? nullptr : next->frames.front();
+        if (picture) continueStep([&] { setSurfaceImage(k + 1, {picture, Picture1.BackColor()}); });
+        othersLeftMs_[k] = slideIntervalMs_;
+    }
+    armOthers();
 }
 
 void frmMain::endSlideshow() {
     continueStep([&] { SlideTimer.setEnabled(false); });
     continueStep([&] { FadeTimer.setEnabled(false); });
+    continueStep([&] { OthersTimer.setEnabled(false); });
     if (slides_) slides_->requestStop();
 }
 
@@ -139,6 +172,7 @@ void frmMain::startFade(PreparedSlide next) {
     fade_.to = std::move(to);
     fade_.next = std::move(next);
     fade_.start = std::chrono::steady_clock::now();
+    fade_.steps = 0;
     FadeTimer.setInterval(kFadeStepMs);
     FadeTimer.setEnabled(true);
 }
@@ -148,8 +182,10 @@ void frmMain::FadeTimer_Timer() {
         FadeTimer.setEnabled(false);
         return;
     }
-    const double t = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - fade_.start).count() /
-                     static_cast<double>(slides::kFadeMs);
+    // Real time, so late ticks do not stretch the fade; and never slower than the ticks' own
+    // count, which is all a clock that only the ticks move has.
+    const double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - fade_.start).count();
+    const double t = std::max(elapsed, static_cast<double>(++fade_.steps * kFadeStepMs)) / static_cast<double>(slides::kFadeMs);
     if (t >= 1.0) {
         FadeTimer.setEnabled(false);
         PreparedSlide next = std::move(*fade_.next);

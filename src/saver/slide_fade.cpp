@@ -24,7 +24,7 @@ void FadePicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t bac
     const size_t n = std::min(from_->size(), to_->size());
     if (n == 0) return;
     size_t at = 0;
-    for (size_t i = 0; i < n; ++i)
+    for (size_t i = n; i-- > 0;)
         if ((*from_)[i]->width() == w && (*from_)[i]->height() == h) at = i;
     const Bitmap& a = (*from_)[at]->pixels();
     const Bitmap& b = (*to_)[at]->pixels();

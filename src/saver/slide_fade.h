@@ -14,8 +14,9 @@ namespace mv {
 std::shared_ptr<const RgbPicture> RenderPlaced(const Picture& picture, int w, int h, PicturePlacement placement,
                                                int32_t backColor);
 
-// One step of a fade. Painted stretched onto a monitor, it blends the `from` and `to` pictures
-// of that monitor's size (the first pair when none matches) at `weight` (0 is all `from`).
+// One step of a fade. Painted stretched onto a monitor, it blends the first `from` and `to`
+// pictures of that monitor's size (the first pair when none matches) at `weight` (0 is all
+// `from`).
 class FadePicture final : public Picture {
 public:
     using Pictures = std::vector<std::shared_ptr<const RgbPicture>>;

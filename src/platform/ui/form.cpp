@@ -54,6 +54,8 @@ void Form::Unload() {
     host_.reset();
     backings_.clear();
     lastPaint_.reset();
+    own_.clear();
+    ownPainted_.clear();
     platform_.formUnloaded(*this);
 }
 
@@ -106,6 +108,15 @@ void Form::PaintPicture(const PictureImage& image, double x, double y, double w,
     paintSurfaces(paint);
     // Kept only once it could be painted: it is what a new monitor gets.
     lastPaint_ = std::make_unique<Paint>(paint);
+    host_->present();
+}
+
+void Form::setSurfaceImage(size_t surface, const PictureImage& image) {
+    if (own_.size() <= surface) own_.resize(surface + 1);
+    own_[surface] = image;
+    ownPainted_.assign(own_.size(), false);
+    if (!host_ || !lastPaint_) return;
+    paintSurfaces(*lastPaint_);
     host_->present();
 }
 
@@ -164,25 +175,34 @@ void Form::paintSurfaces(const Paint& p) {
     std::vector<PixelRect> parts;
     for (const Surface& s : surfaces) parts.push_back({s.x, s.y, s.width, s.height});
     const PixelRect desk = BoundingRect(parts);
-    const int picW = p.image.picture->width(), picH = p.image.picture->height();
     for (size_t i = 0; i < surfaces.size(); ++i) {
         const Surface& s = surfaces[i];
         Bitmap& b = backings_[i];
+        const bool own = i < own_.size() && own_[i].picture;
+        const PictureImage& image = own ? own_[i] : p.image;
+        const int picW = image.picture->width(), picH = image.picture->height();
         if (b.pixels.get_allocator().resource() != memory) {
             // The old pixels go back to their own memory before the new ones are made.
             std::destroy_at(&b);
             std::construct_at(&b, memory);
         }
-        if (b.width != s.width || b.height != s.height) b.resize(s.width, s.height, colorToPixel(backColor_));
-        const bool span = monitors_ == Monitors::Span;
+        const bool sized = b.width == s.width && b.height == s.height;
+        if (!sized) b.resize(s.width, s.height, colorToPixel(backColor_));
+        // A surface's own picture is painted again only when it or the surface changed.
+        if (own && sized && i < ownPainted_.size() && ownPainted_[i]) continue;
+        if (own && ownPainted_.size() < own_.size()) ownPainted_.resize(own_.size(), false);
+        if (own) ownPainted_[i] = true;
+        const bool span = monitors_ == Monitors::Span && !own;
         const PixelRect whole = span ? PixelRect{desk.x - s.x, desk.y - s.y, desk.width, desk.height}
                                      : PixelRect{0, 0, s.width, s.height};
         const double fx = baseW > 0 ? whole.width / baseW : 1.0, fy = baseH > 0 ? whole.height / baseH : 1.0;
-        const PixelRect area{whole.x + static_cast<int>(std::lround(p.x * fx)), whole.y + static_cast<int>(std::lround(p.y * fy)),
-                             static_cast<int>(std::lround(p.w * fx)), static_cast<int>(std::lround(p.h * fy))};
+        const PixelRect area = own ? whole
+                                   : PixelRect{whole.x + static_cast<int>(std::lround(p.x * fx)),
+                                               whole.y + static_cast<int>(std::lround(p.y * fy)),
+                                               static_cast<int>(std::lround(p.w * fx)), static_cast<int>(std::lround(p.h * fy))};
         const PixelRect placed = PlacePicture(picW, picH, area, placement_);
-        if (placed != area) paintBars(b, area, placed, colorToPixel(p.image.backColor));
-        p.image.picture->stretchTo(b, placed.x, placed.y, placed.width, placed.height, p.image.backColor);
+        if (placed != area) paintBars(b, area, placed, colorToPixel(image.backColor));
+        image.picture->stretchTo(b, placed.x, placed.y, placed.width, placed.height, image.backColor);
     }
 }
 

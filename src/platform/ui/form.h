@@ -69,6 +69,10 @@ public:
     // background colour; and whether one paint spans all monitors, each showing its part.
     // Stretch on each monitor until set.
     void setPlacement(PicturePlacement placement, Monitors monitors);
+    // A picture of its own for one surface (a monitor showing a different picture), placed on
+    // that surface alone and painted there now and by every later paint, in place of what
+    // PaintPicture paints; a null picture gives the surface back to PaintPicture.
+    void setSurfaceImage(size_t surface, const PictureImage& image);
     // What a surface shows (the primary monitor's by default); empty before the first paint.
     const Bitmap& backing(size_t surface = 0) const;
     size_t surfaceCount() const { return backings_.size(); }
@@ -124,6 +128,8 @@ private:
     std::unique_ptr<Paint> lastPaint_;
     PicturePlacement placement_ = PicturePlacement::Stretch;
     Monitors monitors_ = Monitors::Each;
+    std::vector<PictureImage> own_;  // by surface; a null picture: the surface shows the paint
+    std::vector<bool> ownPainted_;   // the surface shows its own picture already, at its size
     void paintSurfaces(const Paint& paint);
 };
 

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "saver/frmMain.h"
+#include "startup/app.h"
+#include "support/fake_platform.h"
+#include "support/gif_writer.h"
+
+using namespace mv;
+
+namespace {
+
+// A show of a folder of solid-colour pictures on the scripted platform; no fades, so each
+// change is one paint.
+struct FolderShow {
+    FolderShow() {
+        folder = platform.dir.file("pics");
+        std::filesystem::create_directory(folder);
+        platform.store.set("AniFile", folder);
+        platform.store.set("Interval", "2");
+        platform.store.set("Fade", "0");
+        platform.store.set("Mousesens", "15");
+    }
+    void add(const std::string& name, int32_t color, int w = 64, int h = 48) {
+        platform.dir.write("pics/" + name, test::makeBmp(w, h, color));
+    }
+    void run() { app.mainForm->Load(); }
+    uint32_t at(int x, int y, size_t surface = 0) const { return app.mainForm->backing(surface).row(y)[x]; }
+    // Runs the clock past the next change, once the picture it needs is ready.
+    void change(long ms) {
+        app.mainForm->waitForNextSlide();
+        platform.advance(ms);
+    }
+
+    test::FakePlatform platform;
+    App app{platform};
+    std::string folder;
+};
+
+}  // namespace
+
+// Every picture once a round, each placed on its own (a portrait one gets its own bars), and
+// a file that is no picture skipped with one line on the error output.
+TEST(FolderShow, ARoundShowsEveryPictureOncePlacedOnItsOwnAndSkipsBadFiles) {
+    FolderShow s;
+    s.platform.store.set("Placement", "Fit");
+    s.platform.store.set("BackColors", std::to_string(0x00FF00));
+    s.add("red.bmp", 0x0000FF, 400, 300);
+    s.add("blue.bmp", 0xFF0000, 400, 300);
+    s.add("tall.bmp", 0xFFFFFF, 100, 400);
+    s.platform.dir.write("pics/bad.jpg", std::string(400, 'x'));
+    s.run();
+    ASSERT_TRUE(s.app.mainForm->Visible());
+    std::set<uint32_t> centres{s.at(640, 512)};
+    bool tallHadBars = false;
+    for (int k = 0; k < 2; ++k) {
+        s.change(2000);
+        centres.insert(s.at(640, 512));
+        if (s.at(640, 512) == 0xFFFFFFFFu) tallHadBars = s.at(10, 512) == 0xFF00FF00u;
+    }
+    EXPECT_EQ(centres, (std::set<uint32_t>{0xFFFF0000u, 0xFF0000FFu, 0xFFFFFFFFu}));
+    EXPECT_TRUE(tallHadBars);
+    s.app.mainForm->Unload();
+}
+
+// A different picture on each monitor: the second one changes halfway through the first one's
+// interval, to a picture of its own, and the first one keeps its own time.
+TEST(FolderShow, DifferentMonitorsChangeAtTheirOwnTimes) {
+    FolderShow s;
+    s.platform.store.set("Monitors", "Different");
+    s.platform.store.set("Shuffle", "0");
+    s.platform.monitors = {{0, 0, 1280, 720}, {1280, 0, 800, 600}};
+    s.add("1.bmp", 0x0000FF);
+    s.add("2.bmp", 0x00FF00);
+    s.add("3.bmp", 0xFF0000);
+    s.run();
+    ASSERT_EQ(s.app.mainForm->surfaceCount(), 2u);
+    const uint32_t first = s.at(10, 10, 0);
+    EXPECT_EQ(s.at(10, 10, 1), first);
+    s.change(1010);
+    EXPECT_EQ(s.at(10, 10, 0), first);
+    const uint32_t second = s.at(10, 10, 1);
+    EXPECT_NE(second, first);
+    s.change(1000);
+    EXPECT_NE(s.at(10, 10, 0), first);
+    EXPECT_NE(s.at(10, 10, 0), second);
+    EXPECT_EQ(s.at(10, 10, 1), second);
+    s.app.mainForm->Unload();
+}
+
+// A fade passes through the blend of the two pictures, ends on the new one, and a key ends the
+// show in the middle of one, with nothing painted after.
+TEST(FolderShow, FadeBlendsAndInputEndsItAtOnce) {
+    FolderShow s;
+    s.platform.store.set("Fade", "1");
+    s.add("red.bmp", 0x0000FF);
+    s.add("blue.bmp", 0xFF0000);
+    s.run();
+    const uint32_t first = s.at(10, 10);
+    const uint32_t other = first == 0xFFFF0000u ? 0xFF0000FFu : 0xFFFF0000u;
+    s.change(2000);
+    s.platform.advance(500);
+    const uint32_t mid = s.at(10, 10);
+    EXPECT_NE(mid, first);
+    EXPECT_NE(mid, other);
+    EXPECT_GT(mid & 0xFF, 0x40u);
+    EXPECT_GT((mid >> 16) & 0xFF, 0x40u);
+    s.platform.advance(600);
+    EXPECT_EQ(s.at(10, 10), other);
+    s.change(2000);
+    s.platform.advance(300);
+    s.app.mainForm->Form_KeyDown(65, 0);
+    EXPECT_FALSE(s.app.mainForm->Loaded());
+    s.platform.advance(5000);  // no timer of the show is left to tick
+}
