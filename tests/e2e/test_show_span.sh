@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Two real monitors of different sizes (Xorg's dummy driver with two outputs, the primary one
 # right of and lower than the other): on each, the whole picture at that monitor's shape; with
-# Monitors=Span, one picture over the rectangle holding both, each showing its own part of it.
+# Monitors=Span, one picture over the rectangle holding both, each showing its own part of it;
+# with a folder and Monitors=Different, a picture of its own on each, each changing.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 driver=/usr/lib/xorg/modules/drivers/dummy_drv.so
@@ -86,3 +87,26 @@ e2e_near "$(e2e_pixel "$E2E_SHOT" 900 700)" 0,255,0 && e2e_fail "the left monito
 xdotool key space
 e2e_wait_exit 3 || e2e_fail "a key did not end the show"
 e2e_pass "spanned: one picture across both monitors, each showing its own part, nothing twice"
+
+# A folder with a different picture on each monitor: the two show different pictures, and each
+# changes at its own time.
+mkdir -p "$E2E_TMP/folder"
+for c in red lime blue; do /usr/bin/convert -size 64x48 "xc:$c" -type truecolor "BMP3:$E2E_TMP/folder/$c.bmp"; done
+e2e_setting AniFile "$E2E_TMP/folder"
+e2e_setting Monitors Different
+e2e_setting Interval 2
+e2e_setting Fade 0
+e2e_start /S
+e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "no saver window for the folder"
+centres() { e2e_screenshot different; echo "$(e2e_pixel "$E2E_SHOT" 512 384) $(e2e_pixel "$E2E_SHOT" 1664 408)"; }
+differ() { read -r l p < <(centres); [ "$l" != "$p" ]; }
+e2e_wait_until 5 differ || e2e_fail "both monitors show the same picture ($(centres))"
+read -r left0 primary0 < <(centres)
+left_changed() { read -r l p < <(centres); [ "$l" != "$left0" ]; }
+primary_changed() { read -r l p < <(centres); [ "$p" != "$primary0" ]; }
+e2e_wait_until 4 left_changed || e2e_fail "the left monitor kept $left0"
+e2e_wait_until 4 primary_changed || e2e_fail "the primary monitor kept $primary0"
+e2e_log "different: left $left0, primary $primary0, then $(centres)"
+xdotool key space
+e2e_wait_exit 3 || e2e_fail "a key did not end the show"
+e2e_pass "a different picture on each monitor, each changing"

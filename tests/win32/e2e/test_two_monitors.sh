@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # /S on a desktop of two monitors of different sizes (an X server with two Xinerama heads):
 # each monitor shows the whole picture stretched over it, and a key ends the show. Spanned, one
-# picture covers the rectangle holding both, each monitor showing its own part of it.
+# picture covers the rectangle holding both, each monitor showing its own part of it. With a
+# folder and Monitors=Different, each monitor shows a picture of its own, each changing.
 # A Wine server reads the monitors once, when it starts: this check needs a prefix and a
 # server of its own, started on the two-headed display.
 unset MARVOSCOPE_WINE_READY
@@ -70,3 +71,27 @@ e2e_near "$(e2e_pixel "$E2E_SHOT" 1850 1000)" 0,255,0 && e2e_fail "monitor 1 sho
 e2e_press Escape "$win"
 e2e_wait_exit 20 || e2e_fail "the spanned show did not end on a key"
 e2e_pass "spanned: one picture across both monitors, each showing its own part, nothing twice"
+
+# A folder with a different picture on each monitor: the two show different pictures, and each
+# changes at its own time.
+mkdir -p "$E2E_TMP/folder"
+for c in red lime blue; do /usr/bin/convert -size 64x48 "xc:$c" -quality 95 "$E2E_TMP/folder/$c.jpg"; done
+e2e_setting AniFile "$(e2e_winpath "$E2E_TMP/folder")"
+e2e_setting Monitors Different
+e2e_setting Interval 2
+e2e_setting Fade 0
+e2e_wait_until 15 _e2e_no_earlier_window || true
+e2e_start /S
+win=$(e2e_wait_window Marvoscope 30) || e2e_fail "no saver window for the folder"
+centres() { e2e_screenshot different; echo "$(e2e_pixel "$E2E_SHOT" 960 540) $(e2e_pixel "$E2E_SHOT" 2560 512)"; }
+differ() { read -r a b < <(centres); [ "$a" != "$b" ]; }
+e2e_wait_until 20 differ || e2e_fail "both monitors show the same picture ($(centres))"
+read -r first0 second0 < <(centres)
+first_changed() { read -r a b < <(centres); [ "$a" != "$first0" ]; }
+second_changed() { read -r a b < <(centres); [ "$b" != "$second0" ]; }
+e2e_wait_until 5 first_changed || e2e_fail "monitor 1 kept $first0"
+e2e_wait_until 5 second_changed || e2e_fail "monitor 2 kept $second0"
+e2e_log "different: monitor 1 $first0, monitor 2 $second0, then $(centres)"
+e2e_press Escape "$win"
+e2e_wait_exit 20 || e2e_fail "the folder's show did not end on a key"
+e2e_pass "a different picture on each monitor, each changing"
