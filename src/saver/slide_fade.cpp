@@ -34,18 +34,15 @@ void FadePicture::stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t bac
         (*to_)[at]->stretchTo(dst, x, y, w, h, backColor);
         return;
     }
-    const uint32_t wb = weight_, wa = 256 - weight_;
+    // Byte by byte over whole rows (alpha stays 0xFF: 255 * 256 >> 8), a loop the compiler
+    // turns into vector instructions.
+    const uint16_t wb = static_cast<uint16_t>(weight_), wa = static_cast<uint16_t>(256 - weight_);
+    const size_t bytes = static_cast<size_t>(w) * 4;
     for (int row = 0; row < h; ++row) {
-        const uint32_t* pa = a.row(row);
-        const uint32_t* pb = b.row(row);
-        uint32_t* out = dst.row(row);
-        for (int col = 0; col < w; ++col) {
-            const uint32_t ca = pa[col], cb = pb[col];
-            // Red and blue together, then green: two multiplies a pixel.
-            const uint32_t rb = (((ca & 0xFF00FFu) * wa + (cb & 0xFF00FFu) * wb) >> 8) & 0xFF00FFu;
-            const uint32_t g = (((ca & 0x00FF00u) * wa + (cb & 0x00FF00u) * wb) >> 8) & 0x00FF00u;
-            out[col] = 0xFF000000u | rb | g;
-        }
+        const auto* pa = reinterpret_cast<const uint8_t*>(a.row(row));
+        const auto* pb = reinterpret_cast<const uint8_t*>(b.row(row));
+        auto* out = reinterpret_cast<uint8_t*>(dst.row(row));
+        for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>((pa[i] * wa + pb[i] * wb) >> 8);
     }
 }
 

@@ -116,7 +116,8 @@ void SlidePreparer::run() {
     bool anyShown = false;
     bool first = true;
     std::string firstPath;
-    std::set<std::string> triedFirst;  // tried while the first scan looked for a picture
+    std::set<std::string> triedFirst;
+    bool toldTruncated = false;  // said once, not every round  // tried while the first scan looked for a picture
     for (;;) {
         // A round: the folder as it is now, every picture once.
         slides::ScanResult found;
@@ -131,9 +132,11 @@ void SlidePreparer::run() {
             found = slides::ScanFolder(folder_, scan_, {}, &stopping_);
         }
         if (stopping_) return;
-        if (found.truncated)
+        if (found.truncated && !toldTruncated) {
+            toldTruncated = true;
             platform_.report("Marvoscope: more than " + std::to_string(scan_.limit) + " pictures in " + folder_ +
                              "; the first " + std::to_string(scan_.limit) + " are shown");
+        }
         std::vector<std::string> round;
         if (first && !firstPath.empty()) {
             anyShown = true;
