@@ -183,11 +183,13 @@ void frmMain::startFade(PreparedSlide next) {
     fade_.steps = 0;
     FadeTimer.setInterval(kFadeStepMs);
     FadeTimer.setEnabled(true);
+    slides_->hold(true);
 }
 
 void frmMain::FadeTimer_Timer() {
     if (!fade_.next || !Loaded()) {
         FadeTimer.setEnabled(false);
+        if (slides_) slides_->hold(false);
         return;
     }
     // Real time, so late ticks do not stretch the fade; and never slower than the ticks' own
@@ -196,6 +198,7 @@ void frmMain::FadeTimer_Timer() {
     const double t = std::max(elapsed, static_cast<double>(++fade_.steps * kFadeStepMs)) / static_cast<double>(slides::kFadeMs);
     if (t >= 1.0) {
         FadeTimer.setEnabled(false);
+        if (slides_) slides_->hold(false);
         PreparedSlide next = std::move(*fade_.next);
         fade_ = {};
         continueStep([&] { showSlide(std::move(next)); });

@@ -81,6 +81,14 @@ void SlidePreparer::requestStop() {
     wake_.notify_all();
 }
 
+void SlidePreparer::hold(bool held) {
+    {
+        std::lock_guard lock(mutex_);
+        held_ = held;
+    }
+    wake_.notify_all();
+}
+
 std::optional<PreparedSlide> SlidePreparer::take() {
     std::vector<PicturePtr> released;
     std::optional<PreparedSlide> slide;
@@ -161,7 +169,7 @@ void SlidePreparer::run() {
             }
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] { return stopping_ || slides_.size() < ahead_; });
+                wake_.wait(lock, [this] { return stopping_ || (slides_.size() < ahead_ && !held_); });
             }
             if (stopping_) return;
             if (prepare(path)) shownThisRound = true;

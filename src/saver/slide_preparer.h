@@ -53,6 +53,9 @@ public:
     void waitReady(unsigned ms);
     // No picture of the folder could be shown in a whole round, and none is ready.
     bool nothingToShow();
+    // While held, no new picture is begun (the one in hand is finished): a fade has the
+    // processor to itself.
+    void hold(bool held);
     // Asks the thread to end after the picture in hand, without waiting for it.
     void requestStop();
 
@@ -76,6 +79,7 @@ private:
     std::vector<PicturePtr> released_;  // let go on the show's thread, never on this one
     std::atomic<bool> stopping_{false};
     bool empty_ = false;
+    bool held_ = false;
     std::string lastPrepared_;
     std::thread worker_;
 };
