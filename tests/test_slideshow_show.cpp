@@ -115,3 +115,17 @@ TEST(FolderShow, FadeBlendsAndInputEndsItAtOnce) {
     EXPECT_FALSE(s.app.mainForm->Loaded());
     s.platform.advance(5000);  // no timer of the show is left to tick
 }
+
+// One picture spanning the monitors changes with a cut even with "Fade" on.
+TEST(FolderShow, SpannedPicturesChangeWithACut) {
+    FolderShow s;
+    s.platform.store.set("Fade", "1");
+    s.platform.store.set("Monitors", "Span");
+    s.add("red.bmp", 0x0000FF);
+    s.add("blue.bmp", 0xFF0000);
+    s.run();
+    const uint32_t first = s.at(10, 10);
+    s.change(2000);
+    EXPECT_EQ(s.at(10, 10), first == 0xFFFF0000u ? 0xFF0000FFu : 0xFFFF0000u);
+    s.app.mainForm->Unload();
+}

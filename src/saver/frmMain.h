@@ -96,7 +96,7 @@ private:
     SlideTarget slideTarget() const;
     void showSlide(PreparedSlide slide);
     void changeSlide();
-    void startFade(PreparedSlide next);
+    void startFade(PreparedSlide& next);  // takes `next` only once the fade has begun
     void endSlideshow();
 
     anim::FramePrefetch prefetch_;

@@ -100,6 +100,7 @@ SlideTarget frmMain::slideTarget() const {
 // Puts the picture on screen as a single one is shown: a still until its time is up, an
 // animation through startAnimation for whole loops.
 void frmMain::showSlide(PreparedSlide slide) {
+    if (slide.frames.empty() || !slide.frames.front()) throw PlatformError(ErrInvalidPicture, "Invalid picture");
     prefetch_.stop();
     AnimationTimer.setEnabled(false);
     SlideTimer.setEnabled(false);
@@ -143,26 +144,33 @@ void frmMain::SlideTimer_Timer() {
 
 void frmMain::changeSlide() {
     if (!slides_ || !Loaded()) return;
+    // Held before the take, so that the thread does not begin the picture after it meanwhile.
+    const bool fading = slideFade_ && Visible();
+    if (fading) slides_->hold(true);
     std::optional<PreparedSlide> next = slides_->take();
     if (!next) {
+        slides_->hold(false);
         // Not ready (a slow disk, or the folder emptied): the picture on screen stays a little.
         SlideTimer.setInterval(kNotReadyPollMs);
         SlideTimer.setEnabled(true);
         return;
     }
     if (!next->animated() && next->path == shownPath_ && !AnimationTimer.Enabled()) {
+        slides_->hold(false);
         // A folder of one still: it stays as it is, without a fade into itself.
         SlideTimer.setInterval(std::min<long>(slideIntervalMs_, 65535));
         SlideTimer.setEnabled(true);
         return;
     }
-    const bool faded = slideFade_ && Visible() && continueStep([&] { startFade(std::move(*next)); });
-    if (!faded && next) continueStep([&] { showSlide(std::move(*next)); });
+    const bool faded = fading && continueStep([&] { startFade(*next); });
+    if (faded) return;
+    slides_->hold(false);
+    if (next) continueStep([&] { showSlide(std::move(*next)); });
 }
 
 // The fade runs between what each monitor shows now and the new picture placed on it; a
 // picture spanning the monitors changes with a cut.
-void frmMain::startFade(PreparedSlide next) {
+void frmMain::startFade(PreparedSlide& next) {
     if (placed_.monitors == Monitors::Span || next.frames.empty() || !next.frames.front() || surfaceCount() == 0)
         throw PlatformError(ErrInvalidPicture, "No fade");
     auto from = std::make_shared<FadePicture::Pictures>();
@@ -183,7 +191,6 @@ void frmMain::startFade(PreparedSlide next) {
     fade_.steps = 0;
     FadeTimer.setInterval(kFadeStepMs);
     FadeTimer.setEnabled(true);
-    slides_->hold(true);
 }
 
 void frmMain::FadeTimer_Timer() {
