@@ -87,6 +87,7 @@ void SlidePreparer::hold(bool held) {
         held_ = held;
     }
     wake_.notify_all();
+    ready_.notify_all();
 }
 
 std::optional<PreparedSlide> SlidePreparer::take() {
@@ -106,7 +107,7 @@ std::optional<PreparedSlide> SlidePreparer::take() {
 
 void SlidePreparer::waitReady(unsigned ms) {
     std::unique_lock lock(mutex_);
-    ready_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !slides_.empty() || empty_; });
+    ready_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !slides_.empty() || empty_ || held_; });
 }
 
 bool SlidePreparer::nothingToShow() {

@@ -49,7 +49,8 @@ public:
 
     // The next ready picture, without waiting; nullopt while none is ready.
     std::optional<PreparedSlide> take();
-    // Waits up to `ms` for a picture to be ready, or for the folder to prove empty of any.
+    // Waits up to `ms` for a picture to be ready, for the folder to prove empty of any, or while
+    // held (then none is coming).
     void waitReady(unsigned ms);
     // No picture of the folder could be shown in a whole round, and none is ready.
     bool nothingToShow();
