@@ -13,6 +13,7 @@
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_platform.h"
 #include "startup/app.h"
+#include "startup/cli_options.h"
 #include "startup/hosted.h"
 #include "startup/mod1.h"
 
@@ -53,6 +54,11 @@ int main(int argc, char** argv) {
     mv::posix::keepFrameBuffersInHeap();
     // Qt removes the options it knows from argv; the switch is read from the untouched list.
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (const auto answer = mv::AnswerCommandLine(arguments, mv::CliSystem::Posix)) {
+        std::fputs(answer->out.c_str(), stdout);
+        std::fputs(answer->err.c_str(), stderr);
+        return answer->status;
+    }
     const char* envWindow = std::getenv("XSCREENSAVER_WINDOW");
     const auto hosted = mv::ParseHostedRequest(arguments, envWindow ? envWindow : "");
     if (hosted) {
