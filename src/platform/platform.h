@@ -78,6 +78,7 @@ struct OpenFileRequest {
     std::string filter;      // e.g. "*.bmp;*.jpg;*.gif"
     std::string defaultExt;  // added to a typed name that has none
     std::string fileName;    // the file chosen last; the dialog starts there
+    std::string startFolder;  // where the dialog starts when there is no file chosen last
 };
 
 class Platform {
@@ -137,6 +138,10 @@ public:
     virtual void shellOpen(const std::string& url) = 0;
     // Modal file-open dialog; returns the chosen path, throws ErrCancel when cancelled.
     virtual std::string showOpen(const OpenFileRequest& request) = 0;
+    // The user's folders a file dialog may start in; "" where the system names none.
+    virtual std::string picturesFolder() { return ""; }
+    virtual std::string homeFolder() { return ""; }
+    virtual bool folderExists(const std::string& /*path*/) { return false; }
 };
 
 }  // namespace mv

@@ -94,6 +94,12 @@ public:
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override { opened.push_back(url); }
     std::string showOpen(const OpenFileRequest& request) override;
+    std::string picturesFolder() override { return picturesDir; }
+    std::string homeFolder() override { return homeDir; }
+    bool folderExists(const std::string& path) override {
+        std::error_code error;
+        return std::filesystem::is_directory(std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+    }
 
     // Virtual clock: runs every timer tick due within the next `ms` milliseconds, in order.
     void advance(long ms);
@@ -116,6 +122,7 @@ public:
     std::vector<std::string> opened;    // addresses given to the shell
     std::deque<std::string> openAnswers;  // showOpen returns these in turn; none left = cancel
     std::vector<OpenFileRequest> openRequests;
+    std::string picturesDir, homeDir;  // the user's folders, which need not exist
     std::deque<std::function<void()>> pendingEvents;  // run by the next doEvents
     std::function<void()> onDoEvents;                  // runs inside every doEvents
     int doEventsCalls = 0;

@@ -185,5 +185,8 @@ void QtPlatform::shellOpen(const std::string& url) {
 }
 
 std::string QtPlatform::showOpen(const OpenFileRequest& request) { return showOpenDialog(request); }
+std::string QtPlatform::picturesFolder() { return userPicturesFolder(); }
+std::string QtPlatform::homeFolder() { return userHomeFolder(); }
+bool QtPlatform::folderExists(const std::string& path) { return isFolder(path); }
 
 }  // namespace mv::qt

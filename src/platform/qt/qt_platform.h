@@ -45,6 +45,9 @@ public:
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;
+    std::string picturesFolder() override;
+    std::string homeFolder() override;
+    bool folderExists(const std::string& path) override;
 
     int loadedForms() const { return loadedForms_; }
     int cursorCount() const { return cursorCount_; }

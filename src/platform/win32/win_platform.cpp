@@ -153,4 +153,8 @@ std::string WinPlatform::showOpen(const OpenFileRequest& request) {
     return showOpenDialog(owner, request);
 }
 
+std::string WinPlatform::picturesFolder() { return knownFolder(FOLDERID_Pictures); }
+std::string WinPlatform::homeFolder() { return knownFolder(FOLDERID_Profile); }
+bool WinPlatform::folderExists(const std::string& path) { return isFolder(path); }
+
 }  // namespace mv::win32

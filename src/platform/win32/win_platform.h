@@ -43,6 +43,9 @@ public:
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;
+    std::string picturesFolder() override;
+    std::string homeFolder() override;
+    bool folderExists(const std::string& path) override;
 
     // Runs the message loop until no form is loaded; returns the exit status.
     int run();
