@@ -17,7 +17,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
 
     mv::win32::WinPlatform platform(commandLine ? commandLine : L"");
     if (const auto answer = mv::AnswerCommandLine(platform.argumentList(), mv::CliSystem::Windows)) {
-        platform.messageBox(answer->out, MB_ICONINFORMATION, "Marvoscope");
+        platform.messageBox(answer->out, MB_ICONINFORMATION, "Marvoscope.scr");
         return answer->status;
     }
     mv::App app(platform);
