@@ -6,8 +6,10 @@
 # ahead included), and its peak memory. Prints one table with ratios to Marvoscope (above 1:
 # the other uses more).
 #   bash bench/viewers.sh [ABCDE] [--size WxH] [--players marvoscope,gifview,mpv] [--before REV]
+#                         [--placement fit,fill]
 # --before REV adds the program as built from the commit REV (in build/before), for a table of
-# before and after from one run.
+# before and after from one run. --placement adds the program with each of those placements
+# stored, against its stretched show (the row "marvoscope") as the reference.
 # Inputs (kept in build/bench-inputs): A is 1280x720, 100 frames at 10 fps of dithered noise,
 # full frames; B the same for 675 frames; C is ffmpeg's own optimised GIF of 675 frames of the
 # test pattern (partial frames, 24 MB). D and E ask whether memory stays flat over a long
@@ -15,17 +17,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-which=ABC size=1920x1080 players="marvoscope gifview mpv" before=""
+which=ABC size=1920x1080 players="marvoscope gifview mpv" before="" placements=""
 while [ $# -gt 0 ]; do
   case $1 in
     --size) size=$2; shift 2 ;;
     --players) players=${2//,/ }; shift 2 ;;
     --before) before=$2; shift 2 ;;
+    --placement) placements=${2//,/ }; shift 2 ;;
     [ABCDE]*) which=$1; shift ;;
-    *) echo "usage: bash bench/viewers.sh [ABCDE] [--size WxH] [--players a,b] [--before REV]" >&2; exit 2 ;;
+    *) echo "usage: bash bench/viewers.sh [ABCDE] [--size WxH] [--players a,b] [--before REV] [--placement fit,fill]" >&2
+       exit 2 ;;
   esac
 done
 [[ $size =~ ^[0-9]+x[0-9]+$ ]] || { echo "bad --size: $size" >&2; exit 2; }
+for placement in $placements; do
+  [[ $placement =~ ^(stretch|fit|fill)$ ]] || { echo "bad --placement: $placement" >&2; exit 2; }
+done
+[ -z "$placements" ] || players="marvoscope $placements ${players/marvoscope/}"
 bash scripts/install-deps.sh ffmpeg mpv >/dev/null
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j2 --target marvoscope >/dev/null
@@ -75,10 +83,11 @@ measure() {
   # The frame file goes to the runtime folder, which a desktop session keeps in memory.
   run=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
   mkdir -p "$scratch/config" && chmod 700 "$run"
-  printf '[Settings]\nAniFile=%s\nMousesens=30\nBackColors=0\n' "$root/$file" >"$scratch/config/Marvoscope 1.0 Demo.ini"
+  printf '[Settings]\nAniFile=%s\nMousesens=30\nBackColors=0\nPlacement=%s\n' "$root/$file" \
+    "$( [[ $player =~ ^(stretch|fit|fill)$ ]] && echo "$player" || echo Stretch)" >"$scratch/config/Marvoscope 1.0 Demo.ini"
   start=$(date +%s%3N)
   case $player in
-    marvoscope) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
+    marvoscope|stretch|fit|fill) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
                   build/marvoscope /S >/dev/null 2>&1 & ;;
     before) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
                   build/before/build/marvoscope /S >/dev/null 2>&1 & ;;

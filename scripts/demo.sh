@@ -28,8 +28,9 @@ trap cleanup EXIT
 export XDG_CONFIG_HOME="$scratch/config" XDG_CACHE_HOME="$scratch/cache" XDG_RUNTIME_DIR="$scratch/run"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-# The animation's round window shows the background colour: a soft violet (0x00BBGGRR).
-printf '[Settings]\nAniFile=%s\nMousesens=15\nBackColors=15119560\n' "$picture" \
+# The animation's round window shows the background colour: a soft violet (0x00BBGGRR). The
+# picture is shown whole, so the window stays round on any screen, with bars of that violet.
+printf '[Settings]\nAniFile=%s\nMousesens=15\nBackColors=15119560\nPlacement=Fit\n' "$picture" \
   >"$XDG_CONFIG_HOME/Marvoscope 1.0 Demo.ini"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

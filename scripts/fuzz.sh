@@ -7,14 +7,15 @@
 # Qt's image readers, the Linux path), still_stb_fuzz (the loader with stb_image, the Windows
 # path), split_fuzz (LoadAniGif with its scratch-file I/O and the animation it starts),
 # exif_fuzz (the JPEG Exif orientation reader, which both still targets also run), ini_fuzz
-# (the settings file's reader and editor).
+# (the settings file's reader and editor), resample_fuzz (the stretch against a double-precision
+# reference).
 # Inputs that crash are left as build-fuzz/crash-*; the corpus grows in build-fuzz/corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-120}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz ini_fuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz ini_fuzz resample_fuzz)
 names=("${targets[@]%%:*}")
 build=$PWD/build-fuzz
 
@@ -51,6 +52,13 @@ if [ -x "$im" ]; then
   "$im" "$seeds/grad.png" -monochrome "$seeds/grad.xbm"
   "$im" "$seeds/grad.png" -colors 8 "$seeds/grad.xpm"
   "$im" "$seeds/grad.png" -define icon:auto-resize=16 "$seeds/grad.ico"
+  # PNGs of every colour type and depth the portable reader takes apart.
+  "$im" "$seeds/grad.png" -depth 16 "PNG48:$seeds/rgb16.png"
+  "$im" "$seeds/grad.png" -alpha on -channel A -evaluate set 40% +channel -depth 16 "PNG64:$seeds/rgba16.png"
+  "$im" "$seeds/grad.png" -colors 6 -transparent blue "PNG8:$seeds/palette-trns.png"
+  "$im" "$seeds/grad.png" -colorspace Gray -alpha on -channel A -evaluate set 60% +channel "$seeds/gray-alpha.png"
+  "$im" "$seeds/grad.png" -monochrome -define png:bit-depth=1 "$seeds/gray1.png"
+  "$im" "$seeds/grad.png" -interlace PNG "$seeds/adam7.png"
 fi
 if command -v gifsicle >/dev/null && [ -f "$seeds/anim3.gif" ]; then
   gifsicle -O3 "$seeds/anim3.gif" >"$seeds/gifsicle-o3.gif"

@@ -405,6 +405,21 @@ TEST_F(GifSplit, InputArrivingMidSplitEndsTheShowHarmlessly) {
     EXPECT_FALSE(form().Loaded());
 }
 
+#ifndef _WIN32
+// An installed program's folder belongs to the package manager, even when root owns it and runs
+// the show there: the frame file goes to the private folder, so that a kill -9 mid-split leaves
+// nothing that removing the package would leave behind.
+TEST_F(GifSplit, TheSystemsFoldersNeverTakeTheScratchFile) {
+    for (const char* folder : {"/usr/bin", "/bin", "/usr/lib", "/"}) EXPECT_TRUE(files::folderIsSystems(folder)) << folder;
+    for (const std::string& folder : {platform.dir.path().string(), std::string("/tmp")})
+        EXPECT_FALSE(files::folderIsSystems(folder)) << folder;
+    fs::current_path("/usr/bin");
+    files::HeldFile f;
+    holdScratchGif(platform, f);
+    EXPECT_EQ(fs::path(f.path()).parent_path(), fs::path(platform.userScratchDirectory()));
+}
+#endif
+
 // The scratch file stays "tmp.gif" in the program's folder while that is safe; a file another
 // show holds, a folder others may write to, a planted link or a folder that takes no file send
 // it to the user's private folder, and a victim behind a link is never written.

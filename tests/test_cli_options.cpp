@@ -55,6 +55,8 @@ TEST(CommandLineOptions, LinuxAnswersHelpVersionAndMistakesAndLeavesTheSwitchesA
         // A value is not an option, even when it starts with a dash.
         {{"--root", "--file", "-h"}, std::nullopt, "", ""},
         {{"--file", "pic.gif"}, 2, "", "--file works only with --root or --window-id"},
+        {{"--placement", "fit"}, 2, "", "--placement works only with --root or --window-id"},
+        {{"--root", "--placement", "fit"}, std::nullopt, "", ""},
         {{"--", "--help"}, std::nullopt, "", ""},
     };
     for (const Row& row : rows) expectRow(row, CliSystem::Posix);

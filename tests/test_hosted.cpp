@@ -96,6 +96,30 @@ TEST(Hosted, TheFileSwitchReplacesTheStoredPictureForThisRunOnly) {
     EXPECT_EQ(p.platform.store.get("AniFile"), p.picture);
 }
 
+TEST(HostedFile, AHomeOrRelativePathIsTheCallersNotTheProgramFolders) {
+    EXPECT_EQ(HostedFilePath("~/Pictures/anim.gif", "/home/me", "/w"), "/home/me/Pictures/anim.gif");
+    EXPECT_EQ(HostedFilePath("~", "/home/me/", "/w"), "/home/me");
+    EXPECT_EQ(HostedFilePath("a.png", "/home/me", "/home/me/pics/"), "/home/me/pics/a.png");
+    EXPECT_EQ(HostedFilePath("sub/a.png", "", "/"), "/sub/a.png");
+    EXPECT_EQ(HostedFilePath("/abs/a.png", "/home/me", "/w"), "/abs/a.png");
+    // Only the caller's own home is known: another user's "~name" is an ordinary relative name.
+    EXPECT_EQ(HostedFilePath("~other/a.png", "/home/me", "/w"), "/w/~other/a.png");
+    // What cannot be resolved stays as given rather than becoming a guess.
+    EXPECT_EQ(HostedFilePath("~/a.png", "", "/w"), "~/a.png");
+    EXPECT_EQ(HostedFilePath("a.png", "/home/me", ""), "a.png");
+    EXPECT_EQ(HostedFilePath("", "/home/me", "/w"), "");
+}
+
+TEST(Hosted, ARelativeFileIsReadFromTheCallersFolderAfterTheMoveToTheProgramsOwn) {
+    Process p;
+    const auto caller = p.platform.dir.path() / "caller";
+    std::filesystem::create_directory(caller);
+    p.platform.dir.write("caller/a.bmp", test::makeBmp(64, 48, 0xFF0000));
+    p.platform.callerDirectory = caller.string();
+    p.runHosted("a.bmp");
+    EXPECT_EQ(p.shownPixel(10, 10), 0xFF0000FFu);
+}
+
 TEST(Hosted, NoPictureShowsTheBackgroundColourAndNeverTheDialog) {
     for (const std::string& path : {std::string(), std::string("missing.jpg"), std::string("missing.gif")}) {
         Process p;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "saver/frmMain.h"
 #include "setup/frmSetup2.h"
@@ -219,4 +220,72 @@ TEST(SaverLoad, InputWhileTheShowStartsEndsItWithoutTouchingTheWindowAgain) {
     EXPECT_TRUE(p.app.mainForm->backing().empty());  // nothing painted after the unload
     EXPECT_TRUE(p.platform.loadedForms.empty());    // and nothing loaded it again
     EXPECT_EQ(p.platform.cursorCount, 0);
+}
+
+// When the show cannot start, the setup dialog opens as ever and its "File" page says in one
+// line why: a missing file, a folder, or a file that is no picture it reads (as a still or as a
+// GIF). Nothing is said when no picture was chosen, and the line goes when the dialog saves.
+TEST(SaverLoad, TheSetupDialogSaysWhyTheShowCouldNotStart) {
+    struct Case {
+        std::string name;
+        std::function<std::string(Process&)> make;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {"missing", [](Process& p) { return p.platform.dir.file("gone.jpg"); }, "Could not show {}: no such file"},
+        {"missing gif", [](Process& p) { return p.platform.dir.file("gone.gif"); }, "Could not show {}: no such file"},
+        {"folder", [](Process& p) { std::filesystem::create_directory(p.platform.dir.file("pics")); return p.platform.dir.file("pics"); },
+         "{} is a folder"},
+        {"folder named gif", [](Process& p) { std::filesystem::create_directory(p.platform.dir.file("d.gif")); return p.platform.dir.file("d.gif"); },
+         "{} is a folder"},
+        {"noise", [](Process& p) { return p.write("noise.jpg", std::vector<uint8_t>(4096, 0x5A)); },
+         "{} is not a picture Marvoscope can read"},
+        {"noise gif", [](Process& p) { return p.write("noise.gif", std::vector<uint8_t>(4096, 0x5A)); },
+         "{} is not a picture Marvoscope can read"},
+        {"tiny", [](Process& p) { return p.write("small.bmp", bmpOfSize(100, 0xFF)); }, "{} is not a picture Marvoscope can read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Process p;
+        const std::string path = c.make(p);
+        p.platform.store.set("AniFile", path);
+        p.run();
+        ASSERT_TRUE(p.setupShown());
+        const frmSetup2& dlg = *p.app.setupForm;
+        std::string want = c.line;
+        const std::string shown = path.size() + want.size() - 2 <= 60 ? path : "...";
+        want.replace(want.find("{}"), 2, shown);
+        EXPECT_TRUE(dlg.LabelSaveFailed.Visible());
+        EXPECT_EQ(dlg.SSTab1.Tab(), 0);
+        if (shown == path) {
+            EXPECT_EQ(dlg.LabelSaveFailed.Caption(), want);
+        }
+        // One line: a long path keeps its end, the file's name.
+        EXPECT_LE(dlg.LabelSaveFailed.Caption().size(), 60u);
+        const std::string name = std::filesystem::path(path).filename().string();
+        EXPECT_NE(dlg.LabelSaveFailed.Caption().find(name), std::string::npos);
+    }
+    {
+        Process p;  // nothing chosen yet: nothing went wrong
+        p.run();
+        ASSERT_TRUE(p.setupShown());
+        EXPECT_FALSE(p.app.setupForm->LabelSaveFailed.Visible());
+    }
+    {
+        Process p;
+        p.platform.store.set("AniFile", p.platform.dir.file("gone.jpg"));
+        p.run();
+        frmSetup2& dlg = *p.app.setupForm;
+        ASSERT_TRUE(dlg.LabelSaveFailed.Visible());
+        p.platform.store.failOnKey = "AniFile";
+        try {
+            dlg.Command1.press();
+        } catch (const ProcessTerminated&) {
+        }
+        EXPECT_EQ(dlg.LabelSaveFailed.Caption().rfind("Settings not saved to ", 0), 0u);
+        p.platform.store.failOnKey.clear();
+        dlg.txFile.setText(p.write("pic.bmp", test::makeBmp(4, 4, 0xFF)));
+        EXPECT_THROW(dlg.Command1.press(), ProcessTerminated);
+        EXPECT_FALSE(dlg.LabelSaveFailed.Visible());
+    }
 }

@@ -27,10 +27,13 @@ TEST_F(SetupDialogTest, FreshUserSeesCentredDefaultsAndSavesThem) {
     EXPECT_TRUE(platform.store.saveOrder.empty());
 
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
-    EXPECT_EQ(platform.store.saveOrder, (std::vector<std::string>{"AniFile", "Mousesens", "BackColors"}));
+    EXPECT_EQ(platform.store.saveOrder,
+              (std::vector<std::string>{"AniFile", "Mousesens", "BackColors", "Placement", "Monitors"}));
     EXPECT_EQ(platform.store.get("AniFile"), "");
     EXPECT_EQ(platform.store.get("Mousesens"), "1");
     EXPECT_EQ(platform.store.get("BackColors"), "0");
+    EXPECT_EQ(platform.store.get("Placement"), "Stretch");
+    EXPECT_EQ(platform.store.get("Monitors"), "Each");
 }
 
 TEST_F(SetupDialogTest, StoredSettingsAreShownWithTheSensitivityKeptInRange) {

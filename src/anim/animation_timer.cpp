@@ -5,6 +5,11 @@
 
 namespace mv {
 
+namespace {
+// How soon a tick looks again for a frame the second thread has not drawn yet.
+constexpr unsigned kDrawnPollMs = 10;
+}  // namespace
+
 // Each tick waits out the delay of the frame shown last, then shows the next; after the last
 // frame it only wraps around, so the last frame stays for its own delay and the one before.
 void frmMain::AnimationTimer_Timer() {
@@ -12,13 +17,25 @@ void frmMain::AnimationTimer_Timer() {
         [&] {
             AnimationTimer.setInterval(ParseInt32(AnimatedGIF(currentFrame).Tag));
             if (currentFrame < lastFrame) {
+                PicturePtr drawing;
+                if (prefetch_.drawing()) {
+                    prefetch_.retarget({drawSizes(), Picture1.BackColor()});
+                    drawing = prefetch_.takeDrawn(static_cast<size_t>(currentFrame));
+                    if (!drawing) {
+                        // Not drawn yet: the frame on screen stays a little longer, rather than
+                        // this tick drawing it while input waits.
+                        AnimationTimer.setInterval(kDrawnPollMs);
+                        return;
+                    }
+                }
                 ++currentFrame;
                 prefetch_.shown(static_cast<size_t>(currentFrame - 1));
                 // Out of memory, the frames decoded for later are dropped so this one can be.
                 retryAfterRelief(
                     [&] {
                         Picture1.setPicture(AnimatedGIF(currentFrame).Picture());
-                        PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight());
+                        drawn_ = {Picture1.Picture(), drawing};
+                        PaintPicture(paintable(), 0, 0, ScaleWidth(), ScaleHeight());
                     },
                     [&] {
                         stopDecodingAhead();

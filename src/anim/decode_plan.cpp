@@ -20,4 +20,12 @@ DecodePlan planDecoding(const std::vector<PicturePtr>& loop) {
     return {(kFramesAhead + 2) * largestFrame, false, kFramesAhead};
 }
 
+bool drawsAhead(const std::vector<PicturePtr>& frames, const std::vector<DrawSize>& sizes) {
+    int64_t screen = 0, largest = 0;
+    for (const DrawSize& s : sizes) screen += int64_t{s.width} * s.height;
+    for (const PicturePtr& picture : frames)
+        if (picture) largest = std::max(largest, int64_t{picture->width()} * picture->height());
+    return largest + screen > kTickPixelBudget;
+}
+
 }  // namespace mv::anim

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "anim/drawn_frame.h"
 #include "platform/picture/gif/index_cache.h"
 #include "platform/picture/picture.h"
 
@@ -23,5 +24,11 @@ struct DecodePlan {
 
 // The plan for a loop of frames, in playing order.
 DecodePlan planDecoding(const std::vector<PicturePtr>& loop);
+
+// Stretching a frame over the screen costs about its own pixels plus the screen's. Beyond this
+// many, that is more than the user-interface thread may spend between two inputs, so the frames
+// are drawn on the second thread and the timer's ticks only copy them.
+constexpr int64_t kTickPixelBudget = int64_t{12} << 20;
+bool drawsAhead(const std::vector<PicturePtr>& frames, const std::vector<DrawSize>& sizes);
 
 }  // namespace mv::anim

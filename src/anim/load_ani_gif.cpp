@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -84,6 +85,12 @@ void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray) {
     lastFrame = xImgArray.Count() - 1;
     const bool intervalSet = continueStep([&] { AnimationTimer.setInterval(ParseInt16(xImgArray(0).Tag)); });
 
+    // Frames too large to stretch between two inputs are drawn ahead, frame 0 here: for three
+    // frames or more, before the window shows.
+    std::vector<PicturePtr> all;
+    for (int k = 0; k <= lastFrame; ++k) all.push_back(xImgArray(k).Picture());
+    const std::vector<anim::DrawSize> sizes = drawSizes();
+    const bool drawAhead = anim::drawsAhead(all, sizes);
     auto present = [&] {
         if (lastFrame > 1) {
             AnimationTimer.setEnabled(true);
@@ -93,11 +100,13 @@ void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray) {
             Show();
         }
         Picture1.setPicture(xImgArray(0).Picture());
-        PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight());
+        drawn_ = {};
+        if (drawAhead && Picture1.Picture())
+            drawn_ = {Picture1.Picture(), std::make_shared<const anim::DrawnFrame>(*Picture1.Picture(), sizes, Picture1.BackColor())};
+        PaintPicture(paintable(), 0, 0, ScaleWidth(), ScaleHeight());
     };
     // What is kept decoded, decided before the first paint makes anything.
-    std::vector<PicturePtr> loop;
-    for (int k = 1; k <= lastFrame; ++k) loop.push_back(xImgArray(k).Picture());
+    std::vector<PicturePtr> loop(all.begin() + 1, all.end());
     const anim::DecodePlan plan = anim::planDecoding(loop);
     gif::indexCache().setBudget(plan.cacheBytes);
     cacheComposedCanvases(plan.canvasesCached);
@@ -107,7 +116,12 @@ void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray) {
         present();
     else if (!continueStep(present))
         present();
-    if (AnimationTimer.Enabled()) prefetch_.start(std::move(loop), plan.framesAhead);
+    if (!AnimationTimer.Enabled()) return;
+    if (drawAhead)
+        prefetch_.startDrawing(std::move(loop), std::min(plan.framesAhead, anim::kFramesAhead),
+                               {sizes, Picture1.BackColor()});
+    else
+        prefetch_.start(std::move(loop), plan.framesAhead);
 }
 
 }  // namespace mv

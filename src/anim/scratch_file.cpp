@@ -35,7 +35,9 @@ void holdPrivateScratchGif(Platform& platform, files::HeldFile& file) {
 }  // namespace
 
 void holdScratchGif(Platform& platform, files::HeldFile& file) {
-    if (files::folderIsPrivate(".") && file.tryHold(kScratchName)) return;
+    // An installed program's folder belongs to the package manager, even to root: a frame file
+    // that a kill -9 leaves there would outlive the package's removal.
+    if (files::folderIsPrivate(".") && !files::folderIsSystems(".") && file.tryHold(kScratchName)) return;
     holdPrivateScratchGif(platform, file);
 }
 

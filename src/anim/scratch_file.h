@@ -10,8 +10,8 @@ class HeldFile;
 }
 
 // Holds the splitter's one-frame scratch file "tmp.gif": in the current directory (the
-// program's own) when that folder is this user's alone and no other show holds the file
-// there; otherwise in the user's private scratch directory, since an installed program's
+// program's own) when that folder is this user's alone, not one of the system's (where the
+// package manager installs programs), and no other show holds the file there; otherwise in the user's private scratch directory, since an installed program's
 // directory is usually read-only or shared, and there under a name of this process's own when
 // another show of the same user holds "tmp.gif". Throws PlatformError(ErrFileAccess) when no
 // file can be held.

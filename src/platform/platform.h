@@ -88,6 +88,8 @@ public:
     // Process.
     virtual std::string programDirectory() = 0;
     virtual void setCurrentDirectory(const std::string& dir) = 0;
+    // The process's current directory; "" where the platform does not say.
+    virtual std::string workingDirectory() { return {}; }
     virtual std::string commandLine() = 0;  // the arguments only, without the program name
     // The same arguments one by one; by default commandLine() cut at blanks.
     virtual std::vector<std::string> argumentList();

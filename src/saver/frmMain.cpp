@@ -49,7 +49,7 @@ void frmMain::displayOrSetup(Run&& run) {
         run([&] { showCursor(false); });
         run([&] { p.doEvents(); });
         if (!Loaded()) return;  // the show was ended by input handled just now
-        run([&] { PaintPicture(Picture1.Image(), 0, 0, ScaleWidth(), ScaleHeight()); });
+        run([&] { PaintPicture(paintable(), 0, 0, ScaleWidth(), ScaleHeight()); });
         return;
     }
     run([&] { showCursor(true); });
@@ -68,6 +68,7 @@ void frmMain::showCursor(bool show) {
 void frmMain::openSetup() {
     if (!app_.hosted) {
         app_.setupForm->Show();
+        continueStep([&] { app_.setupForm->TellCouldNotShow(txFile.Text()); });
         return;
     }
     platform().report(HostedNoPictureReason(txFile.Text()));
@@ -85,6 +86,12 @@ void frmMain::Form_Load() {
     continueStep([&] { ReadBackColors(app_); });
     continueStep([&] { Picture1.setBackColor(app_.bgColor); });
     continueStep([&] { ReadMouseSens(app_); });
+    continueStep([&] {
+        PlacementSetting placed = ReadPlacement(app_);
+        // A host gives a window per monitor, and its own options may choose the placement.
+        if (app_.hosted) placed = {app_.hostedPlacement.value_or(placed.placement), Monitors::Each};
+        setPlacement(placed.placement, placed.monitors);
+    });
 
     if (namesGif(txFile.Text())) {
         continueStep([&] { LoadAniGif(txFile.Text(), AnimatedGIF); });
@@ -118,7 +125,21 @@ void frmMain::Form_Unload(int16_t&) {
     app_.saverUnloaded = true;
     // The timer goes with the window; a tick must not paint a window that is gone.
     continueStep([&] { AnimationTimer.setEnabled(false); });
-    prefetch_.stop();
+    // Not waited for: the window closes now, and the thread ends after the frame in hand.
+    prefetch_.requestStop();
+}
+
+std::vector<anim::DrawSize> frmMain::drawSizes() const {
+    std::vector<anim::DrawSize> sizes;
+    if (WindowHost* h = host())
+        for (const Surface& s : h->surfaces()) sizes.push_back({s.width, s.height});
+    return sizes;
+}
+
+PictureImage frmMain::paintable() const {
+    PictureImage image = Picture1.Image();
+    if (drawn_.drawing && drawn_.of == image.picture) image.picture = drawn_.drawing;
+    return image;
 }
 
 void frmMain::Form_Click() {

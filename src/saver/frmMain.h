@@ -2,6 +2,7 @@
 // The full-screen saver window: shows the stored picture until the user stirs.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "anim/frame_prefetch.h"
 #include "platform/ui/controls/control_array.h"
@@ -51,6 +52,11 @@ public:
     // Stops decoding frames ahead on the second thread; what it decoded stays cached. After it,
     // no thread but this one reads the picture file.
     void stopDecodingAhead() { prefetch_.stop(); }
+    // Waits until the second thread has drawn or decoded all it may ahead of the frame on screen.
+    void waitForFramesAhead() { prefetch_.waitIdle(); }
+    // Whether the animation's frames are drawn on the second thread, too large to be stretched
+    // between two inputs.
+    bool framesDrawnAhead() const { return prefetch_.drawing(); }
 
 private:
     template <class Run>
@@ -59,8 +65,16 @@ private:
     void showCursor(bool show);
     bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
     void startAnimation(ControlArray<PictureBox>& xImgArray);
+    // The sizes a paint of the whole window has on each surface.
+    std::vector<anim::DrawSize> drawSizes() const;
+    // Picture1's image, or its drawing made ahead when there is one: the same pixels on screen.
+    PictureImage paintable() const;
 
     anim::FramePrefetch prefetch_;
+    // A drawing of Picture1's picture (`of`) at the window's size, made away from the paint.
+    struct {
+        PicturePtr of, drawing;
+    } drawn_;
 
     App& app_;
 };

@@ -1,18 +1,14 @@
 #include "settings/ini_format.h"
 
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
 namespace mv {
 
 namespace {
 
 const char* hexDigits = "0123456789ABCDEF";
-
-constexpr const char* kBlanks = " \t";
-
-std::string trimBlanks(const std::string& s) {
-    const auto b = s.find_first_not_of(kBlanks);
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(kBlanks) - b + 1);
-}
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -69,135 +65,210 @@ bool sameName(const std::string& a, const std::string& b) {
     return true;
 }
 
-File::File(const std::string& text) {
-    size_t start = 0;
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        bom_ = text.substr(0, 3);
-        start = 3;
-    }
-    int current = -1;
-    while (start < text.size()) {
-        Line line;
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        line.text = text.substr(start, end - start);
-        size_t next = end;
-        if (end < text.size()) next = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-        line.end = text.substr(end, next - end);
-        start = next;
+namespace {
 
-        const std::string& t = line.text;
-        const size_t first = t.find_first_not_of(kBlanks);
-        if (first != std::string::npos && t[first] == '[') {
-            const size_t last = t.find_last_not_of(kBlanks);
-            // A header without its closing bracket starts no section, and what follows it
-            // belongs to none until the next header.
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// One line: its characters are [from, to), the next line starts at next.
+struct Span {
+    size_t from, to, next;
+};
+
+Span lineAt(const std::string& t, size_t from) {
+    const char* d = t.data();
+    const size_t n = t.size();
+    size_t to = from;
+    while (to < n && d[to] != '\n' && d[to] != '\r') ++to;
+    size_t next = to;
+    if (to < n) next = to + (d[to] == '\r' && to + 1 < n && d[to + 1] == '\n' ? 2 : 1);
+    return {from, to, next};
+}
+
+// The first character of [from, to) that is not a blank; `to` when there is none.
+size_t firstNonBlank(const std::string& t, size_t from, size_t to) {
+    while (from < to && isBlank(t[from])) ++from;
+    return from;
+}
+
+// One past the last character of [from, to) that is not a blank; `from` when there is none.
+size_t pastLastNonBlank(const std::string& t, size_t from, size_t to) {
+    while (to > from && isBlank(t[to - 1])) --to;
+    return to;
+}
+
+uint32_t offset(size_t at) { return static_cast<uint32_t>(at); }
+
+}  // namespace
+
+File::File(std::string text) : text_(std::move(text)) {
+    if (text_.size() > kMaxText) throw std::length_error("settings text too long");
+    if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0) bodyFrom_ = 3;
+    int current = -1;
+    for (size_t at = bodyFrom_; at < text_.size();) {
+        const Span l = lineAt(text_, at);
+        at = l.next;
+        const size_t first = firstNonBlank(text_, l.from, l.to);
+        if (first == l.to) continue;
+        const char c = text_[first];
+        if (c == '[') {
+            // Any line opening with a bracket ends the section before it. A header without its
+            // closing bracket starts none, and what follows it belongs to none until the next.
+            if (current >= 0) headers_[static_cast<size_t>(current)].end = offset(l.from);
             current = -1;
-            if (last > first && t[last] == ']') {
-                line.kind = Kind::Header;
-                line.name = unescape(trimBlanks(t.substr(first + 1, last - first - 1)));
-                current = static_cast<int>(lines_.size());
+            const size_t last = pastLastNonBlank(text_, first, l.to) - 1;
+            if (last > first && text_[last] == ']') {
+                const size_t nameFrom = firstNonBlank(text_, first + 1, last);
+                headers_.push_back({offset(l.from), offset(nameFrom), offset(pastLastNonBlank(text_, nameFrom, last)), 0});
+                current = static_cast<int>(headers_.size()) - 1;
             }
-        } else if (first != std::string::npos && t[first] != ';' && t[first] != '#' && current >= 0) {
-            const size_t eq = t.find('=');
-            if (eq != std::string::npos) {
-                line.kind = Kind::Entry;
-                line.name = unescape(trimBlanks(t.substr(0, eq)));
-                const size_t from = t.find_first_not_of(kBlanks, eq + 1);
-                line.valueFrom = from == std::string::npos ? t.size() : from;
-                line.valueTo = from == std::string::npos ? t.size() : t.find_last_not_of(kBlanks) + 1;
-            }
+        } else if (c != ';' && c != '#' && current >= 0) {
+            const void* eq = std::memchr(text_.data() + first, '=', l.to - first);
+            if (!eq) continue;
+            const size_t at = static_cast<size_t>(static_cast<const char*>(eq) - text_.data());
+            const size_t valueFrom = firstNonBlank(text_, at + 1, l.to);
+            entries_.push_back({offset(first), offset(pastLastNonBlank(text_, first, at)), offset(valueFrom),
+                                offset(pastLastNonBlank(text_, valueFrom, l.to)), static_cast<uint32_t>(current)});
         }
-        line.section = line.kind == Kind::Header ? -1 : current;
-        lines_.push_back(std::move(line));
     }
+    if (current >= 0) headers_[static_cast<size_t>(current)].end = offset(text_.size());
+}
+
+bool File::named(uint32_t from, uint32_t to, const std::string& name) const {
+    const size_t n = to - from;
+    const char* d = text_.data() + from;
+    if (std::memchr(d, '\\', n)) return sameName(unescape(std::string(d, n)), name);
+    if (n != name.size()) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (lowerAscii(d[i]) != lowerAscii(name[i])) return false;
+    return true;
 }
 
 int File::lastEntry(const std::string& section, const std::string& key) const {
-    int found = -1;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        const Line& l = lines_[i];
-        if (l.kind == Kind::Entry && sameName(l.name, key) && sameName(lines_[l.section].name, section))
-            found = static_cast<int>(i);
+    for (size_t i = entries_.size(); i-- > 0;) {
+        const Entry& e = entries_[i];
+        const Header& h = headers_[e.header];
+        if (named(e.nameFrom, e.nameTo, key) && named(h.nameFrom, h.nameTo, section)) return static_cast<int>(i);
     }
-    return found;
+    return -1;
+}
+
+int File::lastHeader(const std::string& section) const {
+    for (size_t i = headers_.size(); i-- > 0;)
+        if (named(headers_[i].nameFrom, headers_[i].nameTo, section)) return static_cast<int>(i);
+    return -1;
 }
 
 std::optional<std::string> File::value(const std::string& section, const std::string& key) const {
     const int i = lastEntry(section, key);
     if (i < 0) return std::nullopt;
-    const Line& l = lines_[i];
-    return unescape(l.text.substr(l.valueFrom, l.valueTo - l.valueFrom));
+    const Entry& e = entries_[static_cast<size_t>(i)];
+    return unescape(text_.substr(e.valueFrom, e.valueTo - e.valueFrom));
 }
 
 std::string File::newLineEnd() const {
-    for (const Line& l : lines_)
-        if (!l.end.empty()) return l.end;
+    for (size_t i = bodyFrom_; i < text_.size(); ++i) {
+        if (text_[i] == '\n') return "\n";
+        if (text_[i] == '\r') return i + 1 < text_.size() && text_[i + 1] == '\n' ? "\r\n" : "\r";
+    }
     return "\n";
+}
+
+void File::splice(size_t from, size_t to, const std::string& bytes) {
+    if (bytes.size() > kMaxText || text_.size() - (to - from) > kMaxText - bytes.size()) throw std::length_error("settings text too long");
+    text_.replace(from, to - from, bytes);
+    const uint32_t grown = offset(bytes.size()) - offset(to - from);  // modulo 2^32, as the offsets
+    // Where a line or a section starts at `to`, it now starts behind the new bytes; a name or a
+    // value that ends there still ends where it did.
+    const auto later = [&](uint32_t& o) {
+        if (o > to) o += grown;
+    };
+    const auto startsLater = [&](uint32_t& o) {
+        if (o >= to) o += grown;
+    };
+    for (Header& h : headers_) {
+        startsLater(h.line);
+        later(h.nameFrom);
+        later(h.nameTo);
+        startsLater(h.end);
+    }
+    for (Entry& e : entries_) {
+        startsLater(e.nameFrom);
+        later(e.nameTo);
+        later(e.valueFrom);
+        later(e.valueTo);
+    }
 }
 
 void File::set(const std::string& section, const std::string& key, const std::string& value) {
     const std::string escaped = escape(value, false);
     if (const int i = lastEntry(section, key); i >= 0) {
-        Line& l = lines_[i];
-        l.text.replace(l.valueFrom, l.valueTo - l.valueFrom, escaped);
-        l.valueTo = l.valueFrom + escaped.size();
+        Entry& e = entries_[static_cast<size_t>(i)];
+        const size_t from = e.valueFrom;
+        splice(from, e.valueTo, escaped);
+        // As a fresh read of the text places it: an empty value at the end of its line.
+        const size_t to = escaped.empty() ? firstNonBlank(text_, from, text_.size()) : from + escaped.size();
+        e.valueFrom = offset(escaped.empty() ? to : from);
+        e.valueTo = offset(to);
         return;
     }
     const std::string nl = newLineEnd();
-    Line entry;
-    entry.kind = Kind::Entry;
-    entry.name = key;
-    entry.text = escape(key, true) + "=";
-    entry.valueFrom = entry.text.size();
-    entry.text += escaped;
-    entry.valueTo = entry.text.size();
-    entry.end = nl;
+    const std::string name = escape(key, true);
+    std::string line = name;
+    line += '=';
+    line += escaped;
+    line += nl;
 
-    int header = -1;
-    for (size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i].kind == Kind::Header && sameName(lines_[i].name, section)) header = static_cast<int>(i);
-    if (header >= 0) {
+    if (const int h = lastHeader(section); h >= 0) {
         // After the section's last line that is not blank, so that blank lines between it and
         // the next section stay where they are.
-        size_t after = static_cast<size_t>(header);
-        for (size_t i = after + 1; i < lines_.size() && lines_[i].section == header; ++i)
-            if (lines_[i].text.find_first_not_of(kBlanks) != std::string::npos) after = i;
-        if (lines_[after].end.empty()) lines_[after].end = nl;
-        entry.section = header;
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after + 1), std::move(entry));
-        for (size_t i = after + 2; i < lines_.size(); ++i)
-            if (lines_[i].section > header) ++lines_[i].section;
+        Span last{};
+        for (size_t at = headers_[static_cast<size_t>(h)].line; at < headers_[static_cast<size_t>(h)].end;) {
+            const Span l = lineAt(text_, at);
+            at = l.next;
+            if (firstNonBlank(text_, l.from, l.to) != l.to) last = l;
+        }
+        const size_t at = last.next;
+        // The file's last line, without a line end, gets one first.
+        const size_t lineFrom = at + (last.next == last.to ? nl.size() : 0);
+        splice(at, at, last.next == last.to ? nl + line : line);
+        const Entry entry{offset(lineFrom), offset(lineFrom + name.size()), offset(lineFrom + name.size() + 1),
+                          offset(lineFrom + name.size() + 1 + escaped.size()), static_cast<uint32_t>(h)};
+        const auto place = std::upper_bound(entries_.begin(), entries_.end(), entry.nameFrom,
+                                            [](uint32_t o, const Entry& e) { return o < e.nameFrom; });
+        entries_.insert(place, entry);
         return;
     }
-    if (!lines_.empty()) {
-        if (lines_.back().end.empty()) lines_.back().end = nl;
-        if (lines_.back().text.find_first_not_of(kBlanks) != std::string::npos) {
-            Line blank;
-            blank.end = nl;
-            lines_.push_back(std::move(blank));
-        }
-    }
-    Line head;
-    head.kind = Kind::Header;
-    head.name = section;
-    // Built piece by piece: GCC 12 warns falsely (-Wrestrict) about the shorter forms.
-    head.text.push_back('[');
-    head.text += escape(section, true);
-    head.text += ']';
-    head.end = nl;
-    lines_.push_back(std::move(head));
-    entry.section = static_cast<int>(lines_.size()) - 1;
-    lines_.push_back(std::move(entry));
-}
 
-std::string File::text() const {
-    std::string out = bom_;
-    for (const Line& l : lines_) {
-        out += l.text;
-        out += l.end;
+    // A new section at the end of the file, after a blank line.
+    const size_t end = text_.size();
+    std::string added;
+    if (end > bodyFrom_) {
+        size_t to = end;
+        if (text_[end - 1] == '\n' || text_[end - 1] == '\r') {
+            to = end - 1;
+            if (text_[to] == '\n' && to > bodyFrom_ && text_[to - 1] == '\r') --to;
+        } else {
+            added += nl;
+        }
+        size_t from = to;
+        while (from > bodyFrom_ && text_[from - 1] != '\n' && text_[from - 1] != '\r') --from;
+        if (firstNonBlank(text_, from, to) != to) added += nl;
     }
-    return out;
+    const size_t headerAt = end + added.size();
+    const std::string sectionName = escape(section, true);
+    // Built piece by piece: GCC 12 warns falsely (-Wrestrict) about the shorter forms.
+    added += '[';
+    added += sectionName;
+    added += ']';
+    added += nl;
+    const size_t lineFrom = end + added.size();
+    added += line;
+    splice(end, end, added);
+    for (Header& other : headers_)
+        if (other.end == text_.size()) other.end = offset(headerAt);
+    headers_.push_back({offset(headerAt), offset(headerAt + 1), offset(headerAt + 1 + sectionName.size()), offset(text_.size())});
+    entries_.push_back({offset(lineFrom), offset(lineFrom + name.size()), offset(lineFrom + name.size() + 1),
+                        offset(lineFrom + name.size() + 1 + escaped.size()), static_cast<uint32_t>(headers_.size() - 1)});
 }
 
 }  // namespace ini

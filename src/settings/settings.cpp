@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "settings/number_text.h"
+#include "settings/placement_text.h"
 #include "startup/app.h"
 
 namespace mv {
@@ -20,5 +21,12 @@ std::string SettingsLocation(App& app) { return app.platform.settings().location
 void ReadBackColors(App& app) { app.bgColor = ParseInt32(GetSetting(app, kKeyBackColors)); }
 
 void ReadMouseSens(App& app) { app.mouseSens = ParseInt16(GetSetting(app, kKeyMouseSens)); }
+
+PlacementSetting ReadPlacement(App& app) {
+    PlacementSetting s;
+    s.placement = PlacementFromText(GetSetting(app, kKeyPlacement)).value_or(s.placement);
+    s.monitors = MonitorsFromText(GetSetting(app, kKeyMonitors)).value_or(s.monitors);
+    return s;
+}
 
 }  // namespace mv

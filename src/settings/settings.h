@@ -1,8 +1,10 @@
 #pragma once
-// The three stored settings: where they live, and how each window reads them.
+// The stored settings: where they live, and how each window reads them.
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/picture/placement.h"
 
 namespace mv {
 
@@ -13,6 +15,8 @@ inline constexpr const char* kSection = "Settings";
 inline constexpr const char* kKeyAniFile = "AniFile";
 inline constexpr const char* kKeyMouseSens = "Mousesens";
 inline constexpr const char* kKeyBackColors = "BackColors";
+inline constexpr const char* kKeyPlacement = "Placement";
+inline constexpr const char* kKeyMonitors = "Monitors";
 
 std::string GetSetting(App& app, const std::string& key);
 void SaveSetting(App& app, const std::string& key, const std::string& value);
@@ -25,5 +29,13 @@ std::string SettingsLocation(App& app);
 // stored text is missing, not a number or out of range; callers run them in continue mode.
 void ReadBackColors(App& app);
 void ReadMouseSens(App& app);
+
+// How the picture meets the screen. A missing, empty or unknown word reads as the default
+// (Stretch, Each), so a store written before these settings existed shows what it always did.
+struct PlacementSetting {
+    PicturePlacement placement = PicturePlacement::Stretch;
+    Monitors monitors = Monitors::Each;
+};
+PlacementSetting ReadPlacement(App& app);
 
 }  // namespace mv

@@ -2,11 +2,13 @@
 
 #include <cmath>
 
+#include "platform/files/files.h"
 #include "platform/modes.h"
 #include "platform/platform.h"
 #include "platform/ui/units.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
+#include "settings/placement_text.h"
 #include "settings/settings.h"
 #include "startup/app.h"
 
@@ -36,6 +38,7 @@ void frmSetup2::bindHandlers() {
     Label9.onMouseUp = [this](int16_t b, int16_t s, float x, float y) { Label9_MouseUp(b, s, x, y); };
     Label14.onMouseDown = [this](int16_t b, int16_t s, float x, float y) { Label14_MouseDown(b, s, x, y); };
     Label14.onMouseUp = [this](int16_t b, int16_t s, float x, float y) { Label14_MouseUp(b, s, x, y); };
+    BindPlacementOptions();
 }
 
 void frmSetup2::Form_Load() {
@@ -55,6 +58,7 @@ void frmSetup2::Form_Load() {
     continueStep([&] { ReadBackColors(app_); });
     continueStep([&] { Picture1.setBackColor(app_.bgColor); });
     continueStep([&] { Label2.setCaption(IntText(app_.bgColor)); });
+    continueStep([&] { ShowPlacement(ReadPlacement(app_)); });
     continueStep([&] { Show(); });
     continueStep([&] { platform.showCursor(true); });
     continueStep([&] { platform.doEvents(); });
@@ -73,14 +77,19 @@ void frmSetup2::Sensit_Change() { KeepInRange(Sensit); }
 void frmSetup2::Text3_Change() { KeepInRange(Text3); }
 
 void frmSetup2::Command1_Click() {
-    // The three values go in one replacement of the store where it can do that, so a failure
+    // The values go in one replacement of the store where it can do that, so a failure
     // leaves the stored settings as they were, and the dialog stays open to say so: the user
     // can try again or close it.
+    // What the foot said no longer holds once the settings are being saved.
+    LabelSaveFailed.setVisible(false);
     const bool saved = withFallback(
         [&] {
+            const PlacementSetting placed = ChosenPlacement();
             SaveSettings(app_, {{kKeyAniFile, TrimBlanks(txFile.Text())},
                                 {kKeyMouseSens, NumberText(LeadingNumber(Sensit.Text()))},
-                                {kKeyBackColors, IntText(app_.bgColor)}});
+                                {kKeyBackColors, IntText(app_.bgColor)},
+                                {kKeyPlacement, PlacementText(placed.placement)},
+                                {kKeyMonitors, MonitorsText(placed.monitors)}});
         },
         [&] { TellSaveFailed(); });
     if (!saved) return;
@@ -95,18 +104,38 @@ void frmSetup2::Command1_Click() {
         });
 }
 
+namespace {
+
+// One line within the dialog's width on every build: a long path keeps its end, from a folder
+// separator on, since that names the file.
+constexpr size_t kFootChars = 60;
+std::string fitPath(const std::string& path, size_t textChars) {
+    const size_t room = kFootChars > textChars + 4 ? kFootChars - textChars : 4;
+    if (path.size() <= room) return path;
+    const size_t cut = path.find_first_of("/\\", path.size() - (room - 3));
+    return "..." + (cut == std::string::npos ? path.substr(path.size() - (room - 3)) : path.substr(cut));
+}
+
+}  // namespace
+
 void frmSetup2::TellSaveFailed() {
-    // One line within the dialog's width on every build: a long location keeps its end, from
-    // a folder separator on, since that names the file.
-    constexpr size_t kMaxChars = 60;
     const std::string before = "Settings not saved to ";
-    std::string where = SettingsLocation(app_);
-    const size_t room = kMaxChars - before.size() - 1;
-    if (where.size() > room) {
-        const size_t cut = where.find_first_of("/\\", where.size() - (room - 3));
-        where = "..." + (cut == std::string::npos ? where.substr(where.size() - (room - 3)) : where.substr(cut));
+    TellAtFoot(before + fitPath(SettingsLocation(app_), before.size() + 1) + ".");
+}
+
+void frmSetup2::TellCouldNotShow(const std::string& path) {
+    if (TrimBlanks(path).empty()) return;
+    if (!files::exists(path)) {
+        const std::string before = "Could not show ", after = ": no such file";
+        TellAtFoot(before + fitPath(path, before.size() + after.size()) + after);
+        return;
     }
-    LabelSaveFailed.setCaption(before + where + ".");
+    const std::string after = files::isFolder(path) ? " is a folder" : " is not a picture Marvoscope can read";
+    TellAtFoot(fitPath(path, after.size()) + after);
+}
+
+void frmSetup2::TellAtFoot(const std::string& line) {
+    LabelSaveFailed.setCaption(line);
     LabelSaveFailed.setVisible(true);
     // The line lies on the "File" page, beside the path it is about.
     SSTab1.setTab(0);

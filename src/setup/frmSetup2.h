@@ -16,6 +16,7 @@
 #include "platform/ui/controls/textbox.h"
 #include "platform/ui/form.h"
 #include "platform/ui/layout.h"
+#include "settings/settings.h"
 
 namespace mv {
 
@@ -81,7 +82,17 @@ public:
     Frame Frame4{"Frame4"};
     Label Label16{"Label16"};
     Label Label17{"Label17"};
-    // Shown at the foot of the "File" page when "Save settings, Close" could not save.
+    // "Show" tab: how the picture meets the screen; each group holds one chosen box.
+    Frame FramePicture{"FramePicture"};
+    CheckBox OptStretch{"OptStretch"};
+    CheckBox OptFit{"OptFit"};
+    CheckBox OptFill{"OptFill"};
+    Label LabelBars{"LabelBars"};
+    Frame FrameMonitors{"FrameMonitors"};
+    CheckBox OptEach{"OptEach"};
+    CheckBox OptSpan{"OptSpan"};
+    // The one line at the foot of the "File" page: why the show could not start, or that
+    // "Save settings, Close" could not save.
     Label LabelSaveFailed{"LabelSaveFailed"};
 
     // Lifecycle and saving.
@@ -103,6 +114,9 @@ public:
     void Label9_MouseUp(int16_t button, int16_t shift, float x, float y);
     void Label14_MouseDown(int16_t button, int16_t shift, float x, float y);
     void Label14_MouseUp(int16_t button, int16_t shift, float x, float y);
+    // Says at the foot of the "File" page why the show could not start on `path`: it is
+    // missing, a folder, or no picture this program reads. Nothing for an empty path.
+    void TellCouldNotShow(const std::string& path);
 
 private:
     std::unique_ptr<Layout> makeLayout();
@@ -110,7 +124,12 @@ private:
     // Keeps a number field within 1..30; setting the text raises the field's change event again.
     static void KeepInRange(TextBox& field);
     void TellSaveFailed();
+    void TellAtFoot(const std::string& line);
     void MixColor();
+    // The "Show" tab's choices: shown from and read back as the stored placement.
+    void ShowPlacement(const PlacementSetting& setting);
+    PlacementSetting ChosenPlacement() const;
+    void BindPlacementOptions();
     void PressLink(Label& label, Line& underline, const std::string& address);
     void ReleaseLink(Label& label, Line& underline);
 

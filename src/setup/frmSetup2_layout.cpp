@@ -29,6 +29,13 @@ LayoutItem band(Shape& shape, long left, long top, long width, long height, int3
     return i;
 }
 
+LayoutItem option(CheckBox& box, const std::string& container, long top, long width, int tabIndex,
+                  const std::string& caption) {
+    LayoutItem i = layoutRow(ControlKind::CheckBox, box, container, 150, top, width, 240, tabIndex, caption);
+    i.flags = kOptionButton;
+    return i;
+}
+
 LayoutItem link(Label& label, long left, long top, const std::string& host, double points, int tabIndex) {
     LayoutItem i = onPage(layoutRow(ControlKind::Label, label, "SSTab1", left, top, 2715, 390, tabIndex, host), 3);
     i.foreColor = kLinkBlue;
@@ -55,7 +62,7 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
     using K = ControlKind;
 
     LayoutItem strip = layoutRow(K::TabStrip, SSTab1, "", 0, 0, 4875, 2205, 14);
-    strip.tabs = {"File", "Mouse", "Colors", "URLs", "Help"};
+    strip.tabs = {"File", "Mouse", "Colors", "URLs", "Help", "Show"};
     strip.tabHeight = 295;  // 520 hundredths of a millimetre
     strip.backColor = kButtonFace;
     items.push_back(strip);
@@ -137,6 +144,17 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
                   "If the screensaver is a transparent GIF, you can change the color of the background. Click "
                   "the \"Colors\" tab. Use the color selector to change the background color to your liking. "
                   "Click \"Save settings, Close\" when done."));
+
+    // "Show"
+    items.push_back(onPage(layoutRow(K::Frame, FramePicture, "SSTab1", 105, 345, 4650, 990, 48, "Picture"), 5));
+    items.push_back(option(OptStretch, "FramePicture", 225, 2250, 49, "Stretch to the screen"));
+    items.push_back(option(OptFit, "FramePicture", 465, 2250, 50, "Whole picture"));
+    items.push_back(option(OptFill, "FramePicture", 705, 2250, 51, "Fill the screen"));
+    items.push_back(layoutRow(K::Label, LabelBars, "FramePicture", 2520, 240, 2010, 705, 52,
+                              "Bars beside a whole picture take the color of the \"Colors\" tab."));
+    items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1395, 4650, 750, 53, "Monitors"), 5));
+    items.push_back(option(OptEach, "FrameMonitors", 225, 4350, 54, "The picture on each monitor"));
+    items.push_back(option(OptSpan, "FrameMonitors", 465, 4350, 55, "One picture across all monitors"));
 
     // Below the file's frame, the one free strip of the page.
     LayoutItem failed = onPage(layoutRow(K::Label, LabelSaveFailed, "SSTab1", 60, 1920, 4755, 240, -1), 0);

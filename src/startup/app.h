@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/picture/placement.h"
 #include "platform/platform.h"
 
 namespace mv {
@@ -26,6 +27,7 @@ struct App {
     // Drawn inside a window another program owns (see hosted.h), with this picture if given.
     bool hosted = false;
     std::optional<std::string> hostedFile;
+    std::optional<PicturePlacement> hostedPlacement;  // instead of the stored placement
     // The system asked the process to end; nothing new is shown from then on.
     bool endRequested = false;
 

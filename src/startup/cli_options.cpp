@@ -19,12 +19,13 @@ namespace {
 struct KnownOption {
     const char* name;  // without dashes
     bool takesValue;
-    bool marksHosted;  // --root and --window-id turn hosted mode on; --file only modifies it
+    bool marksHosted;  // --root and --window-id turn hosted mode on; --file and --placement only modify it
 };
 constexpr KnownOption kKnownOptions[] = {
     {"root", false, true},
     {"window-id", true, true},
     {"file", true, false},
+    {"placement", true, false},
 };
 
 bool isHelp(const std::string& a) { return a == "--help" || a == "-h"; }
@@ -54,7 +55,7 @@ CliAnswer mistake(const std::string& line) {
 }  // namespace
 
 std::string UsageLine() {
-    return "Usage: marvoscope [/S | /C | /P | /A] | --root | --window-id ID [--file PATH]\n"
+    return "Usage: marvoscope [/S | /C | /P | /A] | --root | --window-id ID [--file PATH] [--placement P]\n"
            "Try 'marvoscope --help' for more information.";
 }
 
@@ -71,11 +72,12 @@ std::string HelpText(CliSystem system) {
                "VB and VBA Program Settings\\" + settingsName + "\\Settings.";
     }
     return "Usage: marvoscope [/S | /C | /P | /A]\n"
-           "       marvoscope --root | --window-id ID [--file PATH]\n"
+           "       marvoscope --root | --window-id ID [--file PATH] [--placement P]\n"
            "       marvoscope --help | --version\n"
            "\n"
-           "Shows one picture (BMP, JPG, PNG or GIF) stretched over every monitor; a GIF of\n"
-           "three or more frames plays as an animation.\n"
+           "Shows one picture (BMP, JPG, PNG or GIF) over every monitor, stretched, whole or\n"
+           "filling it as the setup dialog's Show tab says; a GIF of three or more frames\n"
+           "plays as an animation.\n"
            "\n"
            "Screen-saver switches (any case; only the first two characters count):\n"
            "  /S, or nothing   show the picture until the mouse moves, or a key or button\n"
@@ -89,6 +91,7 @@ std::string HelpText(CliSystem system) {
            "                   root window\n"
            "  --window-id ID   draw in the X window ID (0x hexadecimal or decimal)\n"
            "  --file PATH      show this picture, not the one chosen in the setup dialog\n"
+           "  --placement P    stretch, fit (whole, with bars) or fill, not the stored one\n"
            "\n"
            "  -h, --help       print this help and end\n"
            "  -V, --version    print the version and end\n"

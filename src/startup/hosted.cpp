@@ -5,6 +5,7 @@
 
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
+#include "settings/placement_text.h"
 #include "startup/app.h"
 
 namespace mv {
@@ -54,6 +55,10 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
                 request.error = "not a window id: '" + *id + "'";
         } else if (auto file = valueOf(i, "file")) {
             request.file = *file;
+        } else if (auto placement = valueOf(i, "placement")) {
+            request.placement = PlacementFromText(*placement);
+            if (!request.placement && request.error.empty())
+                request.notice = "unknown placement '" + *placement + "' (stretch, fit or fill); using the stored one";
         }
         // Anything else is a host's option for other savers; it changes nothing here.
     }
@@ -65,6 +70,17 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
             request.error = "XSCREENSAVER_WINDOW is not a window id: '" + envWindow + "'";
     }
     return request;
+}
+
+std::string HostedFilePath(const std::string& path, const std::string& home, const std::string& workingDir) {
+    auto under = [](std::string dir, const std::string& rest) {
+        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+        return rest.empty() ? dir : (dir == "/" ? "" : dir) + "/" + rest;
+    };
+    const std::string trimmed = TrimBlanks(path);
+    if (trimmed.empty() || trimmed[0] == '/') return path;
+    if (path == "~" || path.rfind("~/", 0) == 0) return home.empty() ? path : under(home, path.substr(path == "~" ? 1 : 2));
+    return workingDir.empty() ? path : under(workingDir, path);
 }
 
 std::string HostedNoPictureReason(const std::string& path) {
@@ -79,10 +95,13 @@ void RunHosted(App& app, const HostedRequest& request) {
         p.report("marvoscope: " + request.error);
         return;
     }
+    if (!request.notice.empty()) p.report("marvoscope: " + request.notice);
+    // Read before the move to the program's folder: a relative --file is the caller's.
+    if (request.file) app.hostedFile = HostedFilePath(*request.file, p.environment("HOME"), p.workingDirectory());
     p.setCurrentDirectory(p.programDirectory());
     p.hostIn(request.window);
     app.hosted = true;
-    app.hostedFile = request.file;
+    app.hostedPlacement = request.placement;
     app.mainForm->Load();
 }
 

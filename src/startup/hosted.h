@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/picture/placement.h"
+
 namespace mv {
 
 struct App;
@@ -14,11 +16,14 @@ struct App;
 struct HostedRequest {
     uint64_t window = 0;             // the window to draw in; 0 for the screen's root window
     std::optional<std::string> file;  // the picture for this run instead of the stored one
+    std::optional<PicturePlacement> placement;  // instead of the stored one
+    std::string notice;              // an option that was left aside, for one line
     std::string error;               // why the options cannot be followed, for one line
 };
 
 // The hosted-mode request of a command line: "-root"/"--root", or "-window-id ID"/"--window-id ID"
-// (hexadecimal 0x... or decimal), plus "--file PATH". Without a window id the window comes from
+// (hexadecimal 0x... or decimal), plus "--file PATH" and "--placement stretch|fit|fill" (an unknown
+// placement is left aside with a notice, the stored one applying). Without a window id the window comes from
 // envWindow (the XSCREENSAVER_WINDOW variable: hexadecimal or decimal), else it is the root.
 // nullopt when the command line carries neither -root nor -window-id: then the screen-saver
 // switches decide as ever.
@@ -30,6 +35,12 @@ std::optional<uint64_t> ParseWindowId(const std::string& text);
 // Runs the show inside the requested window: no cursor change, no single-instance rule, no
 // setup dialog, and input does not end it.
 void RunHosted(App& app, const HostedRequest& request);
+
+// The picture path of --file as its caller meant it. Hosts store paths in the home folder as
+// "~/..." and start their savers without a shell, so a leading "~" or "~/" means `home`; a
+// relative path is relative to the caller's `workingDir`, as the program moves to its own
+// folder before it reads the picture. Either stays as given when that folder is not known.
+std::string HostedFilePath(const std::string& path, const std::string& home, const std::string& workingDir);
 
 // The one line that says why a hosted show has nothing to show.
 std::string HostedNoPictureReason(const std::string& path);

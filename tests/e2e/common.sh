@@ -268,3 +268,68 @@ app1 = b"\xFF\xE1" + struct.pack(">H", 2 + 6 + len(tiff)) + b"Exif\0\0" + tiff
 open(path, "wb").write(data[:2] + app1 + data[2:])
 PY
 }
+
+# e2e_make_bands FILE: an 800x600 BMP, red with a blue band 60 pixels high at the top and a
+# yellow one at the bottom, so where its edges land and what is cut off shows.
+e2e_make_bands() {
+  /usr/bin/convert -size 800x600 xc:red -fill blue -draw "rectangle 0,0 799,59" \
+    -fill yellow -draw "rectangle 0,540 799,599" -type truecolor "BMP3:$1"
+}
+
+# e2e_placed PICTURE WxH MODE BACKGROUND OUT: the picture as a WxH screen shows it, stretched,
+# fitted whole with bars of the colour BACKGROUND (#rrggbb), or filling it and cut off.
+e2e_placed() {
+  case $3 in
+    stretch) /usr/bin/convert "$1" -resize "$2!" "$5" ;;
+    fit) /usr/bin/convert "$1" -background "$4" -flatten -resize "$2" -gravity center -extent "$2" "$5" ;;
+    fill) /usr/bin/convert "$1" -background "$4" -flatten -resize "$2^" -gravity center -extent "$2" "$5" ;;
+  esac
+}
+
+# e2e_dialog_shot ID NAME: the window's area of the screen into $E2E_SHOTS/NAME.png.
+e2e_dialog_shot() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  e2e_screenshot screen || return 1
+  /usr/bin/convert "$E2E_SHOT" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$E2E_SHOTS/$2.png"
+}
+
+# e2e_changed_area A B: "W H X Y" of the box around every pixel where two pictures differ
+# (a 1x1 box off the picture when they do not).
+e2e_changed_area() {
+  /usr/bin/convert "$1" "$2" -compose difference -composite -colorspace gray -threshold 10% -trim \
+    -format '%w %h %X %Y' info: 2>/dev/null | tr -d '+'
+}
+
+# e2e_says_why LABEL STORED: with the picture setting STORED, "/S" opens the setup dialog, and
+# the one difference from the dialog that "/C" opens on the same settings is a single line of
+# text in the lower half. Screenshots: LABEL-configure.png and LABEL-show.png.
+_e2e_line_shown() {
+  local w h x y
+  e2e_dialog_shot "$1" "$2-show" || return 1
+  read -r w h x y < <(e2e_changed_area "$E2E_SHOTS/$2-configure.png" "$E2E_SHOTS/$2-show.png")
+  E2E_LINE_BOX="${w}x${h} at ${x},${y}"
+  [ "${w:-0}" -gt 20 ] && [ "${h:-0}" -ge 5 ] && [ "$h" -le 24 ] && [ "${y:-0}" -gt "$3" ]
+}
+e2e_says_why() {
+  local label=$1 win X Y WIDTH HEIGHT SCREEN WINDOW
+  e2e_setting AniFile "$2"
+  e2e_start /C
+  win=$(e2e_wait_window "Make a Marvoscope" 30) || e2e_fail "$label: no dialog for /C"
+  e2e_wait_painted "$win" 10 || e2e_fail "$label: the dialog was not painted"
+  e2e_dialog_shot "$win" "$label-configure" || e2e_fail "$label: no screenshot"
+  e2e_focus "$win"; xdotool key space   # "Save settings, Close" has the focus
+  e2e_wait_exit 20 || e2e_fail "$label: the /C dialog did not close"
+  e2e_wait_no_window "Make a Marvoscope" 15 || e2e_fail "$label: the /C dialog stayed on screen"
+  e2e_setting AniFile "$2"
+  e2e_start /S
+  win=$(e2e_wait_window "Make a Marvoscope" 30) || e2e_fail "$label: no setup dialog instead of the show"
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  E2E_LINE_BOX=""
+  e2e_wait_until 10 _e2e_line_shown "$win" "$label" $((HEIGHT / 2)) ||
+    e2e_fail "$label: no one line in the lower half of the dialog (changed: ${E2E_LINE_BOX:-nothing})"
+  e2e_focus "$win"; xdotool key space
+  e2e_wait_exit 20 || e2e_fail "$label: the dialog did not close"
+  e2e_wait_no_window "Make a Marvoscope" 15 || e2e_fail "$label: the dialog stayed on screen"
+  e2e_pass "$label: the dialog says why in one line at $E2E_LINE_BOX (see $E2E_SHOTS/$label-show.png)"
+}

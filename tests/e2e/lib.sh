@@ -81,14 +81,19 @@ e2e_colour_runs() {
   awk '$2 == "red" || $2 == "green" || $2 == "blue" { if ($2 != last) printf "%s%s", (n++ ? " " : ""), $2; last = $2 } END { print "" }' "$1"
 }
 
-# e2e_end_animated_show: a large pointer step ends the show with status 0 and no scratch file
+# e2e_end_animated_show: large pointer steps end the show with status 0 and no scratch file
 # left next to the program.
-e2e_end_animated_show() {
-  xdotool mousemove 642 512
+_e2e_step=0
+_e2e_stepped_out() {
   # The program takes its first pointer event as where the pointer rests and measures later
-  # ones from there; two moves sent at once would reach it as one, so it needs this pause.
-  sleep 0.2
-  xdotool mousemove 700 600
+  # ones from there, and moves that queue up while it is busy reach it as one: the pointer goes
+  # on jumping between two far points until the program has ended.
+  _e2e_step=$((1 - _e2e_step))
+  xdotool mousemove $((640 + 60 * _e2e_step)) $((512 + 90 * _e2e_step))
+  e2e_gone "$E2E_PID"
+}
+e2e_end_animated_show() {
+  e2e_wait_until 5 _e2e_stepped_out || e2e_fail "the show did not end on input"
   e2e_wait_exit 2 || e2e_fail "the show did not end on input"
   [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
   [ ! -e "$(dirname "$MARVOSCOPE")/tmp.gif" ] || e2e_fail "tmp.gif left in the program directory"

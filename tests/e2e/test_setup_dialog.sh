@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The setup dialog opened with /C: centred, five tabs (a screenshot of each; MARVOSCOPE_SHOTS
+# The setup dialog opened with /C: centred, six tabs (a screenshot of each; MARVOSCOPE_SHOTS
 # keeps them), "Browse" opens a file dialog whose cancel changes nothing, a slider click recolours
 # the swatch, and each way of closing stores what it should and ends the program.
 source "$(dirname "$0")/lib.sh"
@@ -8,7 +8,7 @@ e2e_start_xvfb 1280x1024
 title="Make a Marvoscope"
 
 # Window-relative positions at 96 dpi (15 twips a pixel).
-tab_x() { echo $(( WX + 65 * $1 + 32 )); }
+tab_x() { echo $(( WX + 54 * $1 + 27 )); }
 TAB_Y=10
 # A click on a tab is followed by a wait for the page it shows, so that the next click lands
 # on that page; every other wait is for what a click changes on the screen or in the store.
@@ -50,21 +50,22 @@ open_dialog
 # 19200 x 15360 twips of screen: left 7162.5, top 6367.5 twips.
 [ "$WX" -ge 476 ] && [ "$WX" -le 479 ] && [ "$WY" -ge 423 ] && [ "$WY" -le 426 ] || e2e_fail "not centred: $WX,$WY"
 e2e_pass "dialog ${WIDTH}x${HEIGHT} centred at $WX,$WY"
-names=(file mouse colors urls help)
-for i in 4 3 2 1 0; do
+names=(file mouse colors urls help show)
+for i in 5 4 3 2 1 0; do
   show_tab "$i" "setup-tab$i-${names[$i]}"
 done
-for i in 1 2 3 4; do
+for i in 1 2 3 4 5; do
   d=$(e2e_rmse "$E2E_SHOTS/setup-tab0-file.png" "$E2E_SHOTS/setup-tab$i-${names[$i]}.png")
   awk "BEGIN { exit !($d > 0.01) }" || e2e_fail "tab ${names[$i]} looks like tab file (RMSE $d)"
 done
-e2e_pass "five tabs, each showing its own page (screenshots in $E2E_SHOTS)"
+e2e_pass "six tabs, each showing its own page (screenshots in $E2E_SHOTS)"
 # The dialog opened with the focus on "Save settings, Close"; clicking tabs moved it to the strip.
 click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
 [ "$(e2e_get_setting AniFile)" = "" ] && [ "$(e2e_get_setting Mousesens)" = "1" ] &&
-  [ "$(e2e_get_setting BackColors)" = "0" ] || e2e_fail "fresh save stored: $(cat "$E2E_INI")"
+  [ "$(e2e_get_setting BackColors)" = "0" ] && [ "$(e2e_get_setting Placement)" = "Stretch" ] &&
+  [ "$(e2e_get_setting Monitors)" = "Each" ] || e2e_fail "fresh save stored: $(cat "$E2E_INI")"
 grep -q '^AniFile=' "$E2E_INI" || e2e_fail "AniFile not written"
 e2e_pass "fresh save stores AniFile empty, Mousesens 1, BackColors 0"
 
@@ -88,12 +89,18 @@ xdotool key Escape
 e2e_wait_no_window Open 2 || e2e_fail "the file dialog did not close on Escape"
 e2e_alive || e2e_fail "cancelling the file dialog ended the program"
 e2e_pass "Browse opens a file dialog, Escape cancels it"
+show_tab 5 setup-show-again
+click $((WX + 40)) $((WY + 62))    # "Whole picture"
+click $((WX + 40)) $((WY + 62))    # a second click keeps it chosen
+click $((WX + 60)) $((WY + 126))   # "One picture across all monitors"
 click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$(e2e_get_setting AniFile)" = "/keep/my pictures/cat.gif" ] || e2e_fail "path changed: $(e2e_get_setting AniFile)"
 [ "$(e2e_get_setting Mousesens)" = "30" ] || e2e_fail "sensitivity 45 saved as $(e2e_get_setting Mousesens)"
 [ "$(e2e_get_setting BackColors)" = "10" ] || e2e_fail "colour saved as $(e2e_get_setting BackColors)"
-e2e_pass "cancel kept the path; 45 saved as 30; colour 10 saved"
+[ "$(e2e_get_setting Placement)" = "Fit" ] && [ "$(e2e_get_setting Monitors)" = "Span" ] ||
+  e2e_fail "the Show tab's choices saved as $(e2e_get_setting Placement), $(e2e_get_setting Monitors)"
+e2e_pass "cancel kept the path; 45 saved as 30; colour 10 saved; Whole picture and Span saved"
 
 # 3. "Just Close" stores nothing.
 cp "$E2E_INI" "$E2E_TMP/before.ini"

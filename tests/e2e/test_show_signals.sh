@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# SIGTERM, SIGINT and SIGHUP end a show at once with status 0, while it plays and in the middle
-# of a long split, and leave no frame file behind.
+# SIGTERM, SIGINT and SIGHUP end a show at once with status 0, while the toolkit is still
+# starting, while it plays and in the middle of a long split, and leave no frame file behind.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_start_xvfb 640x480
@@ -18,6 +18,18 @@ ends_on() {
   e2e_ends_on "$1" "$2"
   e2e_wait_no_window Marvoscope 2 || e2e_fail "$2: the saver window stayed"
 }
+
+# A signal the moment the program has opened its first socket (its X connection): the toolkit
+# is still starting then.
+_has_socket() { local f; for f in /proc/"$1"/fd/*; do [ -S "$f" ] && return 0; done; return 1; }
+e2e_setting AniFile "$E2E_TMP/rgb.gif"
+for sig in TERM INT HUP; do
+  e2e_start /S
+  limit=$((SECONDS + 5))
+  until _has_socket "$E2E_PID" || e2e_gone "$E2E_PID" || [ "$SECONDS" -gt "$limit" ]; do :; done
+  e2e_ends_on "$sig" "starting"
+done
+e2e_pass "a signal while the toolkit starts ends the program with status 0"
 
 for sig in TERM INT HUP; do
   e2e_setting AniFile "$E2E_TMP/rgb.gif"

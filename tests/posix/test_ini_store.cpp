@@ -2,12 +2,14 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <set>
 
 #include "platform/error.h"
@@ -276,13 +278,13 @@ TEST(IniStore, ALinkedStoreIsSavedAtItsTargetAndADanglingLinkFails) {
     EXPECT_FALSE(fs::exists(tmp.file("dots/sub/real.ini")));
 }
 
-// Saves killed at any moment leave the store whole, and no temporary file lasts beyond the
-// next save: neither this program's nor the randomly named ones of earlier versions.
+// Saves killed at any moment leave the store whole and no temporary file behind, and they
+// remove no file of the user's, however much its name looks like one a save might make.
 TEST(IniStore, InterruptedSavesLeaveNoTemporaryFilesBehind) {
     test::TempDir tmp;
     IniStore store(tmp.path().string());
     store.SaveSettings(kApp, "Settings", {{"AniFile", "/a.jpg"}, {"Mousesens", "5"}});
-    tmp.write("Marvoscope 1.0 Demo.ini.Ab12Cd", std::string("left by an earlier version"));
+    tmp.write("Marvoscope 1.0 Demo.ini.Ab12Cd", std::string("the user's own too"));
     tmp.write("Marvoscope 1.0 Demo.ini.notes", std::string("the user's own"));
     for (int run = 0; run < 40; ++run) {
         const pid_t pid = ::fork();
@@ -301,6 +303,202 @@ TEST(IniStore, InterruptedSavesLeaveNoTemporaryFilesBehind) {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(tmp.path())) names.insert(e.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"Marvoscope 1.0 Demo.ini", "Marvoscope 1.0 Demo.ini.lock",
-                                            "Marvoscope 1.0 Demo.ini.notes"}));
+                                            "Marvoscope 1.0 Demo.ini.notes", "Marvoscope 1.0 Demo.ini.Ab12Cd"}));
     EXPECT_EQ(store.GetSetting(kApp, "Settings", "Mousesens"), "8");
+}
+
+namespace {
+
+// Every name in a folder with its file type, to show that a save changed nothing there.
+std::map<std::string, fs::file_type> listing(const std::string& dir) {
+    std::map<std::string, fs::file_type> out;
+    for (const auto& e : fs::directory_iterator(dir)) out[e.path().filename().string()] = e.symlink_status().type();
+    return out;
+}
+
+// Runs `body` in a child process (as the unprivileged user `uid` when the tests run as root)
+// and returns its exit status: 0 when it went well, another number for the check that failed.
+int inChild(uid_t uid, const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int status = 90;
+        try {
+            if (::geteuid() == 0 && (::setgid(uid) != 0 || ::setuid(uid) != 0)) ::_exit(91);
+            status = body();
+        } catch (...) {
+        }
+        ::_exit(status);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+// Copies people keep beside their settings, named like the files a save makes for itself,
+// outlive every save: beside the store and beside the file a linked store leads to.
+TEST(IniStore, ASaveRemovesNoFileItDidNotMake) {
+    const std::vector<std::string> suffixes = {".backup", ".before", ".readme", ".2024q1", ".Ab12Cd", ".new", ".new-12"};
+    for (const bool linked : {false, true}) {
+        SCOPED_TRACE(linked ? "linked store" : "plain store");
+        test::TempDir tmp;
+        fs::create_directories(tmp.file("cfg"));
+        fs::create_directories(tmp.file("dots"));
+        IniStore store(tmp.file("cfg"));
+        std::string path = store.fileFor(kApp);
+        if (linked) {
+            path = tmp.file("dots/marvoscope.ini");
+            fs::create_symlink(path, store.fileFor(kApp));
+        }
+        std::ofstream(path) << "[Settings]\nAniFile=/old.jpg\n";
+        for (const auto& s : suffixes) fs::copy_file(path, path + s);
+        store.SaveSettings(kApp, "Settings", {{"AniFile", "/new.jpg"}, {"Mousesens", "4"}});
+        store.SaveSettings(kApp, "Settings", {{"AniFile", "/newer.jpg"}});
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "/newer.jpg");
+        for (const auto& s : suffixes) {
+            ASSERT_TRUE(fs::is_regular_file(path + s)) << s;
+            EXPECT_EQ(readText(path + s), "[Settings]\nAniFile=/old.jpg\n") << s;
+        }
+    }
+}
+
+// A store that is a link to a folder, a pipe, a device or a regular file that can never be a
+// store fails the save, and nothing changes in either folder: nothing is moved aside beside
+// the link's target, and no lock or new file appears there.
+TEST(IniStore, ALinkToAnythingButAStoreFileFailsTheSaveAndChangesNothing) {
+    struct Case {
+        const char* what;
+        std::function<bool(const std::string&)> make;  // false: cannot be made here
+    };
+    const Case cases[] = {
+        {"a folder", [](const std::string& p) { return fs::create_directories(p + "/inside"); }},
+        {"a pipe", [](const std::string& p) { return ::mkfifo(p.c_str(), 0600) == 0; }},
+        {"a device", [](const std::string& p) { return ::mknod(p.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; }},
+        {"a file over the size limit",
+         [](const std::string& p) {
+             std::ofstream(p) << "[Settings]\nAniFile=old\n";
+             fs::resize_file(p, 16 * 1024 * 1024 + 1);
+             return true;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir tmp;
+        fs::create_directories(tmp.file("cfg"));
+        fs::create_directories(tmp.file("Documents"));
+        const std::string target = tmp.file("Documents/target");
+        if (!c.make(target)) continue;  // device nodes need the right to make them
+        IniStore store(tmp.file("cfg"));
+        fs::create_symlink("../Documents/target", store.fileFor(kApp));
+        const auto cfgBefore = listing(tmp.file("cfg")), docsBefore = listing(tmp.file("Documents"));
+        EXPECT_THROW(store.SaveSettings(kApp, "Settings", {{"AniFile", "/a.jpg"}}), PlatformError);
+        EXPECT_EQ(listing(tmp.file("cfg")), cfgBefore);
+        EXPECT_EQ(listing(tmp.file("Documents")), docsBefore);
+        EXPECT_EQ(fs::read_symlink(store.fileFor(kApp)), "../Documents/target");
+        EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "");
+    }
+}
+
+// A save whose store the reader would refuse as too large fails as an unwritable store does,
+// and the store stays as it was; one that keeps it within the limit still goes through.
+TEST(IniStore, ASaveThatWouldGrowTheStorePastTheReadLimitFailsAndChangesNothing) {
+    test::TempDir tmp;
+    IniStore store(tmp.path().string());
+    const std::string path = store.fileFor(kApp);
+    std::string text = "[Settings]\nAniFile=/pics/a.jpg\n;";
+    text.append(16 * 1024 * 1024 - 20 - text.size(), 'x').append("\n");
+    tmp.write("Marvoscope 1.0 Demo.ini", text);
+    EXPECT_THROW(store.SaveSettings(kApp, "Settings", {{"AniFile", "/pics/a/much/longer/path/to/the/picture.jpg"}}),
+                 PlatformError);
+    EXPECT_THROW(store.SaveSettings(kApp, "Settings", {{"Mousesens", "15"}, {"BackColors", "16777215"}}), PlatformError);
+    EXPECT_TRUE(readText(path) == text);  // not printed: 16 MB
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "/pics/a.jpg");
+    EXPECT_EQ(listing(tmp.path().string()).count("Marvoscope 1.0 Demo.ini.bak"), 0u);
+    store.SaveSettings(kApp, "Settings", {{"AniFile", "/b.jpg"}});
+    EXPECT_EQ(store.GetSetting(kApp, "Settings", "AniFile"), "/b.jpg");
+}
+
+// The largest store the reader takes, a few values and then blank lines, reads with memory
+// in proportion to the file (a few times its size), not to a copy of every one of its lines.
+TEST(IniStore, AStoreOfManyLinesReadsItsValuesInMemoryLikeItsSize) {
+    test::TempDir tmp;
+    IniStore store(tmp.path().string());
+    std::string text = "[Settings]\nAniFile=/pics/a.jpg\nMousesens=5\nBackColors=255\n";
+    text.append(16 * 1024 * 1024 - text.size(), '\n');
+    tmp.write("Marvoscope 1.0 Demo.ini", text);
+    text.clear();
+    text.shrink_to_fit();
+    const auto peakKiB = [] {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+        return 0L;
+    };
+    const int status = inChild(::geteuid(), [&] {
+        const long before = peakKiB();
+        if (store.GetSetting(kApp, "Settings", "AniFile") != "/pics/a.jpg") return 1;
+        if (store.GetSetting(kApp, "Settings", "BackColors") != "255") return 2;
+        if (store.GetSetting(kApp, "Settings", "Mousesens") != "5") return 3;
+        return peakKiB() - before < 4 * 16 * 1024 ? 0 : 4;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+// A lock file the user cannot even open, as a save run with another user's rights leaves it,
+// does not stop the user's saves; where no lock at all can be had, the failure names the file
+// to remove.
+TEST(IniStore, ALockFileTheUserCannotOpenDoesNotStopTheSave) {
+    test::TempDir tmp;
+    constexpr uid_t kNobody = 65534;
+    const uid_t user = ::geteuid() == 0 ? kNobody : ::geteuid();
+    fs::create_directories(tmp.file("cfg"));
+    ASSERT_EQ(::chown(tmp.file("cfg").c_str(), user, user), 0);
+    IniStore store(tmp.file("cfg"));
+    const std::string lock = store.fileFor(kApp) + ".lock";
+    tmp.write("cfg/Marvoscope 1.0 Demo.ini.lock", std::string());
+    // As root, a lock file of root's own; otherwise one without any permission.
+    ASSERT_EQ(::chmod(lock.c_str(), ::geteuid() == 0 ? 0600 : 0), 0);
+    const int status = inChild(user, [&] {
+        if (::access(lock.c_str(), R_OK) == 0) return 1;  // the case needs a lock file this user cannot open
+        store.SaveSettings(kApp, "Settings", {{"AniFile", "/a.jpg"}});
+        if (store.GetSetting(kApp, "Settings", "AniFile") != "/a.jpg") return 2;
+        // A folder the user may write but not read leaves no lock to take.
+        ::chmod(tmp.file("cfg").c_str(), 0300);
+        try {
+            store.SaveSettings(kApp, "Settings", {{"AniFile", "/b.jpg"}});
+            return 3;
+        } catch (const PlatformError& e) {
+            if (std::string(e.what()).find("remove " + lock) == std::string::npos) return 4;
+        }
+        ::chmod(tmp.file("cfg").c_str(), 0700);
+        return store.GetSetting(kApp, "Settings", "AniFile") == "/a.jpg" ? 0 : 5;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+// A setup dialog started with sudo saves into the user's folder: the store stays the user's,
+// or becomes the folder owner's when it is new, so the user's next save can replace it.
+TEST(IniStore, RootSavingKeepsTheStoreItsOwnersFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can save as another user";
+    constexpr uid_t kNobody = 65534;
+    test::TempDir tmp;
+    fs::create_directories(tmp.file("cfg"));
+    ASSERT_EQ(::chown(tmp.file("cfg").c_str(), kNobody, kNobody), 0);
+    IniStore store(tmp.file("cfg"));
+    const std::string path = store.fileFor(kApp);
+    struct stat st {};
+    store.SaveSettings(kApp, "Settings", {{"AniFile", "/new.jpg"}});
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kNobody) << "a new store in the user's folder";
+    store.SaveSettings(kApp, "Settings", {{"AniFile", "/again.jpg"}});
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kNobody) << "a store the user had";
+    EXPECT_EQ(inChild(kNobody, [&] {
+                  store.SaveSettings(kApp, "Settings", {{"AniFile", "/mine.jpg"}});
+                  return store.GetSetting(kApp, "Settings", "AniFile") == "/mine.jpg" ? 0 : 1;
+              }),
+              0);
+    EXPECT_FALSE(fs::exists(path + ".bak"));
 }

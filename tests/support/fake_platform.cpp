@@ -83,6 +83,11 @@ int FakeWindowHost::clientWidthPx() const {
                                                         : static_cast<int>(form.Width() / 15);
 }
 
+std::vector<Surface> FakeWindowHost::surfaces() const {
+    if (platform.monitors.empty() || form.windowState() != WindowState::Maximized) return WindowHost::surfaces();
+    return platform.monitors;
+}
+
 int FakeWindowHost::clientHeightPx() const {
     return form.windowState() == WindowState::Maximized ? platform.screenH
                                                         : static_cast<int>(form.Height() / 15);

@@ -58,6 +58,7 @@ public:
     void sync() override {}
     int clientWidthPx() const override;
     int clientHeightPx() const override;
+    std::vector<Surface> surfaces() const override;
     void present() override { ++presents; }
     std::pmr::memory_resource* pixelMemory() override;
 
@@ -74,6 +75,11 @@ public:
 
     std::string programDirectory() override { return dir.path().string(); }
     void setCurrentDirectory(const std::string& d) override;
+    std::string workingDirectory() override { return callerDirectory; }
+    std::string environment(const std::string& name) override {
+        const auto it = env.find(name);
+        return it != env.end() ? it->second : Platform::environment(name);
+    }
     std::string commandLine() override { return arguments; }
     bool prevInstance() override { return otherInstance; }
     bool findWindow(const std::string& title) override { return windowTitles.count(title) > 0; }
@@ -114,10 +120,14 @@ public:
     bool otherInstance = false;
     std::set<std::string> windowTitles;
     int screenW = 1280, screenH = 1024;
+    // The monitors a maximised window covers, the primary one first; none: one of the screen's size.
+    std::vector<Surface> monitors;
     std::pmr::memory_resource* pixelMemory = nullptr;  // what the windows keep their pictures in
     int cursorCount = 0;
     bool terminated = false;
     std::string currentDirectory;
+    std::string callerDirectory;              // where the process was started
+    std::map<std::string, std::string> env;  // set here, these hide the process's own variables
     std::vector<std::string> messages;  // "title|code|text"
     std::vector<std::string> opened;    // addresses given to the shell
     std::deque<std::string> openAnswers;  // showOpen returns these in turn; none left = cancel

@@ -50,6 +50,11 @@ bool exists(const std::string& path) {
     return !path.empty() && fs::exists(toPath(path), ec);
 }
 
+bool isFolder(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(toPath(path), ec);
+}
+
 void kill(const std::string& path) {
     std::error_code ec;
     if (!fs::remove(toPath(path), ec)) throw PlatformError(ErrFileNotFound, "Cannot delete " + path);

@@ -18,6 +18,7 @@ std::string dir(const std::string& path);
 // Deletes a file; throws ErrFileNotFound when there is none.
 void kill(const std::string& path);
 bool exists(const std::string& path);
+bool isFolder(const std::string& path);
 
 enum class Mode { ReadOnly, ReadWrite };
 

@@ -41,4 +41,8 @@ private:
 // where the file itself is refused when it is a link.
 bool folderIsPrivate(const std::string& dir);
 
+// Whether a folder lies in the system's own trees, the package manager's (/usr, /bin, /opt and
+// the like), whoever owns it. Always false on Windows, where a scratch file goes with its process.
+bool folderIsSystems(const std::string& dir);
+
 }  // namespace mv::files

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstdlib>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -91,6 +93,19 @@ void HeldFile::release() noexcept {
 bool folderIsPrivate(const std::string& dir) {
     struct stat st {};
     return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 022) == 0;
+}
+
+bool folderIsSystems(const std::string& dir) {
+    char real[PATH_MAX];
+    if (!::realpath(dir.c_str(), real)) return false;
+    const std::string path = real;
+    if (path == "/") return true;
+    static const char* const kTrees[] = {"/usr", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/opt", "/snap"};
+    for (const char* tree : kTrees) {
+        const std::string t = tree;
+        if (path == t || path.compare(0, t.size() + 1, t + "/") == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace mv::files

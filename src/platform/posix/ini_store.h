@@ -3,7 +3,9 @@
 // directory, one group per section. Every save rewrites the file through a temporary file
 // and a rename, so the store on disk is always either the old or the new one; saves from
 // several processes take turns on a lock file beside the store, so none undoes another's. A
-// store that is a symbolic link is saved at the file the link leads to.
+// store that is a symbolic link is saved at the regular file the link leads to. A save removes
+// nothing but what it made itself, and writes nothing that a read would refuse.
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -27,7 +29,15 @@ public:
     const std::string& directory() const { return directory_; }
 
 private:
+    // The store read last: values read one after another parse the file once, as long as its
+    // bytes stay the same.
+    struct Read {
+        std::string path;
+        ini::File file;
+    };
+
     std::string directory_;
+    std::optional<Read> read_;
 };
 
 // $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.

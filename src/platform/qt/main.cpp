@@ -12,23 +12,13 @@
 #include "platform/qt/qt_icon.h"
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_toolkit_start.h"
 #include "startup/app.h"
 #include "startup/cli_options.h"
 #include "startup/hosted.h"
 #include "startup/mod1.h"
 
 namespace {
-
-std::string hostedDisplay;
-
-// While Qt connects to the display: its own messages about a display it cannot open become one
-// line and a failure status, instead of a plug-in listing and an abort.
-void quietConnecting(QtMsgType type, const QMessageLogContext&, const QString&) {
-    if (type != QtFatalMsg) return;
-    std::fprintf(stderr, "marvoscope: cannot open the X display '%s'\n", hostedDisplay.c_str());
-    std::fflush(stderr);
-    _exit(1);
-}
 
 // Hosted mode runs only on X11 (XWayland included). The exit status, after saying why, when
 // it cannot; 0 when it can.
@@ -42,11 +32,14 @@ int prepareHosted(const mv::HostedRequest& request) {
         std::fprintf(stderr, "marvoscope: --root and --window-id need an X display, and DISPLAY is not set\n");
         return 1;
     }
-    hostedDisplay = display;
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-    qInstallMessageHandler(quietConnecting);
     return 0;
 }
+
+// A host may end its saver the moment it has started it: the signals are taken before even the
+// libraries' own start-up code runs.
+void catchEarly(int, char**, char**) { mv::qt::catchEndSignals(); }
+[[gnu::section(".preinit_array"), gnu::used]] void (*const catchEarlyEntry)(int, char**, char**) = catchEarly;
 
 }  // namespace
 
@@ -64,8 +57,9 @@ int main(int argc, char** argv) {
     if (hosted) {
         if (const int status = prepareHosted(*hosted)) return status;
     }
+    mv::qt::explainToolkitFailures();
     QApplication application(argc, argv);
-    if (hosted) qInstallMessageHandler(nullptr);
+    mv::qt::toolkitStarted();
     QApplication::setQuitOnLastWindowClosed(false);
     std::setlocale(LC_ALL, "");
     mv::qt::installAppIcon();

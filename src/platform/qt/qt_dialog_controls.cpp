@@ -1,6 +1,7 @@
 #include "platform/qt/qt_dialog_controls.h"
 
 #include <QCheckBox>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -158,11 +159,19 @@ Built makeLine(const ControlContext& c) {
 
 Built makeCheckBox(const ControlContext& c) {
     auto& m = *static_cast<CheckBox*>(c.item.control);
-    auto* box = new QCheckBox(c.parent);
+    // An option button leaves its group to the model, which keeps one of them chosen.
+    QAbstractButton* box = nullptr;
+    if (c.item.flags & kOptionButton) {
+        auto* option = new QRadioButton(c.parent);
+        option->setAutoExclusive(false);
+        box = option;
+    } else {
+        box = new QCheckBox(c.parent);
+    }
     box->setGeometry(c.rect);
     box->setFont(c.font);
     box->setFocusPolicy(Qt::StrongFocus);
-    QObject::connect(box, &QCheckBox::toggled, box, [&m](bool on) { m.setValue(on ? 1 : 0); });
+    QObject::connect(box, &QAbstractButton::toggled, box, [&m](bool on) { m.setValue(on ? 1 : 0); });
     std::function<void()> refresh = [box, &m] {
         const QSignalBlocker quiet(box);
         box->setText(QString::fromStdString(m.Caption()));

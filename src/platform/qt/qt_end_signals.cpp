@@ -17,7 +17,8 @@ namespace mv::qt {
 
 namespace {
 
-int pipeWrite = -1;
+int pipeRead = -1, pipeWrite = -1;
+volatile sig_atomic_t listening = 0;
 volatile sig_atomic_t signalled = 0;
 // Long enough for an orderly end, short enough that a host waiting for the saver never waits.
 constexpr long kGraceMicroseconds = 400000;
@@ -30,7 +31,7 @@ constexpr long kGraceMicroseconds = 400000;
 void onTimeUp(int) { endNow(); }
 
 void onSignal(int signal) {
-    if (signalled) endNow();
+    if (signalled || !listening) endNow();
     signalled = 1;
     const int saved = errno;
     const char byte = static_cast<char>(signal);
@@ -43,21 +44,7 @@ void onSignal(int signal) {
 
 }  // namespace
 
-void endOnSignals(std::function<void()> onEnd) {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::perror("marvoscope: pipe");
-        return;
-    }
-    pipeWrite = fds[1];
-    auto* notifier = new QSocketNotifier(fds[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [fd = fds[0], onEnd = std::move(onEnd)] {
-        char bytes[16];
-        while (::read(fd, bytes, sizeof bytes) > 0) {
-        }
-        onEnd();
-    });
-
+void catchEndSignals() {
     struct sigaction action {};
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -65,11 +52,31 @@ void endOnSignals(std::function<void()> onEnd) {
     ::sigaction(SIGALRM, &action, nullptr);
     action.sa_handler = onSignal;
     for (int s : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(s, &action, nullptr);
-    // A host may start its savers with signals blocked; this thread takes them in any case.
+    // A host may start its savers with signals blocked; this thread takes them in any case, and
+    // the toolkit's threads, started later, inherit that.
     sigset_t ours;
     sigemptyset(&ours);
     for (int s : {SIGTERM, SIGINT, SIGHUP, SIGALRM}) sigaddset(&ours, s);
     ::pthread_sigmask(SIG_UNBLOCK, &ours, nullptr);
+}
+
+void endOnSignals(std::function<void()> onEnd) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        // Without a way onto the event loop a signal still ends the process, only less gently.
+        std::perror("marvoscope: pipe");
+        return;
+    }
+    pipeRead = fds[0];
+    pipeWrite = fds[1];
+    auto* notifier = new QSocketNotifier(pipeRead, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [fd = pipeRead, onEnd = std::move(onEnd)] {
+        char bytes[16];
+        while (::read(fd, bytes, sizeof bytes) > 0) {
+        }
+        onEnd();
+    });
+    listening = 1;
 }
 
 }  // namespace mv::qt

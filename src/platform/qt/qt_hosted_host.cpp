@@ -9,29 +9,27 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/qt/qt_shm_pixels.h"
+#include "platform/qt/qt_x_pixels.h"
+#include "platform/qt/qt_x_screen.h"
 
 namespace mv::qt {
 
 namespace {
 
-// How an X visual wants a pixel: the channel masks and the bytes per pixel of its depth.
-struct PixelFormat {
-    uint32_t red = 0, green = 0, blue = 0;
-    int bytes = 4;
-    bool plain() const { return bytes == 4 && red == 0xFF0000 && green == 0xFF00 && blue == 0xFF; }
-};
+std::string windowName(xcb_window_t window) {
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%lx", static_cast<unsigned long>(window));
+    return id;
+}
 
-int shiftOf(uint32_t mask) { return mask ? __builtin_ctz(mask) : 0; }
-int widthOf(uint32_t mask) { return __builtin_popcount(mask); }
-
-uint32_t scaleChannel(uint32_t value8, uint32_t mask) {
-    const int bits = widthOf(mask);
-    return bits ? ((value8 >> (8 - std::min(bits, 8))) << shiftOf(mask)) & mask : 0;
+PlatformError noWindow(xcb_window_t window) {
+    return PlatformError(ErrFileNotFound, "there is no X window " + windowName(window) + " to draw in");
 }
 
 class HostedHost : public WindowHost, public QAbstractNativeEventFilter {
@@ -41,30 +39,31 @@ public:
         if (!x11 || !x11->connection()) throw PlatformError(ErrFileAccess, "Hosted mode needs an X11 display");
         c_ = x11->connection();
         const xcb_setup_t* setup = xcb_get_setup(c_);
-        const xcb_screen_t* root = xcb_setup_roots_iterator(setup).data;
-        window_ = window ? static_cast<xcb_window_t>(window) : root->root;
+        window_ = window ? static_cast<xcb_window_t>(window) : defaultScreen(c_)->root;
 
-        xcb_generic_error_t* error = nullptr;
-        xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window_), &error);
         xcb_get_window_attributes_reply_t* attributes =
             xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, window_), nullptr);
-        std::free(error);
-        if (!geometry || !attributes) {
-            std::free(geometry);
-            std::free(attributes);
-            char id[32];
-            std::snprintf(id, sizeof id, "0x%lx", static_cast<unsigned long>(window_));
-            throw PlatformError(ErrFileNotFound, std::string("there is no X window ") + id + " to draw in");
+        if (!attributes) throw noWindow(window_);
+        // This client's own mask on the window: Qt may already watch the root window.
+        const uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE;
+        const xcb_visualid_t visual = attributes->visual;
+        std::free(attributes);
+        // Checked: once it has been taken, the window's end is sure to be told; a window that
+        // went in the meantime is one there never was.
+        if (xcb_generic_error_t* error = xcb_request_check(c_, xcb_change_window_attributes_checked(c_, window_, XCB_CW_EVENT_MASK, &mask))) {
+            std::free(error);
+            throw noWindow(window_);
         }
+        // Read after the mask is in place, so that no change of size slips between.
+        xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window_), nullptr);
+        if (!geometry) throw noWindow(window_);
         width_ = geometry->width;
         height_ = geometry->height;
         depth_ = geometry->depth;
-        findFormat(setup, attributes->visual);
-        // This client's own mask on the window: Qt may already watch the root window.
-        const uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE;
         std::free(geometry);
-        std::free(attributes);
-        xcb_change_window_attributes(c_, window_, XCB_CW_EVENT_MASK, &mask);
+        std::string why;
+        format_ = pixelFormatOf(setup, visual, depth_, why);
+        if (!format_) throw PlatformError(ErrInvalidProperty, "cannot draw in the X window " + windowName(window_) + ": " + why);
         gc_ = xcb_generate_id(c_);
         xcb_create_gc(c_, gc_, window_, 0, nullptr);
         // Requests are limited in size; a picture goes in bands of rows that fit.
@@ -107,10 +106,15 @@ public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
         if (type != "xcb_generic_event_t") return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        // The host may destroy its window while a picture is on its way there: that error is
-        // the expected end, not something to print.
-        if (event->response_type == 0)
-            return reinterpret_cast<const xcb_generic_error_t*>(event)->resource_id == window_;
+        if (event->response_type == 0) {
+            const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
+            if (error->resource_id != window_) return false;
+            // The host may destroy its window while a picture is on its way there: the expected
+            // end, not something to print, and the end of the show even should no notice come.
+            const bool windowGone = error->error_code == XCB_WINDOW || error->error_code == XCB_DRAWABLE;
+            if (windowGone) closeForGood();
+            return windowGone;
+        }
         if (gone_) return false;
         switch (event->response_type & 0x7F) {
             case XCB_EXPOSE:
@@ -126,12 +130,7 @@ public:
                 break;
             }
             case XCB_DESTROY_NOTIFY:
-                if (reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window_) {
-                    gone_ = true;
-                    // The form closes outside this filter: closing destroys this host.
-                    Form* form = &form_;
-                    QTimer::singleShot(0, &context_, [form] { form->requestClose(); });
-                }
+                if (reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window_) closeForGood();
                 break;
             default:
                 break;
@@ -140,6 +139,15 @@ public:
     }
 
 private:
+    // The window is gone: nothing is drawn any more and the form closes, outside the event
+    // filter, as closing destroys this host.
+    void closeForGood() {
+        if (gone_) return;
+        gone_ = true;
+        Form* form = &form_;
+        QTimer::singleShot(0, &context_, [form] { form->requestClose(); });
+    }
+
     // Coalesces a burst of events into one repaint on the event loop.
     void later(bool& pending) {
         if (pending) return;
@@ -156,52 +164,21 @@ private:
         });
     }
 
-    void findFormat(const xcb_setup_t* setup, xcb_visualid_t visual) {
-        for (auto s = xcb_setup_roots_iterator(setup); s.rem; xcb_screen_next(&s))
-            for (auto d = xcb_screen_allowed_depths_iterator(s.data); d.rem; xcb_depth_next(&d))
-                for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
-                    if (v.data->visual_id == visual) {
-                        format_.red = v.data->red_mask;
-                        format_.green = v.data->green_mask;
-                        format_.blue = v.data->blue_mask;
-                    }
-        for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
-            if (f.data->depth == depth_) format_.bytes = f.data->bits_per_pixel / 8;
-    }
-
-    uint32_t native(uint32_t pixel) const {
-        if (format_.plain()) return pixel;
-        return scaleChannel((pixel >> 16) & 0xFF, format_.red) | scaleChannel((pixel >> 8) & 0xFF, format_.green) |
-               scaleChannel(pixel & 0xFF, format_.blue);
-    }
-
     void put(const Bitmap& b) {
         const int w = std::min(b.width, static_cast<int>(width_));
         const int h = std::min(b.height, static_cast<int>(height_));
-        if (w <= 0 || h <= 0 || (format_.bytes != 4 && format_.bytes != 2)) return;
+        if (w <= 0 || h <= 0) return;
         // Straight from shared memory where the window takes our pixels as they are.
-        const uint8_t rootDepth = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root_depth;
-        if (format_.plain() && depth_ == rootDepth && putShmPixels(window_, gc_, b.pixels.data(), b.width, w, h, 0, 0))
+        if (format_->plain() && depth_ == defaultScreen(c_)->root_depth &&
+            putShmPixels(window_, gc_, b.pixels.data(), b.width, w, h, 0, 0))
             return;
-        const size_t rowBytes = static_cast<size_t>(w) * format_.bytes;
+        const size_t rowBytes = format_->rowBytes(w);
         const int band = static_cast<int>(std::max<size_t>(1, (maxRequestBytes_ - 64) / rowBytes));
         std::vector<uint8_t>& data = band_;
         for (int y = 0; y < h; y += band) {
             const int rows = std::min(band, h - y);
             data.resize(rowBytes * rows);
-            for (int r = 0; r < rows; ++r) {
-                const uint32_t* src = b.row(y + r);
-                uint8_t* dst = data.data() + rowBytes * r;
-                if (format_.plain()) {
-                    std::memcpy(dst, src, rowBytes);
-                } else if (format_.bytes == 4) {
-                    auto* out = reinterpret_cast<uint32_t*>(dst);
-                    for (int x = 0; x < w; ++x) out[x] = native(src[x]);
-                } else {
-                    auto* out = reinterpret_cast<uint16_t*>(dst);
-                    for (int x = 0; x < w; ++x) out[x] = static_cast<uint16_t>(native(src[x]));
-                }
-            }
+            for (int r = 0; r < rows; ++r) format_->convertRow(b.row(y + r), w, data.data() + rowBytes * r);
             xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<uint16_t>(w), static_cast<uint16_t>(rows),
                           0, static_cast<int16_t>(y), 0, depth_, static_cast<uint32_t>(data.size()), data.data());
         }
@@ -209,7 +186,7 @@ private:
 
     void fill(uint32_t pixel, int x, int y, int w, int h) {
         if (w <= 0 || h <= 0) return;
-        const uint32_t value = native(pixel);
+        const uint32_t value = format_->pixel(pixel);
         xcb_change_gc(c_, gc_, XCB_GC_FOREGROUND, &value);
         const xcb_rectangle_t r{static_cast<int16_t>(x), static_cast<int16_t>(y), static_cast<uint16_t>(w),
                                 static_cast<uint16_t>(h)};
@@ -223,7 +200,7 @@ private:
     xcb_gcontext_t gc_ = 0;
     uint16_t width_ = 0, height_ = 0;
     uint8_t depth_ = 24;
-    PixelFormat format_;
+    std::optional<XPixelFormat> format_;
     std::vector<uint8_t> band_;  // the rows of one request, kept from frame to frame
     size_t maxRequestBytes_ = 262144;
     bool gone_ = false;

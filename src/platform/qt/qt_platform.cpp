@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/qt/qt_dialog_host.h"
 #include "platform/qt/qt_file_dialog.h"
@@ -82,6 +83,12 @@ std::string QtPlatform::programDirectory() { return QCoreApplication::applicatio
 
 void QtPlatform::setCurrentDirectory(const std::string& dir) {
     if (!QDir::setCurrent(QString::fromStdString(dir))) throw PlatformError(ErrFileNotFound, "Path not found: " + dir);
+}
+
+std::string QtPlatform::workingDirectory() {
+    std::error_code error;
+    const std::filesystem::path dir = std::filesystem::current_path(error);
+    return error ? std::string() : dir.string();
 }
 
 bool QtPlatform::prevInstance() { return instance_ && instance_->others(); }

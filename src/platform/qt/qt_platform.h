@@ -22,6 +22,7 @@ public:
 
     std::string programDirectory() override;
     void setCurrentDirectory(const std::string& dir) override;
+    std::string workingDirectory() override;
     std::string commandLine() override { return commandLine_; }
     std::vector<std::string> argumentList() override { return arguments_; }
     bool canHost() override { return true; }

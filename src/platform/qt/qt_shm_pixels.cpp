@@ -9,6 +9,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/qt/qt_x_screen.h"
+
 namespace mv::qt {
 
 namespace {
@@ -36,7 +38,7 @@ std::vector<Segment>& segments() {
 bool takesOurPixels(xcb_connection_t* c) {
     const xcb_setup_t* setup = xcb_get_setup(c);
     if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return false;
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+    const xcb_screen_t* screen = defaultScreen(c);
     bool bpp32 = false;
     for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
         if (f.data->depth == screen->root_depth) bpp32 = f.data->bits_per_pixel == 32;
@@ -141,7 +143,7 @@ bool putShmPixels(xcb_drawable_t drawable, xcb_gcontext_t gc, const uint32_t* p,
     constexpr int kMaxSide = 32767;
     if (stride > kMaxSide || h > kMaxSide) return false;
     xcb_connection_t* c = shm.connection();
-    const uint8_t depth = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root_depth;
+    const uint8_t depth = defaultScreen(c)->root_depth;
     xcb_shm_put_image(c, drawable, gc, static_cast<uint16_t>(stride), static_cast<uint16_t>(h), 0, 0,
                       static_cast<uint16_t>(w), static_cast<uint16_t>(h), static_cast<int16_t>(x), static_cast<int16_t>(y),
                       depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, offset);

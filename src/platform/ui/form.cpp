@@ -122,9 +122,38 @@ void Form::setBackColor(int32_t color) {
     if (host_) host_->present();
 }
 
-// Coordinates are the primary surface's as it was when painted; every surface (the primary one
-// too, once it has changed size) gets the same paint scaled to its own size, so each monitor
-// shows what a single one would.
+void Form::setPlacement(PicturePlacement placement, Monitors monitors) {
+    placement_ = placement;
+    monitors_ = monitors;
+}
+
+namespace {
+
+// Paints `pixel` over the part of `area` that `picture` leaves uncovered, clipped to dst.
+void paintBars(Bitmap& dst, const PixelRect& area, const PixelRect& picture, uint32_t pixel) {
+    using Wide = long long;
+    auto clip = [](Wide v, Wide lo, Wide hi) { return static_cast<int>(std::clamp(v, lo, std::max(lo, hi))); };
+    const int left = clip(area.x, 0, dst.width), right = clip(Wide{area.x} + area.width, left, dst.width);
+    const int top = clip(area.y, 0, dst.height), bottom = clip(Wide{area.y} + area.height, top, dst.height);
+    const int coverFrom = clip(picture.x, left, right), coverTo = clip(Wide{picture.x} + picture.width, coverFrom, right);
+    const Wide picBottom = Wide{picture.y} + picture.height;
+    for (int y = top; y < bottom; ++y) {
+        uint32_t* row = dst.row(y);
+        if (y < picture.y || y >= picBottom) {
+            std::fill(row + left, row + right, pixel);
+            continue;
+        }
+        std::fill(row + left, row + coverFrom, pixel);
+        std::fill(row + coverTo, row + right, pixel);
+    }
+}
+
+}  // namespace
+
+// Coordinates are the primary surface's as it was when painted. On each monitor, every surface
+// (the primary one too, once it has changed size) gets the same paint scaled to its own size,
+// so each shows what a single one would; spanned, the paint is scaled to the rectangle holding
+// all surfaces and each shows its own part of it.
 void Form::paintSurfaces(const Paint& p) {
     const std::vector<Surface> surfaces = host_->surfaces();
     backings_.resize(surfaces.size());
@@ -132,6 +161,10 @@ void Form::paintSurfaces(const Paint& p) {
     std::pmr::memory_resource* memory = host_->pixelMemory();
     if (!memory) memory = std::pmr::get_default_resource();
     const double baseW = p.baseW, baseH = p.baseH;
+    std::vector<PixelRect> parts;
+    for (const Surface& s : surfaces) parts.push_back({s.x, s.y, s.width, s.height});
+    const PixelRect desk = BoundingRect(parts);
+    const int picW = p.image.picture->width(), picH = p.image.picture->height();
     for (size_t i = 0; i < surfaces.size(); ++i) {
         const Surface& s = surfaces[i];
         Bitmap& b = backings_[i];
@@ -141,10 +174,15 @@ void Form::paintSurfaces(const Paint& p) {
             std::construct_at(&b, memory);
         }
         if (b.width != s.width || b.height != s.height) b.resize(s.width, s.height, colorToPixel(backColor_));
-        const double fx = baseW > 0 ? s.width / baseW : 1.0, fy = baseH > 0 ? s.height / baseH : 1.0;
-        p.image.picture->stretchTo(b, static_cast<int>(std::lround(p.x * fx)), static_cast<int>(std::lround(p.y * fy)),
-                                   static_cast<int>(std::lround(p.w * fx)), static_cast<int>(std::lround(p.h * fy)),
-                                   p.image.backColor);
+        const bool span = monitors_ == Monitors::Span;
+        const PixelRect whole = span ? PixelRect{desk.x - s.x, desk.y - s.y, desk.width, desk.height}
+                                     : PixelRect{0, 0, s.width, s.height};
+        const double fx = baseW > 0 ? whole.width / baseW : 1.0, fy = baseH > 0 ? whole.height / baseH : 1.0;
+        const PixelRect area{whole.x + static_cast<int>(std::lround(p.x * fx)), whole.y + static_cast<int>(std::lround(p.y * fy)),
+                             static_cast<int>(std::lround(p.w * fx)), static_cast<int>(std::lround(p.h * fy))};
+        const PixelRect placed = PlacePicture(picW, picH, area, placement_);
+        if (placed != area) paintBars(b, area, placed, colorToPixel(p.image.backColor));
+        p.image.picture->stretchTo(b, placed.x, placed.y, placed.width, placed.height, p.image.backColor);
     }
 }
 

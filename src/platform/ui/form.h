@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/picture/bitmap.h"
+#include "platform/picture/placement.h"
 #include "platform/platform.h"
 #include "platform/ui/controls/picturebox.h"
 #include "platform/ui/form_input.h"
@@ -62,7 +63,12 @@ public:
 
     // Draws a picture box's image stretched into (x, y, w, h) of the client area (pixel scale).
     // On a window over several monitors each one shows the whole inner area at its own size.
+    // The rectangle is the area the picture is placed in (see setPlacement).
     void PaintPicture(const PictureImage& image, double x, double y, double w, double h);
+    // How later paints meet the shape of their area, the bars taking the picture box's
+    // background colour; and whether one paint spans all monitors, each showing its part.
+    // Stretch on each monitor until set.
+    void setPlacement(PicturePlacement placement, Monitors monitors);
     // What a surface shows (the primary monitor's by default); empty before the first paint.
     const Bitmap& backing(size_t surface = 0) const;
     size_t surfaceCount() const { return backings_.size(); }
@@ -116,6 +122,8 @@ private:
         double baseW = 0, baseH = 0;  // the primary surface's size when it was painted
     };
     std::unique_ptr<Paint> lastPaint_;
+    PicturePlacement placement_ = PicturePlacement::Stretch;
+    Monitors monitors_ = Monitors::Each;
     void paintSurfaces(const Paint& paint);
 };
 

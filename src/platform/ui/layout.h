@@ -31,6 +31,7 @@ struct FontSpec {
 enum LayoutFlag : unsigned {
     kHidden = 1u << 0,      // not shown at creation
     kHandCursor = 1u << 1,  // the pointing-hand cursor while the mouse is over it
+    kOptionButton = 1u << 2,  // a check box drawn as an option button: one choice of a group
 };
 
 struct ScrollDesign {

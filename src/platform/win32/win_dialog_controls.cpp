@@ -74,7 +74,7 @@ public:
     using WindowedNode::WindowedNode;
 
     void create() override {
-        hwnd_ = site_.makeChild(row_, WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, 0);
+        hwnd_ = site_.makeChild(row_, WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | TCS_FIXEDWIDTH, 0);
         if (!hwnd_) return;
         for (size_t t = 0; t < item_.tabs.size(); ++t) {
             std::wstring text = widen(item_.tabs[t]);
@@ -83,12 +83,19 @@ public:
             tab.pszText = text.data();
             SendMessageW(hwnd_, TCM_INSERTITEMW, t, reinterpret_cast<LPARAM>(&tab));
         }
-        if (item_.tabHeight > 0)
-            SendMessageW(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(0, site_.units().pixelsY(item_.tabHeight)));
-        // The control's least tab width is in unscaled pixels; at a higher density the tabs
-        // would bunch up on the left of the strip instead of spreading as designed.
-        constexpr int kLeastTabWidth = 54;  // the common controls' own, at 96 dpi
-        SendMessageW(hwnd_, TCM_SETMINTABWIDTH, 0, MulDiv(kLeastTabWidth, screenDpiX(), 96));
+        // Every tab takes a like share of the one row, as the design asks: sized to their
+        // captions, the tabs would run past the strip's edge and the row would scroll. The
+        // row starts two pixels in, and the selected tab stands out two pixels each side.
+        RECT strip{};
+        GetClientRect(hwnd_, &strip);
+        const int count = std::max<int>(1, static_cast<int>(item_.tabs.size()));
+        const int share = std::max<int>(1, (strip.right - 4) / count);
+        int height = item_.tabHeight > 0 ? site_.units().pixelsY(item_.tabHeight) : 0;
+        RECT first{};
+        if (height == 0 && SendMessageW(hwnd_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)))
+            height = first.bottom - first.top;
+        SendMessageW(hwnd_, TCM_SETMINTABWIDTH, 0, share);
+        SendMessageW(hwnd_, TCM_SETITEMSIZE, 0, MAKELPARAM(share, height));
         RECT display{};
         GetClientRect(hwnd_, &display);
         SendMessageW(hwnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
@@ -150,12 +157,14 @@ public:
     using WindowedNode::WindowedNode;
 
     void create() override {
-        hwnd_ = site_.makeChild(row_, L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, widen(item_.caption));
+        // An option button leaves its group to the model, which keeps one of them chosen.
+        const DWORD look = option() ? BS_RADIOBUTTON : BS_AUTOCHECKBOX;
+        hwnd_ = site_.makeChild(row_, L"BUTTON", WS_TABSTOP | look, 0, widen(item_.caption));
     }
 
     void command(UINT msg, WPARAM wp, LPARAM) override {
         if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED) return;
-        const bool checked = SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        const bool checked = option() || SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
         static_cast<CheckBox*>(item_.control)->setValue(checked ? 1 : 0);
     }
 
@@ -165,6 +174,9 @@ protected:
         setText(hwnd_, box.Caption());
         SendMessageW(hwnd_, BM_SETCHECK, box.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
     }
+
+private:
+    bool option() const { return (item_.flags & kOptionButton) != 0; }
 };
 
 class TextBoxNode : public WindowedNode {

@@ -115,5 +115,6 @@ void HeldFile::release() noexcept {
 }
 
 bool folderIsPrivate(const std::string&) { return true; }
+bool folderIsSystems(const std::string&) { return false; }
 
 }  // namespace mv::files

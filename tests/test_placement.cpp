@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include "platform/picture/placement.h"
+#include "saver/frmMain.h"
+#include "settings/placement_text.h"
+#include "settings/settings.h"
+#include "startup/app.h"
+#include "startup/hosted.h"
+#include "support/fake_platform.h"
+
+using namespace mv;
+
+TEST(PicturePlacement, GeometryTable) {
+    struct Row {
+        const char* what;
+        int picW, picH;
+        PixelRect area;
+        PicturePlacement mode;
+        PixelRect expected;
+    };
+    const PixelRect screen{0, 0, 1280, 720};
+    const Row rows[] = {
+        {"stretch is the area", 800, 600, screen, PicturePlacement::Stretch, screen},
+        {"4:3 fit on 16:9", 800, 600, screen, PicturePlacement::Fit, {160, 0, 960, 720}},
+        {"4:3 fill on 16:9", 800, 600, screen, PicturePlacement::Fill, {0, -120, 1280, 960}},
+        {"portrait fit on landscape", 600, 800, screen, PicturePlacement::Fit, {370, 0, 540, 720}},
+        {"portrait fill on landscape", 600, 800, screen, PicturePlacement::Fill, {0, -494, 1280, 1707}},
+        {"landscape fit on portrait", 1920, 1080, {0, 0, 1080, 1920}, PicturePlacement::Fit, {0, 656, 1080, 608}},
+        {"landscape fill on portrait", 1920, 1080, {0, 0, 1080, 1920}, PicturePlacement::Fill, {-1167, 0, 3413, 1920}},
+        {"equal ratios fit", 640, 360, screen, PicturePlacement::Fit, screen},
+        {"equal ratios fill", 640, 360, screen, PicturePlacement::Fill, screen},
+        {"1x1 fit", 1, 1, screen, PicturePlacement::Fit, {280, 0, 720, 720}},
+        {"1x1 fill", 1, 1, screen, PicturePlacement::Fill, {0, -280, 1280, 1280}},
+        {"10000 times smaller", 2, 1, {0, 0, 20000, 20000}, PicturePlacement::Fit, {0, 5000, 20000, 10000}},
+        {"10000 times larger", 20000, 10000, {0, 0, 2, 2}, PicturePlacement::Fit, {0, 0, 2, 1}},
+        {"a thin side keeps one pixel", 30000, 1, {0, 0, 1280, 720}, PicturePlacement::Fit, {0, 359, 1280, 1}},
+        {"a long fill stays an int", 1, 32767, {0, 0, 100000, 10}, PicturePlacement::Fill, {0, -268435451, 100000, 536870912}},
+        {"offset area, odd spare pixel", 100, 100, {-1920, 30, 301, 200}, PicturePlacement::Fit, {-1870, 30, 200, 200}},
+        {"an empty picture gives the area", 0, 0, screen, PicturePlacement::Fit, screen},
+    };
+    for (const Row& r : rows) EXPECT_EQ(PlacePicture(r.picW, r.picH, r.area, r.mode), r.expected) << r.what;
+}
+
+TEST(PicturePlacement, SpanCoversEveryMonitorWhateverItsOffset) {
+    EXPECT_EQ(BoundingRect({{0, 0, 1920, 1080}, {-1280, 200, 1280, 1024}}), (PixelRect{-1280, 0, 3200, 1224}));
+    EXPECT_EQ(BoundingRect({{0, 0, 800, 600}, {800, -300, 1024, 768}, {0, 600, 800, 600}}), (PixelRect{0, -300, 1824, 1500}));
+    EXPECT_EQ(BoundingRect({}), PixelRect{});
+}
+
+TEST(PicturePlacement, StoredWordsReadInAnyCaseAndOtherTextIsTheDefault) {
+    EXPECT_EQ(PlacementFromText(" fIT "), PicturePlacement::Fit);
+    EXPECT_EQ(PlacementFromText("FILL"), PicturePlacement::Fill);
+    EXPECT_EQ(MonitorsFromText("span"), Monitors::Span);
+    for (PicturePlacement p : {PicturePlacement::Stretch, PicturePlacement::Fit, PicturePlacement::Fill}) EXPECT_EQ(PlacementFromText(PlacementText(p)), p);
+    for (Monitors m : {Monitors::Each, Monitors::Span}) EXPECT_EQ(MonitorsFromText(MonitorsText(m)), m);
+    test::FakePlatform platform;
+    App app{platform};
+    for (const std::string& text : {std::string(), std::string("Fits"), std::string("1")}) {
+        platform.store.set("Placement", text);
+        platform.store.set("Monitors", text);
+        const PlacementSetting s = ReadPlacement(app);
+        EXPECT_EQ(s.placement, PicturePlacement::Stretch) << text;
+        EXPECT_EQ(s.monitors, Monitors::Each) << text;
+    }
+}
+
+namespace {
+
+constexpr uint32_t kRed = 0xFFFF0000u, kViolet = 0xFF8000FFu;  // the picture; the background colour
+
+struct Show {
+    explicit Show(int w = 800, int h = 600) {
+        platform.store.set("AniFile", platform.dir.write("shown.bmp", test::makeBmp(w, h, 0x0000FF)));
+        platform.store.set("BackColors", std::to_string(0xFF0080));
+        platform.store.set("Mousesens", "15");
+        platform.screenW = 1280;
+        platform.screenH = 720;
+    }
+    void run() { app.mainForm->Load(); }
+    uint32_t at(int x, int y, size_t surface = 0) const { return app.mainForm->backing(surface).row(y)[x]; }
+
+    test::FakePlatform platform;
+    App app{platform};
+};
+
+}  // namespace
+
+TEST(PlacedShow, FitPaintsTheBarsInTheBackgroundColourAndFillCoversTheScreen) {
+    Show fit;
+    fit.platform.store.set("Placement", "Fit");
+    fit.run();
+    EXPECT_EQ(fit.at(0, 0), kViolet);
+    EXPECT_EQ(fit.at(159, 719), kViolet);
+    EXPECT_EQ(fit.at(160, 0), kRed);
+    EXPECT_EQ(fit.at(1119, 719), kRed);
+    EXPECT_EQ(fit.at(1120, 360), kViolet);
+
+    Show fill(600, 800);
+    fill.platform.store.set("Placement", "fill");
+    fill.run();
+    for (int x : {0, 640, 1279})
+        for (int y : {0, 719}) EXPECT_EQ(fill.at(x, y), kRed) << x << "," << y;
+}
+
+TEST(PlacedShow, SpanGivesEachMonitorItsOwnPartOfOnePicture) {
+    // A 1280x720 primary and a 640x480 monitor to its left, 240 pixels lower: the desk is
+    // 1920x720 from (-640, 0). A 1920x480 picture fits it whole, from desk row 120 to 599.
+    Show span(1920, 480);
+    span.platform.monitors = {{0, 0, 1280, 720}, {-640, 240, 640, 480}};
+    span.platform.store.set("Placement", "Fit");
+    span.platform.store.set("Monitors", "Span");
+    span.run();
+    ASSERT_EQ(span.app.mainForm->surfaceCount(), 2u);
+    EXPECT_EQ(span.at(0, 119), kViolet);
+    EXPECT_EQ(span.at(0, 120), kRed);
+    EXPECT_EQ(span.at(1279, 599), kRed);
+    EXPECT_EQ(span.at(1279, 600), kViolet);
+    EXPECT_EQ(span.at(0, 0, 1), kRed);  // the left monitor's top row is desk row 240
+    EXPECT_EQ(span.at(639, 359, 1), kRed);
+    EXPECT_EQ(span.at(639, 360, 1), kViolet);
+
+    // Each monitor alone: the same picture fitted to each one's own shape.
+    Show each(1920, 480);
+    each.platform.monitors = span.platform.monitors;
+    each.platform.store.set("Placement", "Fit");
+    each.run();
+    EXPECT_EQ(each.at(0, 159, 1), kViolet);
+    EXPECT_EQ(each.at(0, 160, 1), kRed);
+    EXPECT_EQ(each.at(0, 0), kViolet);
+    EXPECT_EQ(each.at(0, 360), kRed);
+}
+
+TEST(PlacedShow, HostedRunsTakeThePlacementSwitchAndIgnoreSpan) {
+    EXPECT_EQ(ParseHostedRequest({"--root", "--placement", "FIT"}, "")->placement, PicturePlacement::Fit);
+    const auto odd = ParseHostedRequest({"--root", "--placement=wide"}, "");
+    EXPECT_FALSE(odd->placement);
+    EXPECT_TRUE(odd->error.empty());
+    EXPECT_FALSE(odd->notice.empty());
+
+    Show hosted;
+    hosted.platform.monitors = {{0, 0, 1280, 720}, {1280, 0, 1280, 720}};
+    hosted.platform.store.set("Placement", "Fill");
+    hosted.platform.store.set("Monitors", "Span");
+    HostedRequest request = *ParseHostedRequest({"--window-id", "0x400001", "--placement", "fit"}, "");
+    RunHosted(hosted.app, request);
+    EXPECT_EQ(hosted.at(100, 100, 1), kViolet);
+    EXPECT_EQ(hosted.at(200, 100, 1), kRed);
+    EXPECT_EQ(hosted.platform.store.get("Placement"), "Fill");
+}
+
+#include "support/setup_fixture.h"
+
+using ShowTab = test::SetupDialogTest;
+
+TEST_F(ShowTab, LoadsOneChoicePerGroupAndSavesItWithTheOthers) {
+    platform.store.set("Placement", "FILL");
+    platform.store.set("Monitors", "span");
+    open();
+    EXPECT_EQ(dlg.SSTab1.Tab(), 0);
+    EXPECT_EQ(dlg.SSTab1.TabCaptions().back(), "Show");
+    EXPECT_EQ(dlg.OptFill.Value() + dlg.OptStretch.Value() + dlg.OptFit.Value(), 1);
+    EXPECT_EQ(dlg.OptFill.Value(), 1);
+    EXPECT_EQ(dlg.OptSpan.Value(), 1);
+    EXPECT_EQ(dlg.OptEach.Value(), 0);
+
+    dlg.OptFit.setValue(1);  // as a click on it
+    EXPECT_EQ(dlg.OptFill.Value(), 0);
+    dlg.OptFit.setValue(0);  // a click on the chosen one keeps it chosen
+    EXPECT_EQ(dlg.OptFit.Value(), 1);
+    dlg.OptEach.setValue(1);
+    EXPECT_EQ(dlg.OptSpan.Value(), 0);
+    EXPECT_TRUE(platform.store.saveOrder.empty());
+    EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_EQ(platform.store.saveOrder.size(), 5u);
+    EXPECT_EQ(platform.store.get("Placement"), "Fit");
+    EXPECT_EQ(platform.store.get("Monitors"), "Each");
+}

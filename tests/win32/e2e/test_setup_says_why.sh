@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# When the show cannot start (a missing file, a folder, a file that is no picture), the setup
+# dialog opens instead and says why in one line at the foot of its "File" page.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
+e2e_clear_settings
+mkdir -p "$E2E_TMP/Pictures"
+head -c 5000 /dev/urandom >"$E2E_TMP/noise.jpg"
+e2e_says_why missing "$(e2e_winpath "$E2E_TMP/gone.jpg")"
+e2e_says_why folder "$(e2e_winpath "$E2E_TMP/Pictures")"
+e2e_says_why noise "$(e2e_winpath "$E2E_TMP/noise.jpg")"
