@@ -30,7 +30,7 @@ PicturePtr finishStill(PicturePtr decoded, const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-PicturePtr LoadPicture(Platform& platform, const std::string& path) {
+PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownAreas& shown) {
     auto& table = files::fileTable();
     const int n = table.freeFile();
     table.open(n, path, files::Mode::ReadOnly);
@@ -48,7 +48,16 @@ PicturePtr LoadPicture(Platform& platform, const std::string& path) {
     // PNG is read the same way on every platform, a row at a time: the platforms' own readers
     // hold a 16-bit picture whole at 8 bytes a pixel and more.
     if (isPngFile(bytes)) return finishStill(decodePng(bytes), bytes);
-    return finishStill(platform.decodeStill(bytes), bytes);
+    if (shown.areas.empty()) return finishStill(platform.decodeStill(bytes), bytes);
+    // A photo turned a quarter is shown with its stored width upright.
+    const int orientation = exifOrientation(bytes);
+    const bool turned = orientation >= 5 && orientation <= 8;
+    const DecodeFloor floor = [&](int width, int height) {
+        if (!turned) return ShownSize(width, height, shown);
+        const PixelSize upright = ShownSize(height, width, shown);
+        return PixelSize{upright.height, upright.width};
+    };
+    return finishStill(platform.decodeStillAtLeast(bytes, floor), bytes);
 }
 
 }  // namespace mv
