@@ -1,9 +1,11 @@
 #include "platform/win32/win_still_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -47,9 +49,31 @@ bool huffmanTablesFit(const std::vector<uint8_t>& b) {
     return true;
 }
 
+// Averages each d x d block of stb's 3-byte pixels into one opaque pixel of `out`, so the paint
+// stretches a picture near its shown size instead of the whole photo.
+void boxReduce(const stbi_uc* rgb, int w, int h, int d, Bitmap& out) {
+    out.resize(w / d, h / d);
+    std::vector<uint32_t> sums(static_cast<size_t>(out.width) * 3);
+    const uint32_t area = static_cast<uint32_t>(d * d), half = area / 2;
+    for (int oy = 0; oy < out.height; ++oy) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int dy = 0; dy < d; ++dy) {
+            const stbi_uc* p = rgb + (static_cast<size_t>(oy) * d + dy) * static_cast<size_t>(w) * 3;
+            uint32_t* s = sums.data();
+            for (int ox = 0; ox < out.width; ++ox, s += 3)
+                for (int dx = 0; dx < d; ++dx, p += 3) s[0] += p[0], s[1] += p[1], s[2] += p[2];
+        }
+        uint32_t* row = out.row(oy);
+        for (int ox = 0; ox < out.width; ++ox) {
+            const uint32_t* s = &sums[static_cast<size_t>(ox) * 3];
+            row[ox] = 0xFF000000u | ((s[0] + half) / area) << 16 | ((s[1] + half) / area) << 8 | ((s[2] + half) / area);
+        }
+    }
+}
+
 }  // namespace
 
-PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes) {
+PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX))
         throw PlatformError(ErrInvalidPicture, "Invalid picture");
     // Before stb reads anything: its header reader already builds the tables that come first.
@@ -62,14 +86,23 @@ PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes) {
         static_cast<int64_t>(w) * h > kMaxPicturePixels)
         throw PlatformError(ErrInvalidPicture, "Picture too large");
 
-    std::unique_ptr<stbi_uc, void (*)(void*)> rgba(stbi_load_from_memory(data, size, &w, &h, &channels, 4),
-                                                   stbi_image_free);
-    if (!rgba) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    // stb cannot decode a JPEG smaller, but a photo far larger than it is shown is averaged
+    // down by the same 1/2, 1/4 or 1/8 the Linux decoder reaches, as it is converted.
+    const bool jpeg = size > 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
+    const int d = floor && jpeg ? 8 / DecodeEighths(w, h, floor(w, h), {1, 2, 4, 8}) : 1;
+    const int comps = d > 1 ? 3 : 4;
+    std::unique_ptr<stbi_uc, void (*)(void*)> decoded(stbi_load_from_memory(data, size, &w, &h, &channels, comps),
+                                                      stbi_image_free);
+    if (!decoded) throw PlatformError(ErrInvalidPicture, "Invalid picture");
 
-    // The pixels with their alpha as stored; the portable loader decides what stays transparent.
     Bitmap out;
+    if (d > 1) {
+        boxReduce(decoded.get(), w, h, d, out);
+        return std::make_shared<RgbPicture>(std::move(out));
+    }
+    // The pixels with their alpha as stored; the portable loader decides what stays transparent.
     out.resize(w, h);
-    const stbi_uc* p = rgba.get();
+    const stbi_uc* p = decoded.get();
     for (size_t i = 0, n = out.pixels.size(); i < n; ++i, p += 4)
         out.pixels[i] = (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | uint32_t{p[2]};
     return std::make_shared<RgbPicture>(std::move(out));
