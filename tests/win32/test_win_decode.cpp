@@ -82,7 +82,8 @@ TEST(StillDecoder, ReadsBmpAndJpgAsOpaquePixels) {
 // stb reads a JPEG whole; one far larger than it is shown is averaged down by 2, 4 or 8 and
 // looks, stretched to where it is shown, like the whole photo stretched there.
 TEST(StillDecoder, APhotoAveragedDownLooksLikeTheWholePhotoStretched) {
-    const std::vector<uint8_t> bytes = jpegOf(test::photoPixels(1600, 1200));
+    // Sides that leave odd widths on the way down to 1/8.
+    const std::vector<uint8_t> bytes = jpegOf(test::photoPixels(1608, 1208));
     const PicturePtr whole = win32::decodeStillStb(bytes);
     const auto stretched = [](const Picture& picture, PixelSize size) {
         Bitmap out;
@@ -90,8 +91,8 @@ TEST(StillDecoder, APhotoAveragedDownLooksLikeTheWholePhotoStretched) {
         picture.stretchTo(out, 0, 0, size.width, size.height, 0);
         return out;
     };
-    for (const auto& [shown, decoded] : {std::pair<PixelSize, PixelSize>{{800, 600}, {800, 600}},
-                                         {{560, 420}, {800, 600}}, {{190, 150}, {200, 150}}, {{1280, 720}, {1600, 1200}}}) {
+    for (const auto& [shown, decoded] : {std::pair<PixelSize, PixelSize>{{800, 600}, {804, 604}},
+                                         {{560, 420}, {804, 604}}, {{190, 150}, {201, 151}}, {{1280, 720}, {1608, 1208}}}) {
         const PicturePtr small = win32::decodeStillStb(bytes, [&](int, int) { return shown; });
         ASSERT_EQ((PixelSize{small->width(), small->height()}), decoded) << shown.width;
         EXPECT_LT(test::rmse(stretched(*small, shown), stretched(*whole, shown)), 0.01) << shown.width;

@@ -10,6 +10,9 @@
 #include "platform/error.h"
 
 #include <stb/stb_image.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace mv::win32 {
 
@@ -49,26 +52,60 @@ bool huffmanTablesFit(const std::vector<uint8_t>& b) {
     return true;
 }
 
-// Averages each d x d block of stb's 3-byte pixels into one opaque pixel of `out`, so the paint
-// stretches a picture near its shown size instead of the whole photo.
-void boxReduce(const stbi_uc* rgb, int w, int h, int d, Bitmap& out) {
-    out.resize(w / d, h / d);
-    std::vector<uint32_t> sums(static_cast<size_t>(out.width) * 3);
-    const uint32_t area = static_cast<uint32_t>(d * d), half = area / 2;
-    for (int oy = 0; oy < out.height; ++oy) {
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (int dy = 0; dy < d; ++dy) {
-            const stbi_uc* p = rgb + (static_cast<size_t>(oy) * d + dy) * static_cast<size_t>(w) * 3;
-            uint32_t* s = sums.data();
-            for (int ox = 0; ox < out.width; ++ox, s += 3)
-                for (int dx = 0; dx < d; ++dx, p += 3) s[0] += p[0], s[1] += p[1], s[2] += p[2];
+// Halves a w x h picture of 4-byte pixels in place, each 2 x 2 block averaged (rounding half
+// up) into one pixel; w and h are even. The halved rows never pass the rows still to be read.
+void halveInPlace(stbi_uc* px, int w, int h) {
+    const size_t stride = static_cast<size_t>(w) * 4;
+    const int hw = w / 2;
+    for (int y = 0; y < h / 2; ++y) {
+        const stbi_uc* a = px + 2 * static_cast<size_t>(y) * stride;
+        const stbi_uc* b = a + stride;
+        stbi_uc* out = px + static_cast<size_t>(y) * hw * 4;
+        int x = 0;
+#if defined(__SSE2__)
+        // Four output pixels from eight of each row, in 16-bit lanes.
+        const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
+        for (; x + 4 <= hw; x += 4) {
+            const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x * 8));
+            const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x * 8 + 16));
+            const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x * 8));
+            const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x * 8 + 16));
+            // Per 16-byte load: pixels p0 p1 (low half) and p2 p3 (high half), each pair summed.
+            auto pairs = [&](__m128i r, __m128i s) {
+                const __m128i lo = _mm_add_epi16(_mm_unpacklo_epi8(r, zero), _mm_unpacklo_epi8(s, zero));
+                const __m128i hi = _mm_add_epi16(_mm_unpackhi_epi8(r, zero), _mm_unpackhi_epi8(s, zero));
+                // lo holds p0 and p1 of both rows added; fold p1 onto p0, the same for hi.
+                const __m128i l = _mm_add_epi16(lo, _mm_srli_si128(lo, 8));
+                const __m128i h2 = _mm_add_epi16(hi, _mm_srli_si128(hi, 8));
+                return _mm_unpacklo_epi64(l, h2);
+            };
+            const __m128i q0 = _mm_srli_epi16(_mm_add_epi16(pairs(a0, b0), two), 2);
+            const __m128i q1 = _mm_srli_epi16(_mm_add_epi16(pairs(a1, b1), two), 2);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4), _mm_packus_epi16(q0, q1));
         }
-        uint32_t* row = out.row(oy);
-        for (int ox = 0; ox < out.width; ++ox) {
-            const uint32_t* s = &sums[static_cast<size_t>(ox) * 3];
-            row[ox] = 0xFF000000u | ((s[0] + half) / area) << 16 | ((s[1] + half) / area) << 8 | ((s[2] + half) / area);
-        }
+#endif
+        for (; x < hw; ++x)
+            for (int c = 0; c < 4; ++c)
+                out[x * 4 + c] = static_cast<stbi_uc>((a[x * 8 + c] + a[x * 8 + 4 + c] + b[x * 8 + c] + b[x * 8 + 4 + c] + 2) >> 2);
     }
+}
+
+// stb's R, G, B, A bytes as the bitmap's 0xAARRGGBB.
+void toPixels(const stbi_uc* p, Bitmap& out) {
+    size_t i = 0;
+    const size_t n = out.pixels.size();
+#if defined(__SSE2__)
+    const __m128i rb = _mm_set1_epi32(0x00FF00FF);
+    for (; i + 4 <= n; i += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i * 4));
+        const __m128i r_b = _mm_and_si128(v, rb);
+        const __m128i swapped = _mm_or_si128(_mm_slli_epi32(r_b, 16), _mm_srli_epi32(r_b, 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out.pixels.data() + i),
+                         _mm_or_si128(_mm_andnot_si128(rb, v), _mm_and_si128(swapped, rb)));
+    }
+#endif
+    for (p += i * 4; i < n; ++i, p += 4)
+        out.pixels[i] = (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | uint32_t{p[2]};
 }
 
 }  // namespace
@@ -90,21 +127,15 @@ PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes, const DecodeFloor& 
     // down by the same 1/2, 1/4 or 1/8 the Linux decoder reaches, as it is converted.
     const bool jpeg = size > 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
     const int d = floor && jpeg ? 8 / DecodeEighths(w, h, floor(w, h), {1, 2, 4, 8}) : 1;
-    const int comps = d > 1 ? 3 : 4;
-    std::unique_ptr<stbi_uc, void (*)(void*)> decoded(stbi_load_from_memory(data, size, &w, &h, &channels, comps),
+    std::unique_ptr<stbi_uc, void (*)(void*)> decoded(stbi_load_from_memory(data, size, &w, &h, &channels, 4),
                                                       stbi_image_free);
     if (!decoded) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    for (int k = d; k > 1; k /= 2, w /= 2, h /= 2) halveInPlace(decoded.get(), w, h);
 
-    Bitmap out;
-    if (d > 1) {
-        boxReduce(decoded.get(), w, h, d, out);
-        return std::make_shared<RgbPicture>(std::move(out));
-    }
     // The pixels with their alpha as stored; the portable loader decides what stays transparent.
+    Bitmap out;
     out.resize(w, h);
-    const stbi_uc* p = decoded.get();
-    for (size_t i = 0, n = out.pixels.size(); i < n; ++i, p += 4)
-        out.pixels[i] = (uint32_t{p[3]} << 24) | (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | uint32_t{p[2]};
+    toPixels(decoded.get(), out);
     return std::make_shared<RgbPicture>(std::move(out));
 }
 
