@@ -52,3 +52,20 @@ TEST(QtPhotoSize, DecodedSmallerLooksLikeTheWholePhotoStretched) {
     // Shown larger than stored: decoded whole.
     EXPECT_EQ(qt::decodeStill(bytes, [](int, int) { return PixelSize{1920, 1080}; })->width(), 1600);
 }
+
+// A grey JPEG comes from the reader in a format of its own: decoded smaller all the same, and
+// turned into the bitmap's pixels once.
+TEST(QtPhotoSize, AGreyPhotoIsDecodedSmallerToo) {
+    QImage grey(640, 480, QImage::Format_Grayscale8);
+    grey.fill(0x60);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    grey.save(&buffer, "JPG", 90);
+    const PicturePtr small = qt::decodeStill(std::vector<uint8_t>(bytes.begin(), bytes.end()),
+                                             [](int, int) { return PixelSize{150, 100}; });
+    ASSERT_EQ((PixelSize{small->width(), small->height()}), (PixelSize{160, 120}));
+    const uint32_t p = static_cast<const RgbPicture&>(*small).pixels().row(60)[80];
+    EXPECT_EQ(p >> 24, 0xFFu);
+    for (int shift : {0, 8, 16}) EXPECT_NEAR(static_cast<int>((p >> shift) & 0xFF), 0x60, 3);
+}

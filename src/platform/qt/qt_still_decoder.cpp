@@ -62,8 +62,9 @@ PicturePtr decodeStill(const std::vector<uint8_t>& bytes, const DecodeFloor& flo
     Bitmap bmp;
     if (jpeg) bmp.resize(decoded.width(), decoded.height());
     {
-        QImage image(reinterpret_cast<uchar*>(bmp.pixels.data()), decoded.width(), decoded.height(),
-                     static_cast<qsizetype>(decoded.width()) * 4, QImage::Format_RGB32);
+        QImage image = jpeg ? QImage(reinterpret_cast<uchar*>(bmp.pixels.data()), decoded.width(), decoded.height(),
+                                     static_cast<qsizetype>(decoded.width()) * 4, QImage::Format_RGB32)
+                            : QImage();
         if (!reader.read(&image) || image.isNull()) throw refuse();
         if (!jpeg || image.constBits() != reinterpret_cast<const uchar*>(bmp.pixels.data()) ||
             image.size() != decoded || image.format() != QImage::Format_RGB32)
