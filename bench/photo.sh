@@ -53,7 +53,7 @@ small=$inputs/photo-640x360.jpg
 
 scratch=$(mktemp -d)
 cleanup() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+  [ -n "$wine" ] && WINEPREFIX="$scratch/prefix" wineserver -k 2>/dev/null
   rm -rf "$scratch"
 }
 trap cleanup EXIT
