@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/picture/decode_size.h"
 
 namespace mv {
 
@@ -123,6 +124,11 @@ public:
     // Decodes a BMP or JPG file's bytes (GIFs are decoded by the portable GIF reader).
     // Throws ErrInvalidPicture for anything it cannot read or that is too large.
     virtual PicturePtr decodeStill(const std::vector<uint8_t>& bytes) = 0;
+    // The same, but a decoder that reaches a smaller size cheaply may decode the picture smaller
+    // than stored, never below `floor` of its stored size (see decode_size.h). By default whole.
+    virtual PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& /*floor*/) {
+        return decodeStill(bytes);
+    }
 
     virtual SettingsStore& settings() = 0;
 

@@ -111,7 +111,9 @@ void frmMain::Form_Load() {
             }
             const Units units = Units::of(p);
             Move(0, 0, std::lround(units.twipsX(p.screenWidthPx())), std::lround(units.twipsY(p.screenHeightPx())));
-            Picture1.setPicture(LoadPicture(p, txFile.Text()));
+            // Decoded for the window it is about to fill: a photo far larger than the screen
+            // is read at a fraction of its size.
+            Picture1.setPicture(LoadPicture(p, txFile.Text(), shownAreas(0, 0, ScaleWidth(), ScaleHeight())));
             AutoRedraw = true;
             displayOrSetup([](auto&& step) { step(); });
         },

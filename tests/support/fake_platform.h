@@ -96,6 +96,9 @@ public:
     void formUnloaded(Form& form) override { loadedForms.erase(&form); }
     std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) override;
     PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
+    // Decodes whole, and keeps the least size the loader allowed for the picture's size.
+    PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
+    std::vector<PixelSize> decodeFloors;
     SettingsStore& settings() override { return store; }
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override { opened.push_back(url); }

@@ -184,6 +184,9 @@ void QtPlatform::formUnloaded(Form&) {
 std::unique_ptr<TimerDriver> QtPlatform::createTimer(std::function<void()> tick) { return makeTimer(std::move(tick)); }
 
 PicturePtr QtPlatform::decodeStill(const std::vector<uint8_t>& bytes) { return qt::decodeStill(bytes); }
+PicturePtr QtPlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
+    return qt::decodeStill(bytes, floor);
+}
 
 std::string QtPlatform::userScratchDirectory() { return qt::userScratchDirectory(); }
 

@@ -69,6 +69,9 @@ public:
     // background colour; and whether one paint spans all monitors, each showing its part.
     // Stretch on each monitor until set.
     void setPlacement(PicturePlacement placement, Monitors monitors);
+    // Where a PaintPicture of (x, y, w, h) made now would place its picture on each surface, known
+    // before the picture is decoded; no areas while the window is not loaded.
+    ShownAreas shownAreas(double x, double y, double w, double h) const;
     // What a surface shows (the primary monitor's by default); empty before the first paint.
     const Bitmap& backing(size_t surface = 0) const;
     size_t surfaceCount() const { return backings_.size(); }

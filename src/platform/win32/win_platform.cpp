@@ -126,6 +126,9 @@ void WinPlatform::formUnloaded(Form& form) {
 std::unique_ptr<TimerDriver> WinPlatform::createTimer(std::function<void()> tick) { return makeTimer(std::move(tick)); }
 
 PicturePtr WinPlatform::decodeStill(const std::vector<uint8_t>& bytes) { return decodeStillStb(bytes); }
+PicturePtr WinPlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
+    return decodeStillStb(bytes, floor);
+}
 
 std::string WinPlatform::userScratchDirectory() {
     // Under the per-user local application data, which only its owner can reach.

@@ -39,6 +39,7 @@ public:
     void formUnloaded(Form& form) override;
     std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) override;
     PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
+    PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
     SettingsStore& settings() override { return settings_; }
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override;
