@@ -80,7 +80,7 @@ private:
         std::vector<std::unique_ptr<LayerSurface>> ordered;
         for (const auto& o : outputs) {
             if (!o->ready || closed_.count(o->name)) continue;
-            auto it = std::find_if(all_.begin(), all_.end(), [&](const auto& s) { return &s->output() == o.get(); });
+            auto it = std::find_if(all_.begin(), all_.end(), [&](const auto& s) { return s && &s->output() == o.get(); });
             if (it != all_.end()) {
                 (*it)->rescale();
                 ordered.push_back(std::move(*it));

@@ -13,6 +13,7 @@
 
 #include "platform/error.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 
 namespace mv::qt {
 
@@ -42,6 +43,7 @@ struct OutputData {
 
 void onGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t, const char*, const char*, int32_t) {
     auto* d = static_cast<OutputData*>(data);
+    if (d->output->place) return;  // the logical position is the better one
     d->output->x = x;
     d->output->y = y;
 }
@@ -53,7 +55,21 @@ void onDone(void* data, wl_output*) {
 void onScale(void* data, wl_output*, int32_t factor) { static_cast<OutputData*>(data)->output->scale = std::max(1, factor); }
 const wl_output_listener outputListener = {onGeometry, onMode, onDone, onScale, nullptr, nullptr};
 
+void onLogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y) {
+    auto* d = static_cast<OutputData*>(data);
+    d->output->x = x;
+    d->output->y = y;
+}
+void onLogicalSize(void*, zxdg_output_v1*, int32_t, int32_t) {}
+void onPlaceDone(void* data, zxdg_output_v1* place) {
+    // From version 3 on, wl_output's done covers these events too.
+    if (zxdg_output_v1_get_version(place) < 3) onDone(data, nullptr);
+}
+void onPlaceName(void*, zxdg_output_v1*, const char*) {}
+const zxdg_output_v1_listener placeListener = {onLogicalPosition, onLogicalSize, onPlaceDone, onPlaceName, onPlaceName};
+
 void destroyOutput(WaylandOutput& o) {
+    if (o.place) zxdg_output_v1_destroy(o.place);
     delete static_cast<OutputData*>(wl_output_get_user_data(o.output));
     if (wl_output_get_version(o.output) >= WL_OUTPUT_RELEASE_SINCE_VERSION)
         wl_output_release(o.output);
@@ -93,6 +109,7 @@ WaylandDisplay* WaylandDisplay::instance() { return connection.get(); }
 
 WaylandDisplay::~WaylandDisplay() {
     for (auto& o : outputs_) destroyOutput(*o);
+    if (places_) zxdg_output_manager_v1_destroy(places_);
     if (layerShell_) zwlr_layer_shell_v1_destroy(layerShell_);
     if (shm_) wl_shm_destroy(shm_);
     if (compositor_) wl_compositor_destroy(compositor_);
@@ -110,6 +127,9 @@ void WaylandDisplay::global(wl_registry* registry, uint32_t name, const char* in
         shm_ = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
     } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && !layerShell_) {
         layerShell_ = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 4));
+    } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && !places_) {
+        places_ = static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, 3));
+        for (auto& o : outputs_) locate(*o);
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seatName_) {
         seatName_ = name;
         seatVersion_ = std::min(version, 5u);
@@ -119,6 +139,7 @@ void WaylandDisplay::global(wl_registry* registry, uint32_t name, const char* in
         // Version 3 at most: names and descriptions are not needed.
         output->output = static_cast<wl_output*>(bind(&wl_output_interface, 3));
         wl_output_add_listener(output->output, &outputListener, new OutputData{this, output.get()});
+        locate(*output);
         outputs_.push_back(std::move(output));
     }
 }
@@ -138,6 +159,12 @@ void WaylandDisplay::globalRemove(uint32_t name) {
 void WaylandDisplay::outputDone(WaylandOutput& output) {
     output.ready = true;
     if (outputsChanged) outputsChanged();
+}
+
+void WaylandDisplay::locate(WaylandOutput& output) {
+    if (!places_ || output.place) return;
+    output.place = zxdg_output_manager_v1_get_xdg_output(places_, output.output);
+    zxdg_output_v1_add_listener(output.place, &placeListener, wl_output_get_user_data(output.output));
 }
 
 wl_seat* WaylandDisplay::bindSeat() {

@@ -14,6 +14,8 @@ struct wl_registry;
 struct wl_seat;
 struct wl_shm;
 struct zwlr_layer_shell_v1;
+struct zxdg_output_manager_v1;
+struct zxdg_output_v1;
 
 namespace mv::qt {
 
@@ -21,6 +23,7 @@ namespace mv::qt {
 // scale. Only outputs whose description is complete (`ready`) get a surface.
 struct WaylandOutput {
     wl_output* output = nullptr;
+    zxdg_output_v1* place = nullptr;  // the logical position, where the compositor tells it
     uint32_t name = 0;
     int x = 0, y = 0;
     int scale = 1;
@@ -59,6 +62,7 @@ public:
     void global(wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
     void globalRemove(uint32_t name);
     void outputDone(WaylandOutput& output);
+    void locate(WaylandOutput& output);
 
 private:
     WaylandDisplay() = default;
@@ -69,6 +73,7 @@ private:
     wl_compositor* compositor_ = nullptr;
     wl_shm* shm_ = nullptr;
     zwlr_layer_shell_v1* layerShell_ = nullptr;
+    zxdg_output_manager_v1* places_ = nullptr;
     uint32_t seatName_ = 0, seatVersion_ = 0;
     std::vector<std::unique_ptr<WaylandOutput>> outputs_;
     bool lost_ = false;
