@@ -32,6 +32,18 @@ e2e_wait_exit 1 || e2e_fail "SIGTERM: still running after a second"
 [ "$E2E_STATUS" = 0 ] || e2e_fail "SIGTERM: status $E2E_STATUS"
 e2e_pass "SIGTERM ends it with status 0 ($(( $(e2e_now_ms) - start )) ms)"
 
+# At scale 2 the surface is half as large in the compositor's units; a picture of one-pixel
+# checks the output's size shows them one to one only at the output's device pixels.
+/usr/bin/convert -size 1280x720 pattern:gray50 "$E2E_TMP/checks.png" && chmod 644 "$E2E_TMP/checks.png"
+e2e_wl swaymsg -q output HEADLESS-1 scale 2 || e2e_fail "sway did not scale the output"
+e2e_wl_start --layer background --file "$E2E_TMP/checks.png"
+e2e_wl_wait_picture scaled HEADLESS-1 "$E2E_TMP/checks.png" 0.05 ||
+  e2e_fail "scale 2: RMSE $E2E_RMSE against the checks at 1280x720 device pixels"
+e2e_pass "at scale 2 the picture is at device pixels (RMSE $E2E_RMSE)"
+kill -TERM "$E2E_PID"
+e2e_wait_exit 1 || e2e_fail "SIGTERM at scale 2: still running after a second"
+e2e_wl swaymsg -q output HEADLESS-1 scale 1
+
 # Two outputs from the start, and a GIF that plays on both.
 /usr/bin/convert -delay 20 -size 64x48 xc:red xc:lime xc:blue -loop 0 "$E2E_TMP/rgb.gif"
 chmod 644 "$E2E_TMP/rgb.gif"
