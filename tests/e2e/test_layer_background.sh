@@ -31,6 +31,14 @@ kill -TERM "$E2E_PID"
 e2e_wait_exit 1 || e2e_fail "SIGTERM: still running after a second"
 [ "$E2E_STATUS" = 0 ] || e2e_fail "SIGTERM: status $E2E_STATUS"
 e2e_pass "SIGTERM ends it with status 0 ($(( $(e2e_now_ms) - start )) ms)"
+for sig in INT HUP; do
+  e2e_wl_start --layer background --file "$pic"
+  e2e_wl_wait_picture "before-$sig" HEADLESS-1 "$E2E_TMP/expected-one.png" 0.05 || e2e_fail "SIG$sig: not shown"
+  kill -"$sig" "$E2E_PID"
+  e2e_wait_exit 1 || e2e_fail "SIG$sig: still running after a second"
+  [ "$E2E_STATUS" = 0 ] || e2e_fail "SIG$sig: status $E2E_STATUS"
+done
+e2e_pass "SIGINT and SIGHUP end it with status 0 as well"
 
 # At scale 2 the surface is half as large in the compositor's units; a picture of one-pixel
 # checks the output's size shows them one to one only at the output's device pixels.
