@@ -54,8 +54,8 @@ TEST(CommandLineOptions, LinuxAnswersHelpVersionAndMistakesAndLeavesTheSwitchesA
         {{"--root", "--help"}, 0, "Hosted mode", ""},
         // A value is not an option, even when it starts with a dash.
         {{"--root", "--file", "-h"}, std::nullopt, "", ""},
-        {{"--file", "pic.gif"}, 2, "", "--file works only with --root or --window-id"},
-        {{"--placement", "fit"}, 2, "", "--placement works only with --root or --window-id"},
+        {{"--file", "pic.gif"}, 2, "", "--file works only with --root, --window-id or --layer"},
+        {{"--placement", "fit"}, 2, "", "--placement works only with --root, --window-id or --layer"},
         {{"--root", "--placement", "fit"}, std::nullopt, "", ""},
         {{"--", "--help"}, std::nullopt, "", ""},
     };

@@ -139,6 +139,8 @@ public:
     // and, once asked, every painted window created afterwards is (0: the screen's root window).
     virtual bool canHost() { return false; }
     virtual void hostIn(uint64_t /*window*/) {}
+    // The same on a Wayland layer surface of every output, above the windows or below them.
+    virtual void hostOnLayer(bool /*overlay*/) {}
     // One line for the user on the error output.
     virtual void report(const std::string& line);
 

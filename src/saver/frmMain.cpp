@@ -88,8 +88,11 @@ void frmMain::Form_Load() {
     continueStep([&] { ReadMouseSens(app_); });
     continueStep([&] {
         PlacementSetting placed = ReadPlacement(app_);
-        // A host gives a window per monitor, and its own options may choose the placement.
-        if (app_.hosted) placed = {app_.hostedPlacement.value_or(placed.placement), Monitors::Each};
+        // A host gives a window per monitor, and its own options may choose the placement; the
+        // layer surfaces are this program's own, one per output, so they span when asked to.
+        if (app_.hosted)
+            placed = {app_.hostedPlacement.value_or(placed.placement),
+                      app_.hostedLayer == HostedLayer::None ? Monitors::Each : placed.monitors};
         setPlacement(placed.placement, placed.monitors);
     });
 

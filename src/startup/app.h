@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/picture/placement.h"
+#include "startup/hosted.h"
 #include "platform/platform.h"
 
 namespace mv {
@@ -28,6 +29,7 @@ struct App {
     bool hosted = false;
     std::optional<std::string> hostedFile;
     std::optional<PicturePlacement> hostedPlacement;  // instead of the stored placement
+    HostedLayer hostedLayer = HostedLayer::None;      // on Wayland layer surfaces, one per output
     // The system asked the process to end; nothing new is shown from then on.
     bool endRequested = false;
 

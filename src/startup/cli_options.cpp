@@ -19,13 +19,14 @@ namespace {
 struct KnownOption {
     const char* name;  // without dashes
     bool takesValue;
-    bool marksHosted;  // --root and --window-id turn hosted mode on; --file and --placement only modify it
+    bool marksHosted;  // --root, --window-id and --layer turn hosted mode on; --file and --placement only modify it
 };
 constexpr KnownOption kKnownOptions[] = {
     {"root", false, true},
     {"window-id", true, true},
     {"file", true, false},
     {"placement", true, false},
+    {"layer", true, true},
 };
 
 bool isHelp(const std::string& a) { return a == "--help" || a == "-h"; }
@@ -55,7 +56,7 @@ CliAnswer mistake(const std::string& line) {
 }  // namespace
 
 std::string UsageLine() {
-    return "Usage: marvoscope [/S | /C | /P | /A] | --root | --window-id ID [--file PATH] [--placement P]\n"
+    return "Usage: marvoscope [/S | /C | /P | /A] | --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
            "Try 'marvoscope --help' for more information.";
 }
 
@@ -72,7 +73,7 @@ std::string HelpText(CliSystem system) {
                "VB and VBA Program Settings\\" + settingsName + "\\Settings.";
     }
     return "Usage: marvoscope [/S | /C | /P | /A]\n"
-           "       marvoscope --root | --window-id ID [--file PATH] [--placement P]\n"
+           "       marvoscope --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
            "       marvoscope --help | --version\n"
            "\n"
            "Shows one picture (BMP, JPG, PNG or GIF) over every monitor, stretched, whole or\n"
@@ -90,6 +91,8 @@ std::string HelpText(CliSystem system) {
            "  --root           draw in the window named by XSCREENSAVER_WINDOW, else on the\n"
            "                   root window\n"
            "  --window-id ID   draw in the X window ID (0x hexadecimal or decimal)\n"
+           "  --layer L        on Wayland (wlr-layer-shell): background, a desktop background\n"
+           "                   on every output; overlay, above all windows until input\n"
            "  --file PATH      show this picture, not the one chosen in the setup dialog\n"
            "  --placement P    stretch, fit (whole, with bars) or fill, not the stored one\n"
            "\n"
@@ -136,7 +139,7 @@ std::optional<CliAnswer> AnswerCommandLine(const std::vector<std::string>& argum
     // the rest to the hosted options.
     if (system == CliSystem::Windows || hosted) return std::nullopt;
     if (unknown) return mistake("unrecognised option '" + *unknown + "'");
-    if (hostedOnly) return mistake(std::string("--") + hostedOnly + " works only with --root or --window-id");
+    if (hostedOnly) return mistake(std::string("--") + hostedOnly + " works only with --root, --window-id or --layer");
     return std::nullopt;
 }
 

@@ -31,7 +31,7 @@ for o in --version -V; do run "$o"; expect "$o" 0 "^marvoscope [0-9]+\.[0-9]+$" 
 run --bogus; expect "--bogus" 2 "" "^marvoscope: unrecognised option '--bogus'$"
 grep -q "^Usage: marvoscope" <<<"$err" || e2e_fail "--bogus: no usage line: $err"
 run -x; expect "-x" 2 "" "unrecognised option '-x'"
-run --file "$E2E_TMP/x.gif"; expect "--file alone" 2 "" "--file works only with --root or --window-id"
+run --file "$E2E_TMP/x.gif"; expect "--file alone" 2 "" "--file works only with --root, --window-id or --layer"
 
 # The switches keep their silence, with or without a display.
 run /x; expect "/x" 0 "" ""

@@ -24,6 +24,7 @@ done
 control=$(dpkg-deb -f "$deb")
 grep -q '^Suggests: xscreensaver | xsecurelock | mate-screensaver, xss-lock$' <<<"$control" || e2e_fail "Suggests: $control"
 grep -q '^Depends: .*libqt6widgets6' <<<"$control" || e2e_fail "no dependencies from the binary: $control"
+grep -q '^Depends: .*libwayland-client0' <<<"$control" || e2e_fail "the layer surfaces' library is not a dependency: $control"
 e2e_pass "the package holds every file, its Suggests and the binary's dependencies"
 
 lintian --pedantic -I "$deb" >"$E2E_TMP/lintian.txt" 2>&1

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -83,6 +84,7 @@ public:
     std::string commandLine() override { return arguments; }
     bool prevInstance() override { return otherInstance; }
     bool findWindow(const std::string& title) override { return windowTitles.count(title) > 0; }
+    void hostOnLayer(bool overlay) override { layerOverlay = overlay; }
     void doEvents() override;
     int messageBox(const std::string& text, int code, const std::string& title) override;
     [[noreturn]] void terminate() override;
@@ -121,6 +123,7 @@ public:
     TempDir dir;
     std::string arguments;
     bool otherInstance = false;
+    std::optional<bool> layerOverlay;  // hosted on layer surfaces: true above the windows
     std::set<std::string> windowTitles;
     int screenW = 1280, screenH = 1024;
     // The monitors a maximised window covers, the primary one first; none: one of the screen's size.

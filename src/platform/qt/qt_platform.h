@@ -27,6 +27,7 @@ public:
     std::vector<std::string> argumentList() override { return arguments_; }
     bool canHost() override { return true; }
     void hostIn(uint64_t window) override;
+    void hostOnLayer(bool overlay) override;
     bool prevInstance() override;
     bool findWindow(const std::string& title) override;
     void doEvents() override;
@@ -60,6 +61,7 @@ private:
     std::vector<std::string> arguments_;
     std::string commandLine_;
     std::optional<uint64_t> hostedWindow_;
+    std::optional<bool> layerOverlay_;  // on Wayland layer surfaces: true above the windows
     IniStore settings_;
     int cursorCount_ = 0;
     bool cursorHidden_ = false;
