@@ -13,14 +13,17 @@
 
 namespace mv::fuzz {
 
-using StillDecoder = PicturePtr (*)(const std::vector<uint8_t>&);
+using StillDecoder = PicturePtr (*)(const std::vector<uint8_t>&, const DecodeFloor&);
 // The size the decoder's header reader finds, false when it finds none.
 using DeclaredSize = bool (*)(const uint8_t* data, size_t size, int64_t& w, int64_t& h);
 
 class LoaderPlatform final : public test::FakePlatform {
 public:
     LoaderPlatform(StillDecoder decode, DeclaredSize size) : decode_(decode), size_(size) {}
-    PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override { return decode_(bytes); }
+    PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override { return decode_(bytes, {}); }
+    PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override {
+        return decode_(bytes, floor);
+    }
     bool worthLoading(const uint8_t* data, size_t size) const {
         if (size >= 4 && data[0] == 'G' && data[1] == 'I' && data[2] == 'F' && data[3] == '8')
             return gifWorthDecoding(data, size);
@@ -36,16 +39,19 @@ private:
 inline void loadAndPaint(LoaderPlatform& platform, const uint8_t* data, size_t size) {
     if (!platform.worthLoading(data, size)) return;
     const std::string path = platform.dir.write("input", std::vector<uint8_t>(data, data + size));
-    try {
-        const PicturePtr picture = LoadPicture(platform, path);
-        const int w = picture ? picture->width() : 0, h = picture ? picture->height() : 0;
-        if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide || int64_t{w} * h > kMaxPicturePixels)
-            __builtin_trap();
-        Bitmap target;
-        target.resize(37, 23, 0);
-        picture->stretchTo(target, -5, 3, 50, 19, 0x123456);
-    } catch (const PlatformError& e) {
-        if (e.number() != ErrInvalidPicture) __builtin_trap();
+    // Whole, and decoded for a small place where a decoder may read it smaller.
+    for (const ShownAreas& shown : {ShownAreas{}, ShownAreas{{{0, 0, 5, 3}}, PicturePlacement::Fit}}) {
+        try {
+            const PicturePtr picture = LoadPicture(platform, path, shown);
+            const int w = picture ? picture->width() : 0, h = picture ? picture->height() : 0;
+            if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide || int64_t{w} * h > kMaxPicturePixels)
+                __builtin_trap();
+            Bitmap target;
+            target.resize(37, 23, 0);
+            picture->stretchTo(target, -5, 3, 50, 19, 0x123456);
+        } catch (const PlatformError& e) {
+            if (e.number() != ErrInvalidPicture) __builtin_trap();
+        }
     }
 }
 

@@ -4,3 +4,6 @@ set(MARVOSCOPE_IMAGES_HOST "images.example.org" CACHE STRING "Host name of the i
 target_compile_definitions(mv_core PUBLIC
   MARVOSCOPE_MAKER_HOST="${MARVOSCOPE_MAKER_HOST}"
   MARVOSCOPE_IMAGES_HOST="${MARVOSCOPE_IMAGES_HOST}")
+# Only the answer to --version needs the version.
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/startup/cli_options.cpp APPEND PROPERTY
+  COMPILE_DEFINITIONS MARVOSCOPE_VERSION="${PROJECT_VERSION}")

@@ -12,6 +12,13 @@ install(FILES ${MV_GENERATED}/marvoscope DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}
 install(FILES ${MV_PACKAGING}/marvoscope.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/xscreensaver/config)
 install(PROGRAMS ${MV_PACKAGING}/saver_marvoscope DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xsecurelock)
 install(FILES ${MV_PACKAGING}/marvoscope.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+# MATE's screen saver lists the savers of this folder and runs their command only from the hack
+# folders it knows, so "marvoscope" there is the xscreensaver link above.
+install(FILES ${MV_PACKAGING}/screensavers/marvoscope.desktop
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications/screensavers)
+# What software centres show: the settings entry above, described.
+configure_file(${MV_PACKAGING}/metainfo.xml.in ${MV_GENERATED}/org.example.marvoscope.metainfo.xml @ONLY)
+install(FILES ${MV_GENERATED}/org.example.marvoscope.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/assets/icons/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor
         FILES_MATCHING PATTERN "marvoscope.png")
 
@@ -36,10 +43,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "picture screen saver for xscreensaver and xsecurelock")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Marvoscope shows one picture (BMP, JPG or GIF) stretched over the whole
-screen; a GIF of three or more frames plays as an animation. It runs as an
-xscreensaver hack or an xsecurelock saver module, which then own idle
-detection, locking and previews, or as a show of its own that any input ends.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Marvoscope shows one picture (BMP, JPG, PNG or GIF) stretched over the
+whole screen; a GIF of three or more frames plays as an animation. It runs as
+an xscreensaver hack, an xsecurelock saver module or a MATE screen saver,
+which then own idle detection, locking and previews, or as a show of its own
+that any input ends.
 A setup dialog chooses the picture, the background colour behind transparent
 GIFs and the mouse sensitivity.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -47,6 +55,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://${MARVOSCOPE_MAKER_HOST}/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | xsecurelock, xss-lock")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | xsecurelock | mate-screensaver, xss-lock")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

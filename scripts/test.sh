@@ -17,15 +17,18 @@ trap 'rm -rf "$scratch"' EXIT
 
 # The Windows packages, ffmpeg (the GIF checks play what it writes, as most animated GIFs
 # people have are written so; it needs none of the codec drivers it recommends), the real
-# screen-saver hosts the hosted mode is checked under and lintian arrive while the Linux build
-# compiles.
+# screen-saver hosts the hosted mode is checked under, and the package checkers (lintian,
+# appstreamcli, hardening-check from devscripts, desktop-file-validate), and the Wayland
+# compositors and tools of the layer checks (sway, grim, wtype, weston), arrive while the Linux
+# build compiles.
 deps_pid=""
 if [ -z "$quick" ]; then
   bash scripts/install-deps.sh || exit 1
   later() {
     if [ -f scripts/test-windows.sh ]; then bash scripts/install-deps-windows.sh ffmpeg || return 1
     else (source scripts/apt-install.sh && apt_install --no-recommends ffmpeg) || return 1; fi
-    (source scripts/apt-install.sh && apt_install xscreensaver xsecurelock lintian)
+    (source scripts/apt-install.sh && apt_install xscreensaver xsecurelock lintian &&
+     apt_install --no-recommends mate-screensaver appstream devscripts desktop-file-utils sway grim wtype weston)
   }
   later >"$scratch/deps.log" 2>&1 &
   deps_pid=$!

@@ -206,3 +206,59 @@ TEST(Hosted, AFolderChangesPicturesAtTheGivenInterval) {
     EXPECT_EQ(p.platform.store.get("Interval"), "30");
     p.app.mainForm->Unload();
 }
+
+TEST(HostedRequest, ALayerIsBackgroundOrOverlayAndNeverAnXWindowBesides) {
+    EXPECT_EQ(parsed({"--layer", "background"}, "0x400001").layer, HostedLayer::Background);
+    EXPECT_TRUE(parsed({"--layer", "background"}, "0x400001").error.empty());  // the variable is X's
+    EXPECT_EQ(parsed({"--layer=overlay", "--file", "a.gif"}).layer, HostedLayer::Overlay);
+    EXPECT_FALSE(parsed({"--layer", "Overlay"}).error.empty());
+    EXPECT_FALSE(parsed({"--layer"}).error.empty());
+    EXPECT_FALSE(parsed({"--layer", "overlay", "--root"}).error.empty());
+    EXPECT_FALSE(parsed({"--window-id", "42", "--layer", "background"}).error.empty());
+}
+
+namespace {
+
+void runOnLayer(Process& p, HostedLayer layer) {
+    HostedRequest request;
+    request.layer = layer;
+    RunHosted(p.app, request);
+}
+
+}  // namespace
+
+TEST(HostedLayer, ABackgroundIgnoresInputAndOtherShowsAndSpansWhenTheSettingsSaySo) {
+    // Two outputs side by side; a 4:3 picture placed whole is either centred on each or once
+    // across both, where it reaches the right edge of the first.
+    for (const std::string& monitors : {std::string("Each"), std::string("Span")}) {
+        Process p;
+        p.platform.otherInstance = true;
+        p.platform.windowTitles.insert(frmMain::kCaption);
+        p.platform.monitors = {{0, 0, 100, 50}, {100, 0, 100, 50}};
+        p.platform.screenW = 100;
+        p.platform.screenH = 50;
+        p.platform.store.set("Placement", "Fit");
+        p.platform.store.set("Monitors", monitors);
+        runOnLayer(p, HostedLayer::Background);
+        EXPECT_EQ(p.platform.layerOverlay, false);
+        ASSERT_TRUE(p.shown()) << monitors;
+        const bool picture = p.shownPixel(99, 25) == 0xFFFF0000u;
+        EXPECT_EQ(picture, monitors == "Span") << monitors;
+    }
+}
+
+TEST(HostedLayer, AnOverlayEndsOnInputAndASecondOverlayEndsAtOnce) {
+    Process p;
+    runOnLayer(p, HostedLayer::Overlay);
+    EXPECT_EQ(p.platform.layerOverlay, true);
+    ASSERT_TRUE(p.shown());
+    EXPECT_FALSE(p.app.setupForm->Loaded());
+    p.app.mainForm->Form_KeyDown(65, 0);
+    EXPECT_FALSE(p.app.mainForm->Loaded());
+
+    Process second;
+    second.platform.otherInstance = true;
+    second.platform.windowTitles.insert(frmMain::kCaption);
+    EXPECT_THROW(runOnLayer(second, HostedLayer::Overlay), ProcessTerminated);
+    EXPECT_FALSE(second.shown());
+}

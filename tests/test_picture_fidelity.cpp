@@ -26,6 +26,11 @@ class FixedStillPlatform final : public FakePlatform {
 public:
     explicit FixedStillPlatform(Bitmap pixels) : pixels_(std::move(pixels)) {}
     PicturePtr decodeStill(const std::vector<uint8_t>&) override { return std::make_shared<RgbPicture>(pixels_); }
+    PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override {
+        floors.push_back(floor(pixels_.width, pixels_.height));
+        return decodeStill(bytes);
+    }
+    std::vector<PixelSize> floors;  // the least size allowed for the stored picture, per load
 
 private:
     Bitmap pixels_;
@@ -107,6 +112,22 @@ TEST(PhotoOrientation, EveryExifOrientationShowsTheCornersWhereAViewerDoes) {
         const int r = p.width - 1, b = p.height - 1;
         EXPECT_EQ((std::array<uint32_t, 4>{p.row(0)[0], p.row(0)[r], p.row(b)[0], p.row(b)[r]}), seen[o]) << o;
     }
+}
+
+// The decoder sees the photo as stored; the floor it gets is where the photo, turned, is shown.
+TEST(PhotoOrientation, ATurnedPhotoIsDecodedForItsUprightShape) {
+    Bitmap stored;
+    stored.resize(1600, 800);
+    FixedStillPlatform platform(stored);
+    const ShownAreas portrait{{{0, 0, 400, 800}}, PicturePlacement::Fit};
+    for (int o : {1, 6}) {
+        const PicturePtr pic = LoadPicture(platform, platform.dir.write("photo.jpg", jpegWithExif("II", orientationEntry(true, o))),
+                                           portrait);
+        EXPECT_EQ(pic->width(), o == 6 ? 800 : 1600);
+    }
+    // Upright 800x1600 fits the area at 400x800, which is 800x400 as stored; as stored it would
+    // fit at 400x200.
+    EXPECT_EQ(platform.floors, (std::vector<PixelSize>{{400, 200}, {800, 400}}));
 }
 
 TEST(PhotoOrientation, AMissingDamagedOrStrangeTagShowsThePictureAsStored) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/picture/decode_size.h"
 #include "platform/picture/placement.h"
 #include "saver/frmMain.h"
 #include "settings/placement_text.h"
@@ -46,6 +47,29 @@ TEST(PicturePlacement, SpanCoversEveryMonitorWhateverItsOffset) {
     EXPECT_EQ(BoundingRect({{0, 0, 1920, 1080}, {-1280, 200, 1280, 1024}}), (PixelRect{-1280, 0, 3200, 1224}));
     EXPECT_EQ(BoundingRect({{0, 0, 800, 600}, {800, -300, 1024, 768}, {0, 600, 800, 600}}), (PixelRect{0, -300, 1824, 1500}));
     EXPECT_EQ(BoundingRect({}), PixelRect{});
+}
+
+TEST(PicturePlacement, ShownSizeIsTheLargestPlacementOnAnySurface) {
+    // A landscape and a portrait monitor, a 4:3 photo.
+    ShownAreas shown{{{0, 0, 1920, 1080}, {0, 0, 1080, 1920}}, PicturePlacement::Stretch};
+    EXPECT_EQ(ShownSize(4000, 3000, shown), (PixelSize{1920, 1920}));
+    shown.placement = PicturePlacement::Fit;
+    EXPECT_EQ(ShownSize(4000, 3000, shown), (PixelSize{1440, 1080}));
+    shown.placement = PicturePlacement::Fill;
+    EXPECT_EQ(ShownSize(4000, 3000, shown), (PixelSize{2560, 1920}));
+    EXPECT_EQ(ShownSize(4000, 3000, ShownAreas{}), PixelSize{});
+}
+
+TEST(PicturePlacement, DecodedAtTheSmallestWholeEighthsThatCoverTheShownSize) {
+    const std::initializer_list<int> any = {1, 2, 3, 4, 5, 6, 7, 8}, halves = {1, 2, 4, 8};
+    EXPECT_EQ(DecodeEighths(6400, 3600, {1920, 1080}, any), 3);  // 2400 x 1350
+    EXPECT_EQ(DecodeEighths(6400, 3600, {1920, 1080}, halves), 4);
+    EXPECT_EQ(DecodeEighths(6400, 3600, {3840, 2160}, any), 5);
+    EXPECT_EQ(DecodeEighths(6400, 3600, {3840, 2160}, halves), 8);
+    EXPECT_EQ(DecodeEighths(6400, 3600, {800, 10}, any), 1);
+    EXPECT_EQ(DecodeEighths(1000, 750, {100, 75}, any), 4);   // 125 x 93.75 and 250 x 187.5 are not whole
+    EXPECT_EQ(DecodeEighths(6401, 3600, {100, 100}, any), 8);  // no smaller size comes out whole
+    EXPECT_EQ(DecodeEighths(640, 480, {1920, 1080}, any), 8);
 }
 
 TEST(PicturePlacement, StoredWordsReadInAnyCaseAndOtherTextIsTheDefault) {
@@ -131,6 +155,27 @@ TEST(PlacedShow, SpanGivesEachMonitorItsOwnPartOfOnePicture) {
     EXPECT_EQ(each.at(0, 360), kRed);
 }
 
+TEST(PlacedShow, TheStillIsDecodedForTheLargestPlaceItTakes) {
+    Show stretched;
+    stretched.run();
+    EXPECT_EQ(stretched.platform.decodeFloors, (std::vector<PixelSize>{{1280, 720}}));
+
+    // Filled on a 1280x720 and a 640x480 monitor, an 800x600 picture is 1280x960 on the first.
+    Show filled;
+    filled.platform.monitors = {{0, 0, 1280, 720}, {-640, 240, 640, 480}};
+    filled.platform.store.set("Placement", "Fill");
+    filled.run();
+    EXPECT_EQ(filled.platform.decodeFloors, (std::vector<PixelSize>{{1280, 960}}));
+
+    // Spanned, the whole 1920x720 desk is the area.
+    Show spanned;
+    spanned.platform.monitors = filled.platform.monitors;
+    spanned.platform.store.set("Monitors", "Span");
+    spanned.run();
+    EXPECT_EQ(spanned.platform.decodeFloors, (std::vector<PixelSize>{{1920, 720}}));
+    EXPECT_EQ(spanned.at(0, 0, 1), kRed);
+}
+
 TEST(PlacedShow, HostedRunsTakeThePlacementSwitchAndIgnoreSpan) {
     EXPECT_EQ(ParseHostedRequest({"--root", "--placement", "FIT"}, "")->placement, PicturePlacement::Fit);
     const auto odd = ParseHostedRequest({"--root", "--placement=wide"}, "");
@@ -172,14 +217,13 @@ TEST_F(ShowTab, LoadsOneChoicePerGroupAndSavesItWithTheOthers) {
     EXPECT_EQ(dlg.OptSpan.Value(), 0);
     EXPECT_TRUE(platform.store.saveOrder.empty());
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
-    EXPECT_EQ(platform.store.saveOrder.size(), 9u);
+    EXPECT_EQ(platform.store.saveOrder.size(), 5u);
     EXPECT_EQ(platform.store.get("Placement"), "Fit");
     EXPECT_EQ(platform.store.get("Monitors"), "Each");
 }
 
-// The folder tab: stored values shown (an interval out of range kept within 2..3600, one that
-// is no number read as 10, as are switches); "Folder..." puts the chosen folder into the File box and a cancel
-// leaves it, and "Different" joins the monitors group.
+// An interval out of range is kept within 2..3600, one that is no number reads as 10, and so do
+// switches.
 TEST(SlideshowText, IntervalKeptInRangeAndSwitches) {
     const std::pair<const char*, int> intervals[] = {{"1", 2},     {"40000", 3600}, {"abc", 10},  {"2.5", 2},
                                                      {"3.5", 4},   {"99999999999", 3600}, {"", 10}, {" 60 ", 60},
@@ -191,32 +235,16 @@ TEST(SlideshowText, IntervalKeptInRangeAndSwitches) {
     EXPECT_FALSE(SwitchFromText("on", false));
 }
 
-TEST_F(ShowTab, FolderTabShowsAndSavesTheSlideshowValues) {
-    platform.store.set("Interval", "1");
+// The folder's own settings are kept by a save of the dialog, which does not show them, and a
+// different picture on each monitor stays chosen until the user picks one of the two shown.
+TEST_F(ShowTab, ASaveKeepsTheFoldersSettings) {
+    platform.store.set("Interval", "7");
     platform.store.set("Shuffle", "0");
-    platform.store.set("Fade", "x");
-    platform.store.set("Subfolders", "1");
     platform.store.set("Monitors", "Different");
-    platform.store.set("AniFile", "/old.jpg");
     open();
-    EXPECT_EQ(dlg.TxtInterval.Text(), "2");
-    EXPECT_EQ(dlg.ChkShuffle.Value(), 0);
-    EXPECT_EQ(dlg.ChkFade.Value(), 1);
-    EXPECT_EQ(dlg.ChkSubfolders.Value(), 1);
-    EXPECT_EQ(dlg.OptDifferent.Value(), 1);
     EXPECT_EQ(dlg.OptEach.Value() + dlg.OptSpan.Value(), 0);
-
-    dlg.CmdFolder.press();  // cancelled
-    EXPECT_EQ(dlg.txFile.Text(), "/old.jpg");
-    platform.folderAnswers.push_back("/home/me/Pictures");
-    dlg.CmdFolder.press();
-    EXPECT_EQ(platform.folderStarts.back(), "/old.jpg");
-    EXPECT_EQ(dlg.txFile.Text(), "/home/me/Pictures");
-    dlg.TxtInterval.setText("7000");
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
-    EXPECT_EQ(platform.store.get("AniFile"), "/home/me/Pictures");
-    EXPECT_EQ(platform.store.get("Interval"), "3600");
+    EXPECT_EQ(platform.store.get("Interval"), "7");
     EXPECT_EQ(platform.store.get("Shuffle"), "0");
-    EXPECT_EQ(platform.store.get("Fade"), "1");
     EXPECT_EQ(platform.store.get("Monitors"), "Different");
 }

@@ -9,11 +9,11 @@ TEST_F(SetupDialogTest, FreshUserSeesCentredDefaultsAndSavesThem) {
     platform.screenW = 1280;
     platform.screenH = 1024;
     open();
-    // 19200 x 15360 twips of screen, 4875 x 3735 of dialog.
+    // 19200 x 15360 twips of screen, 4875 x 2625 of dialog.
     EXPECT_EQ(dlg.Left(), 7163);
-    EXPECT_EQ(dlg.Top(), 5813);
+    EXPECT_EQ(dlg.Top(), 6368);
     EXPECT_EQ(dlg.Width(), 4875);
-    EXPECT_EQ(dlg.Height(), 2625 + kShowGrowth);
+    EXPECT_EQ(dlg.Height(), 2625);
     EXPECT_TRUE(dlg.Visible());
     EXPECT_EQ(dlg.txFile.Text(), "");
     EXPECT_EQ(dlg.Sensit.Text(), "1");
@@ -28,18 +28,12 @@ TEST_F(SetupDialogTest, FreshUserSeesCentredDefaultsAndSavesThem) {
 
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
     EXPECT_EQ(platform.store.saveOrder,
-              (std::vector<std::string>{"AniFile", "Mousesens", "BackColors", "Placement", "Monitors", "Interval",
-                                        "Shuffle", "Fade", "Subfolders"}));
+              (std::vector<std::string>{"AniFile", "Mousesens", "BackColors", "Placement", "Monitors"}));
     EXPECT_EQ(platform.store.get("AniFile"), "");
     EXPECT_EQ(platform.store.get("Mousesens"), "1");
     EXPECT_EQ(platform.store.get("BackColors"), "0");
     EXPECT_EQ(platform.store.get("Placement"), "Stretch");
     EXPECT_EQ(platform.store.get("Monitors"), "Each");
-    // A single file shows as it always did; a folder changes every 10 s, shuffled, with fades.
-    EXPECT_EQ(platform.store.get("Interval"), "10");
-    EXPECT_EQ(platform.store.get("Shuffle"), "1");
-    EXPECT_EQ(platform.store.get("Fade"), "1");
-    EXPECT_EQ(platform.store.get("Subfolders"), "0");
 }
 
 TEST_F(SetupDialogTest, StoredSettingsAreShownWithTheSensitivityKeptInRange) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/picture/decode_size.h"
 
 namespace mv {
 
@@ -78,6 +79,7 @@ struct OpenFileRequest {
     std::string filter;      // e.g. "*.bmp;*.jpg;*.gif"
     std::string defaultExt;  // added to a typed name that has none
     std::string fileName;    // the file chosen last; the dialog starts there
+    std::string startFolder;  // where the dialog starts when there is no file chosen last
 };
 
 class Platform {
@@ -125,6 +127,11 @@ public:
     // Name endings (lower case, no dot) of the further picture types decodeStill reads, beyond
     // BMP, JPG, JPEG, GIF and PNG.
     virtual std::vector<std::string> morePictureSuffixes() { return {}; }
+    // The same, but a decoder that reaches a smaller size cheaply may decode the picture smaller
+    // than stored, never below `floor` of its stored size (see decode_size.h). By default whole.
+    virtual PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& /*floor*/) {
+        return decodeStill(bytes);
+    }
 
     virtual SettingsStore& settings() = 0;
 
@@ -135,6 +142,8 @@ public:
     // and, once asked, every painted window created afterwards is (0: the screen's root window).
     virtual bool canHost() { return false; }
     virtual void hostIn(uint64_t /*window*/) {}
+    // The same on a Wayland layer surface of every output, above the windows or below them.
+    virtual void hostOnLayer(bool /*overlay*/) {}
     // One line for the user on the error output.
     virtual void report(const std::string& line);
 
@@ -145,6 +154,10 @@ public:
     // Modal folder chooser starting at `start` (may be empty); returns the chosen folder, throws
     // ErrCancel when cancelled. A platform without one always cancels.
     virtual std::string showFolder(const std::string& /*start*/) { throw PlatformError(ErrCancel, "Cancel was selected."); }
+    // The user's folders a file dialog may start in; "" where the system names none.
+    virtual std::string picturesFolder() { return ""; }
+    virtual std::string homeFolder() { return ""; }
+    virtual bool folderExists(const std::string& /*path*/) { return false; }
 };
 
 }  // namespace mv

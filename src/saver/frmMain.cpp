@@ -98,8 +98,11 @@ void frmMain::Form_Load() {
     continueStep([&] { ReadMouseSens(app_); });
     continueStep([&] {
         PlacementSetting placed = ReadPlacement(app_);
-        // A host gives a window per monitor, and its own options may choose the placement.
-        if (app_.hosted) placed = {app_.hostedPlacement.value_or(placed.placement), Monitors::Each};
+        // A host gives a window per monitor, and its own options may choose the placement; the
+        // layer surfaces are this program's own, one per output, so they span when asked to.
+        if (app_.hosted)
+            placed = {app_.hostedPlacement.value_or(placed.placement),
+                      app_.hostedLayer == HostedLayer::None ? Monitors::Each : placed.monitors};
         placed_ = placed;
         setPlacement(placed.placement, placed.monitors);
     });
@@ -127,7 +130,9 @@ void frmMain::Form_Load() {
             }
             const Units units = Units::of(p);
             Move(0, 0, std::lround(units.twipsX(p.screenWidthPx())), std::lround(units.twipsY(p.screenHeightPx())));
-            Picture1.setPicture(LoadPicture(p, txFile.Text()));
+            // Decoded for the window it is about to fill: a photo far larger than the screen
+            // is read at a fraction of its size.
+            Picture1.setPicture(LoadPicture(p, txFile.Text(), shownAreas(0, 0, ScaleWidth(), ScaleHeight())));
             AutoRedraw = true;
             displayOrSetup([](auto&& step) { step(); });
         },

@@ -9,7 +9,6 @@
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
 #include "settings/placement_text.h"
-#include "settings/slideshow_text.h"
 #include "settings/settings.h"
 #include "startup/app.h"
 
@@ -17,7 +16,7 @@ namespace mv {
 
 frmSetup2::frmSetup2(App& app)
     : Form(app.platform, kCaption), CommonDialog1("CommonDialog1", app.platform), app_(app) {
-    setDesign(BorderStyle::FixedDialog, ScaleMode::Twips, static_cast<int32_t>(0x8000000F), 3000, 1500, 4875, 2625 + kShowGrowth);
+    setDesign(BorderStyle::FixedDialog, ScaleMode::Twips, static_cast<int32_t>(0x8000000F), 3000, 1500, 4875, 2625);
     layout_ = makeLayout();
     applyDesign(*layout_);
     bindHandlers();
@@ -31,7 +30,6 @@ void frmSetup2::bindHandlers() {
     Command1.onClick = [this] { Command1_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
     Command5.onClick = [this] { Command5_Click(); };
-    CmdFolder.onClick = [this] { CmdFolder_Click(); };
     Command6.onClick = [this] { Command6_Click(); };
     HScroll1.onChange = [this] { HScroll1_Change(); };
     HScroll2.onChange = [this] { HScroll2_Change(); };
@@ -61,7 +59,6 @@ void frmSetup2::Form_Load() {
     continueStep([&] { Picture1.setBackColor(app_.bgColor); });
     continueStep([&] { Label2.setCaption(IntText(app_.bgColor)); });
     continueStep([&] { ShowPlacement(ReadPlacement(app_)); });
-    continueStep([&] { ShowSlideshow(ReadSlideshow(app_)); });
     continueStep([&] { Show(); });
     continueStep([&] { platform.showCursor(true); });
     continueStep([&] { platform.doEvents(); });
@@ -88,16 +85,11 @@ void frmSetup2::Command1_Click() {
     const bool saved = withFallback(
         [&] {
             const PlacementSetting placed = ChosenPlacement();
-            const SlideshowSetting slides = ChosenSlideshow();
             SaveSettings(app_, {{kKeyAniFile, TrimBlanks(txFile.Text())},
                                 {kKeyMouseSens, NumberText(LeadingNumber(Sensit.Text()))},
                                 {kKeyBackColors, IntText(app_.bgColor)},
                                 {kKeyPlacement, PlacementText(placed.placement)},
-                                {kKeyMonitors, MonitorsText(placed.monitors)},
-                                {kKeyInterval, IntText(slides.intervalSeconds)},
-                                {kKeyShuffle, SwitchText(slides.shuffle)},
-                                {kKeyFade, SwitchText(slides.fade)},
-                                {kKeySubfolders, SwitchText(slides.subfolders)}});
+                                {kKeyMonitors, MonitorsText(placed.monitors)}});
         },
         [&] { TellSaveFailed(); });
     if (!saved) return;

@@ -26,10 +26,6 @@ struct App;
 inline constexpr const char* kMakerHost = MARVOSCOPE_MAKER_HOST;
 inline constexpr const char* kImagesHost = MARVOSCOPE_IMAGES_HOST;
 
-// How much taller than its original design the dialog is, for the "Show" page's folder frame;
-// the other pages keep their controls where they were.
-inline constexpr long kShowGrowth = 1110;
-
 class frmSetup2 : public Form {
 public:
     static constexpr const char* kCaption = "Make a Marvoscope";
@@ -95,15 +91,6 @@ public:
     Frame FrameMonitors{"FrameMonitors"};
     CheckBox OptEach{"OptEach"};
     CheckBox OptSpan{"OptSpan"};
-    CheckBox OptDifferent{"OptDifferent"};
-    // Also on "Show": a folder as the picture, and how its pictures take turns.
-    Frame FrameSlides{"FrameSlides"};
-    CommandButton CmdFolder{"CmdFolder"};
-    Label LabelInterval{"LabelInterval"};
-    TextBox TxtInterval{"TxtInterval"};
-    CheckBox ChkShuffle{"ChkShuffle"};
-    CheckBox ChkFade{"ChkFade"};
-    CheckBox ChkSubfolders{"ChkSubfolders"};
     // The one line at the foot of the "File" page: why the show could not start, or that
     // "Save settings, Close" could not save.
     Label LabelSaveFailed{"LabelSaveFailed"};
@@ -122,8 +109,6 @@ public:
     void HScroll3_Change();
     // Picture file selection.
     void Command5_Click();
-    // Picking a folder of pictures with the platform's folder chooser.
-    void CmdFolder_Click();
     // Web links.
     void Label9_MouseDown(int16_t button, int16_t shift, float x, float y);
     void Label9_MouseUp(int16_t button, int16_t shift, float x, float y);
@@ -145,9 +130,6 @@ private:
     void ShowPlacement(const PlacementSetting& setting);
     PlacementSetting ChosenPlacement() const;
     void BindPlacementOptions();
-    // The folder's values: shown from and read back as the stored ones.
-    void ShowSlideshow(const SlideshowSetting& setting);
-    SlideshowSetting ChosenSlideshow() const;
     void PressLink(Label& label, Line& underline, const std::string& address);
     void ReleaseLink(Label& label, Line& underline);
 

@@ -56,18 +56,18 @@ LayoutItem underline(Line& line, long x1, long y1, long x2, long y2) {
 std::unique_ptr<Layout> frmSetup2::makeLayout() {
     auto layout = std::make_unique<Layout>();
     layout->clientWidth = 4875;
-    layout->clientHeight = 2625 + kShowGrowth;
+    layout->clientHeight = 2625;
     layout->backColor = kButtonFace;
     auto& items = layout->items;
     using K = ControlKind;
 
-    LayoutItem strip = layoutRow(K::TabStrip, SSTab1, "", 0, 0, 4875, 2205 + kShowGrowth, 14);
+    LayoutItem strip = layoutRow(K::TabStrip, SSTab1, "", 0, 0, 4875, 2205, 14);
     strip.tabs = {"File", "Mouse", "Colors", "URLs", "Help", "Show"};
     strip.tabHeight = 295;  // 520 hundredths of a millimetre
     strip.backColor = kButtonFace;
     items.push_back(strip);
-    items.push_back(layoutRow(K::CommandButton, Command1, "", 90, 2280 + kShowGrowth, 1800, 315, 0, "Save settings, Close"));
-    items.push_back(layoutRow(K::CommandButton, Command6, "", 2070, 2280 + kShowGrowth, 1800, 315, 37, "Just Close"));
+    items.push_back(layoutRow(K::CommandButton, Command1, "", 90, 2280, 1800, 315, 0, "Save settings, Close"));
+    items.push_back(layoutRow(K::CommandButton, Command6, "", 2070, 2280, 1800, 315, 37, "Just Close"));
 
     // "File"
     items.push_back(onPage(layoutRow(K::Label, Label11, "SSTab1", 240, 510, 4215, 300, 39,
@@ -152,19 +152,9 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
     items.push_back(option(OptFill, "FramePicture", 705, 2250, 51, "Fill the screen"));
     items.push_back(layoutRow(K::Label, LabelBars, "FramePicture", 2520, 240, 2010, 705, 52,
                               "Bars beside a whole picture take the color of the \"Colors\" tab."));
-    items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1395, 4650, 990, 53, "Monitors"), 5));
+    items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1395, 4650, 750, 53, "Monitors"), 5));
     items.push_back(option(OptEach, "FrameMonitors", 225, 4350, 54, "The picture on each monitor"));
     items.push_back(option(OptSpan, "FrameMonitors", 465, 4350, 55, "One picture across all monitors"));
-    items.push_back(option(OptDifferent, "FrameMonitors", 705, 4350, 56, "A different picture on each monitor (a folder)"));
-    items.push_back(onPage(layoutRow(K::Frame, FrameSlides, "SSTab1", 105, 2445, 4650, 840, 57, "A folder of pictures"), 5));
-    items.push_back(layoutRow(K::Label, LabelInterval, "FrameSlides", 150, 285, 2070, 240, 58, "Seconds each picture stays:"));
-    LayoutItem interval = layoutRow(K::TextBox, TxtInterval, "FrameSlides", 2250, 240, 615, 285, 59, "10");
-    interval.maxLength = 4;
-    items.push_back(interval);
-    items.push_back(layoutRow(K::CommandButton, CmdFolder, "FrameSlides", 3645, 225, 810, 315, 60, "Folder..."));
-    items.push_back(layoutRow(K::CheckBox, ChkShuffle, "FrameSlides", 150, 570, 1200, 240, 61, "Shuffle"));
-    items.push_back(layoutRow(K::CheckBox, ChkFade, "FrameSlides", 1440, 570, 1200, 240, 62, "Fade"));
-    items.push_back(layoutRow(K::CheckBox, ChkSubfolders, "FrameSlides", 2730, 570, 1800, 240, 63, "Include subfolders"));
 
     // Below the file's frame, the one free strip of the page.
     LayoutItem failed = onPage(layoutRow(K::Label, LabelSaveFailed, "SSTab1", 60, 1920, 4755, 240, -1), 0);

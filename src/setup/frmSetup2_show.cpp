@@ -1,12 +1,8 @@
-// The "Show" tab: how the picture meets the shape of the screen and the monitors, and how the
-// pictures of a folder take turns.
+// The "Show" tab: how the picture meets the shape of the screen and the monitors.
 #include <initializer_list>
+#include <utility>
 
-#include "platform/modes.h"
-#include "settings/number_text.h"
-#include "settings/slideshow_text.h"
 #include "setup/frmSetup2.h"
-#include "startup/app.h"
 
 namespace mv {
 
@@ -32,15 +28,19 @@ void frmSetup2::BindPlacementOptions() {
     OptEach.setValue(1);
     for (CheckBox* box : {&OptStretch, &OptFit, &OptFill})
         box->onClick = [this, box] { choose(*box, {&OptStretch, &OptFit, &OptFill}); };
-    for (CheckBox* box : {&OptEach, &OptSpan, &OptDifferent})
-        box->onClick = [this, box] { choose(*box, {&OptEach, &OptSpan, &OptDifferent}); };
+    for (CheckBox* box : {&OptEach, &OptSpan}) box->onClick = [this, box] { choose(*box, {&OptEach, &OptSpan}); };
 }
 
 void frmSetup2::ShowPlacement(const PlacementSetting& setting) {
     const PicturePlacement p = setting.placement;
     (p == PicturePlacement::Fit ? OptFit : p == PicturePlacement::Fill ? OptFill : OptStretch).setValue(1);
-    const Monitors m = setting.monitors;
-    (m == Monitors::Span ? OptSpan : m == Monitors::Different ? OptDifferent : OptEach).setValue(1);
+    // A different picture on each monitor is chosen in the store; neither box then shows it, and
+    // it stays until one of them is clicked.
+    auto each = std::move(OptEach.onClick), span = std::move(OptSpan.onClick);
+    OptEach.setValue(setting.monitors == Monitors::Each ? 1 : 0);
+    OptSpan.setValue(setting.monitors == Monitors::Span ? 1 : 0);
+    OptEach.onClick = std::move(each);
+    OptSpan.onClick = std::move(span);
 }
 
 PlacementSetting frmSetup2::ChosenPlacement() const {
@@ -48,31 +48,8 @@ PlacementSetting frmSetup2::ChosenPlacement() const {
     if (OptFit.Value()) s.placement = PicturePlacement::Fit;
     if (OptFill.Value()) s.placement = PicturePlacement::Fill;
     if (OptSpan.Value()) s.monitors = Monitors::Span;
-    if (OptDifferent.Value()) s.monitors = Monitors::Different;
+    if (!OptEach.Value() && !OptSpan.Value()) s.monitors = Monitors::Different;
     return s;
-}
-
-void frmSetup2::ShowSlideshow(const SlideshowSetting& setting) {
-    TxtInterval.setText(IntText(setting.intervalSeconds));
-    ChkShuffle.setValue(setting.shuffle ? 1 : 0);
-    ChkFade.setValue(setting.fade ? 1 : 0);
-    ChkSubfolders.setValue(setting.subfolders ? 1 : 0);
-}
-
-SlideshowSetting frmSetup2::ChosenSlideshow() const {
-    SlideshowSetting s;
-    s.intervalSeconds = IntervalFromText(TxtInterval.Text());
-    s.shuffle = ChkShuffle.Value() != 0;
-    s.fade = ChkFade.Value() != 0;
-    s.subfolders = ChkSubfolders.Value() != 0;
-    return s;
-}
-
-// The chosen folder goes into the "File" box, where a typed one would.
-void frmSetup2::CmdFolder_Click() {
-    std::string folder;
-    if (continueStepError([&] { folder = app_.platform.showFolder(TrimBlanks(txFile.Text())); }) != 0) return;
-    continueStep([&] { txFile.setText(folder); });
 }
 
 }  // namespace mv

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/picture/placement.h"
+#include "startup/hosted.h"
 #include "platform/platform.h"
 
 namespace mv {
@@ -31,6 +32,7 @@ struct App {
     // A folder's slideshow options for the run, instead of the stored ones.
     std::optional<int> hostedInterval;
     std::optional<bool> hostedShuffle, hostedFade;
+    HostedLayer hostedLayer = HostedLayer::None;      // on Wayland layer surfaces, one per output
     // The system asked the process to end; nothing new is shown from then on.
     bool endRequested = false;
 

@@ -1,5 +1,6 @@
 #include "startup/hosted.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -10,6 +11,7 @@
 #include "settings/placement_text.h"
 #include "settings/slideshow_text.h"
 #include "startup/app.h"
+#include "startup/mod1.h"
 
 namespace mv {
 
@@ -56,6 +58,15 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
                 request.window = *value;
             else
                 request.error = "not a window id: '" + *id + "'";
+        } else if (auto layer = valueOf(i, "layer")) {
+            hosted = true;
+            if (!request.error.empty()) continue;
+            if (*layer == "background")
+                request.layer = HostedLayer::Background;
+            else if (*layer == "overlay")
+                request.layer = HostedLayer::Overlay;
+            else
+                request.error = "unknown layer '" + *layer + "' (background or overlay)";
         } else if (auto file = valueOf(i, "file")) {
             request.file = *file;
         } else if (auto interval = valueOf(i, "interval")) {
@@ -76,6 +87,13 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
         // Anything else is a host's option for other savers; it changes nothing here.
     }
     if (!hosted) return std::nullopt;
+    if (request.layer != HostedLayer::None) {
+        // A Wayland surface and an X window are two different places to draw: no guessing.
+        if (windowGiven || std::find(arguments.begin(), arguments.end(), "--root") != arguments.end() ||
+            std::find(arguments.begin(), arguments.end(), "-root") != arguments.end())
+            if (request.error.empty()) request.error = "--layer cannot go with --root or --window-id";
+        return request;
+    }
     if (!windowGiven && request.error.empty() && !TrimBlanks(envWindow).empty()) {
         if (auto value = ParseWindowId(envWindow))
             request.window = *value;
@@ -114,12 +132,24 @@ void RunHosted(App& app, const HostedRequest& request) {
     // Read before the move to the program's folder: a relative --file is the caller's.
     if (request.file) app.hostedFile = HostedFilePath(*request.file, p.environment("HOME"), p.workingDirectory());
     p.setCurrentDirectory(p.programDirectory());
-    p.hostIn(request.window);
+    if (request.layer == HostedLayer::None)
+        p.hostIn(request.window);
+    else
+        p.hostOnLayer(request.layer == HostedLayer::Overlay);
     app.hosted = true;
+    app.hostedLayer = request.layer;
     app.hostedPlacement = request.placement;
     app.hostedInterval = request.intervalSeconds;
     app.hostedShuffle = request.shuffle;
     app.hostedFade = request.fade;
+    if (request.layer == HostedLayer::Overlay) {
+        // Two overlays would fight over the keyboard; the second goes, as a second show does.
+        if (p.prevInstance() && p.findWindow(frmMain::kCaption)) {
+            p.report("marvoscope: an overlay is already showing");
+            p.terminate();
+        }
+        CheckPrevInstance(app);
+    }
     app.mainForm->Load();
 }
 

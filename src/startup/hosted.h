@@ -13,6 +13,10 @@ namespace mv {
 
 struct App;
 
+// Where a hosted show draws: in an X window, or on a Wayland layer-shell surface of every output,
+// under the windows (a desktop background) or above them (a show that input ends).
+enum class HostedLayer { None, Background, Overlay };
+
 struct HostedRequest {
     uint64_t window = 0;             // the window to draw in; 0 for the screen's root window
     std::optional<std::string> file;  // the picture for this run instead of the stored one
@@ -20,17 +24,19 @@ struct HostedRequest {
     // A folder's slideshow options instead of the stored ones.
     std::optional<int> intervalSeconds;
     std::optional<bool> shuffle, fade;
+    HostedLayer layer = HostedLayer::None;  // --layer; then `window` is unused
     std::string notice;              // an option that was left aside, for one line
     std::string error;               // why the options cannot be followed, for one line
 };
 
 // The hosted-mode request of a command line: "-root"/"--root", or "-window-id ID"/"--window-id ID"
 // (hexadecimal 0x... or decimal), plus "--file PATH" and "--placement stretch|fit|fill" (an unknown
-// placement is left aside with a notice, the stored one applying), and for a folder "--interval N"
-// (seconds, kept within 2..3600; a value that is no number is left aside with a notice),
-// "--shuffle"/"--no-shuffle" and "--fade"/"--no-fade". Without a window id the window comes from
+// placement is left aside with a notice, the stored one applying), "--layer background|overlay" in
+// place of a window, and for a folder "--interval N" (seconds, kept within 2..3600; a value that
+// is no number is left aside with a notice), "--shuffle"/"--no-shuffle" and "--fade"/"--no-fade".
+// Without a window id the window comes from
 // envWindow (the XSCREENSAVER_WINDOW variable: hexadecimal or decimal), else it is the root.
-// nullopt when the command line carries neither -root nor -window-id: then the screen-saver
+// nullopt when the command line carries none of -root, -window-id and --layer: then the screen-saver
 // switches decide as ever.
 std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& arguments, const std::string& envWindow);
 
@@ -38,7 +44,8 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
 std::optional<uint64_t> ParseWindowId(const std::string& text);
 
 // Runs the show inside the requested window: no cursor change, no single-instance rule, no
-// setup dialog, and input does not end it.
+// setup dialog, and input does not end it. An overlay layer is the exception: input ends it as
+// it ends a show, and a second overlay in the session ends at once.
 void RunHosted(App& app, const HostedRequest& request);
 
 // The picture path of --file as its caller meant it. Hosts store paths in the home folder as

@@ -14,18 +14,20 @@ namespace mv {
 
 namespace {
 
-std::string switchOf(const std::string& commandLine) {
-    std::string s = TrimBlanks(commandLine);
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s.substr(0, 2);
-}
-
 // Input queued behind the first ending event calls EndSaver again while the first call is
 // still processing events; only the outermost call may show the cursor and unload, or the
 // display count would end higher than it started.
 thread_local int endSaverDepth = 0;
 
 }  // namespace
+
+std::string SwitchOf(const std::string& commandLine) {
+    std::string s = TrimBlanks(commandLine);
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s.substr(0, 2);
+}
+
+bool SwitchOpensWindow(const std::string& sw) { return sw == "/C" || sw.empty() || sw == "/S" || sw == "/A"; }
 
 void Main(App& app) {
     Platform& p = app.platform;
@@ -37,7 +39,7 @@ void Main(App& app) {
         }
     }
     p.setCurrentDirectory(p.programDirectory());
-    const std::string sw = switchOf(p.commandLine());
+    const std::string sw = SwitchOf(p.commandLine());
     if (sw == "/C") {
         app.setupForm->Show();
     } else if (sw.empty() || sw == "/S") {

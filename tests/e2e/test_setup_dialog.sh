@@ -46,9 +46,9 @@ show_tab() {
 
 # 1. A fresh user: centred, the defaults, a screenshot per tab, Space saves the defaults.
 open_dialog
-[ "$WIDTH" -eq 325 ] && [ "$HEIGHT" -eq 249 ] || e2e_fail "dialog is ${WIDTH}x${HEIGHT}, not 325x249"
-# 19200 x 15360 twips of screen: left 7162.5, top 5812.5 twips.
-[ "$WX" -ge 476 ] && [ "$WX" -le 479 ] && [ "$WY" -ge 386 ] && [ "$WY" -le 389 ] || e2e_fail "not centred: $WX,$WY"
+[ "$WIDTH" -eq 325 ] && [ "$HEIGHT" -eq 175 ] || e2e_fail "dialog is ${WIDTH}x${HEIGHT}, not 325x175"
+# 19200 x 15360 twips of screen: left 7162.5, top 6367.5 twips.
+[ "$WX" -ge 476 ] && [ "$WX" -le 479 ] && [ "$WY" -ge 423 ] && [ "$WY" -le 426 ] || e2e_fail "not centred: $WX,$WY"
 e2e_pass "dialog ${WIDTH}x${HEIGHT} centred at $WX,$WY"
 names=(file mouse colors urls help show)
 for i in 5 4 3 2 1 0; do
@@ -60,7 +60,7 @@ for i in 1 2 3 4 5; do
 done
 e2e_pass "six tabs, each showing its own page (screenshots in $E2E_SHOTS)"
 # The dialog opened with the focus on "Save settings, Close"; clicking tabs moved it to the strip.
-click $((WX + 66)) $((WY + 236))
+click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
 [ "$(e2e_get_setting AniFile)" = "" ] && [ "$(e2e_get_setting Mousesens)" = "1" ] &&
@@ -93,7 +93,7 @@ show_tab 5 setup-show-again
 click $((WX + 40)) $((WY + 62))    # "Whole picture"
 click $((WX + 40)) $((WY + 62))    # a second click keeps it chosen
 click $((WX + 60)) $((WY + 126))   # "One picture across all monitors"
-click $((WX + 66)) $((WY + 236))
+click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$(e2e_get_setting AniFile)" = "/keep/my pictures/cat.gif" ] || e2e_fail "path changed: $(e2e_get_setting AniFile)"
 [ "$(e2e_get_setting Mousesens)" = "30" ] || e2e_fail "sensitivity 45 saved as $(e2e_get_setting Mousesens)"
@@ -108,7 +108,7 @@ open_dialog
 click "$(tab_x 2)" $((WY + TAB_Y))
 e2e_wait_until 3 swatch_is 10,0,0 || e2e_fail "stored colour 10 shows as $(swatch)"
 click $((WX + 130)) $((WY + 74))
-click $((WX + 198)) $((WY + 236))  # Just Close
+click $((WX + 198)) $((WY + 162))  # Just Close
 e2e_wait_exit 3 || e2e_fail "Just Close did not end the program"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
 cmp -s "$E2E_INI" "$E2E_TMP/before.ini" || e2e_fail "Just Close changed the settings: $(cat "$E2E_INI")"
@@ -119,7 +119,7 @@ open_dialog
 click $((WX + 150)) $((WY + 84))   # the path box
 xdotool key ctrl+a
 xdotool type --delay 20 "   /tmp/typed path.jpg  "
-click $((WX + 66)) $((WY + 236))
+click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$(e2e_get_setting AniFile)" = "/tmp/typed path.jpg" ] || e2e_fail "typed path saved as '$(e2e_get_setting AniFile)'"
 e2e_pass "typed path saved without its blanks"
@@ -133,7 +133,7 @@ e2e_wait_painted "$WID" 5 || e2e_fail "the fallback dialog was not painted"
 eval "$(xdotool getwindowgeometry --shell "$WID")"
 WX=$X; WY=$Y
 e2e_cursor_hidden && e2e_fail "the pointer is hidden over the setup dialog"
-click $((WX + 198)) $((WY + 236))  # Just Close
+click $((WX + 198)) $((WY + 162))  # Just Close
 e2e_wait_exit 3 || e2e_fail "Just Close left the show's program running"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
 [ -z "$(e2e_find_window Marvoscope)" ] || e2e_fail "the saver window is still mapped"
@@ -150,5 +150,5 @@ e2e_wait_until 2 test -s "$E2E_TMP/opened.txt"
 grep -q '^http://[A-Za-z0-9.-]*$' "$E2E_TMP/opened.txt" || e2e_fail "no address handed on: $(cat "$E2E_TMP/opened.txt" 2>/dev/null)"
 e2e_alive || e2e_fail "opening a link ended the program"
 e2e_pass "the link handed $(cat "$E2E_TMP/opened.txt") to the URL handler"
-click $((WX + 198)) $((WY + 236))
+click $((WX + 198)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Just Close did not end the program"

@@ -121,7 +121,7 @@ TEST(QtFileDialog, CancelIsReportedAndTheDialogStartsAtTheLastFile) {
         }
     });
     try {
-        qt::showOpenDialog({"*.bmp;*.jpg;*.gif", "gif", last.toStdString()});
+        qt::showOpenDialog({"*.bmp;*.jpg;*.gif", "gif", last.toStdString(), ""});
         ADD_FAILURE() << "a cancelled dialog returned";
     } catch (const PlatformError& e) {
         EXPECT_EQ(e.number(), ErrCancel);
@@ -134,7 +134,39 @@ TEST(QtFileDialog, CancelIsReportedAndTheDialogStartsAtTheLastFile) {
             QMetaObject::invokeMethod(d, "accept");
         }
     });
-    EXPECT_EQ(qt::showOpenDialog({"*.bmp;*.jpg;*.gif", "gif", last.toStdString()}), last.toStdString());
+    EXPECT_EQ(qt::showOpenDialog({"*.bmp;*.jpg;*.gif", "gif", last.toStdString(), ""}), last.toStdString());
+}
+
+TEST(QtFileDialog, WithNoLastFileStartsInTheGivenFolderNotTheCurrentOne) {
+    mv::test::qtApp();
+    QTemporaryDir dir;
+    QString seenDir;
+    QTimer::singleShot(0, [&] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            seenDir = d->directory().absolutePath();
+            d->reject();
+        }
+    });
+    EXPECT_THROW(qt::showOpenDialog({"*.bmp;*.jpg;*.gif", "gif", "", dir.path().toStdString()}), PlatformError);
+    EXPECT_EQ(seenDir, QDir(dir.path()).absolutePath());
+    EXPECT_NE(seenDir, QDir::currentPath());
+}
+
+TEST(QtFileDialog, PicturesFolderFollowsTheUsersDirsFile) {
+    QTemporaryDir config;
+    const bool hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QFile dirs(config.filePath("user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    dirs.close();
+    EXPECT_EQ(qt::userPicturesFolder(), (QDir::homePath() + "/Bilder").toStdString());
+    EXPECT_EQ(qt::userHomeFolder(), QDir::homePath().toStdString());
+    EXPECT_TRUE(qt::isFolder(config.path().toStdString()));
+    EXPECT_FALSE(qt::isFolder(dirs.fileName().toStdString()));
+    if (hadConfig) qputenv("XDG_CONFIG_HOME", oldConfig);
+    else qunsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(QtIcon, CarriesBothImageSizes) {

@@ -166,6 +166,12 @@ void FakePlatform::advance(long ms) {
     clock = end;
 }
 
+PicturePtr FakePlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
+    PicturePtr picture = decodeStill(bytes);
+    decodeFloors.push_back(floor(picture->width(), picture->height()));
+    return picture;
+}
+
 PicturePtr FakePlatform::decodeStill(const std::vector<uint8_t>& b) {
     auto u32 = [&](size_t o) { return b[o] | b[o + 1] << 8 | b[o + 2] << 16 | static_cast<uint32_t>(b[o + 3]) << 24; };
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') throw PlatformError(ErrInvalidPicture, "Invalid picture");

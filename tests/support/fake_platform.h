@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -83,6 +84,7 @@ public:
     std::string commandLine() override { return arguments; }
     bool prevInstance() override { return otherInstance; }
     bool findWindow(const std::string& title) override { return windowTitles.count(title) > 0; }
+    void hostOnLayer(bool overlay) override { layerOverlay = overlay; }
     void doEvents() override;
     int messageBox(const std::string& text, int code, const std::string& title) override;
     [[noreturn]] void terminate() override;
@@ -96,11 +98,20 @@ public:
     void formUnloaded(Form& form) override { loadedForms.erase(&form); }
     std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) override;
     PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
+    // Decodes whole, and keeps the least size the loader allowed for the picture's size.
+    PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
+    std::vector<PixelSize> decodeFloors;
     SettingsStore& settings() override { return store; }
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override { opened.push_back(url); }
     std::string showOpen(const OpenFileRequest& request) override;
     std::string showFolder(const std::string& start) override;
+    std::string picturesFolder() override { return picturesDir; }
+    std::string homeFolder() override { return homeDir; }
+    bool folderExists(const std::string& path) override {
+        std::error_code error;
+        return std::filesystem::is_directory(std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+    }
 
     // Virtual clock: runs every timer tick due within the next `ms` milliseconds, in order.
     void advance(long ms);
@@ -113,6 +124,7 @@ public:
     TempDir dir;
     std::string arguments;
     bool otherInstance = false;
+    std::optional<bool> layerOverlay;  // hosted on layer surfaces: true above the windows
     std::set<std::string> windowTitles;
     int screenW = 1280, screenH = 1024;
     // The monitors a maximised window covers, the primary one first; none: one of the screen's size.
@@ -129,6 +141,7 @@ public:
     std::deque<std::string> folderAnswers;  // showFolder likewise
     std::vector<std::string> folderStarts;
     std::vector<OpenFileRequest> openRequests;
+    std::string picturesDir, homeDir;  // the user's folders, which need not exist
     std::deque<std::function<void()>> pendingEvents;  // run by the next doEvents
     std::function<void()> onDoEvents;                  // runs inside every doEvents
     int doEventsCalls = 0;

@@ -9,6 +9,7 @@
 #include "platform/picture/picture.h"
 #include "platform/win32/win_still_decoder.h"
 #include "support/fake_platform.h"
+#include "support/photo_pixels.h"
 
 #include <stb/stb_image_write.h>
 
@@ -30,6 +31,19 @@ std::vector<uint8_t> jpegOf(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
             v->insert(v->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
         },
         &out, w, h, 3, rgb.data(), 95);
+    return out;
+}
+
+std::vector<uint8_t> jpegOf(const Bitmap& pixels) {
+    std::vector<uint8_t> rgb;
+    for (uint32_t p : pixels.pixels) rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
+    std::vector<uint8_t> out;
+    stbi_write_jpg_to_func(
+        [](void* ctx, void* data, int size) {
+            auto* v = static_cast<std::vector<uint8_t>*>(ctx);
+            v->insert(v->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        },
+        &out, pixels.width, pixels.height, 3, rgb.data(), 90);
     return out;
 }
 
@@ -63,6 +77,26 @@ TEST(StillDecoder, ReadsBmpAndJpgAsOpaquePixels) {
     EXPECT_NEAR(static_cast<int>((p >> 16) & 0xFF), 200, 8);
     EXPECT_NEAR(static_cast<int>((p >> 8) & 0xFF), 40, 8);
     EXPECT_NEAR(static_cast<int>(p & 0xFF), 10, 8);
+}
+
+// stb reads a JPEG whole; one far larger than it is shown is averaged down by 2, 4 or 8 and
+// looks, stretched to where it is shown, like the whole photo stretched there.
+TEST(StillDecoder, APhotoAveragedDownLooksLikeTheWholePhotoStretched) {
+    // Sides that leave odd widths on the way down to 1/8.
+    const std::vector<uint8_t> bytes = jpegOf(test::photoPixels(1608, 1208));
+    const PicturePtr whole = win32::decodeStillStb(bytes);
+    const auto stretched = [](const Picture& picture, PixelSize size) {
+        Bitmap out;
+        out.resize(size.width, size.height);
+        picture.stretchTo(out, 0, 0, size.width, size.height, 0);
+        return out;
+    };
+    for (const auto& [shown, decoded] : {std::pair<PixelSize, PixelSize>{{800, 600}, {804, 604}},
+                                         {{560, 420}, {804, 604}}, {{190, 150}, {201, 151}}, {{1280, 720}, {1608, 1208}}}) {
+        const PicturePtr small = win32::decodeStillStb(bytes, [&](int, int) { return shown; });
+        ASSERT_EQ((PixelSize{small->width(), small->height()}), decoded) << shown.width;
+        EXPECT_LT(test::rmse(stretched(*small, shown), stretched(*whole, shown)), 0.01) << shown.width;
+    }
 }
 
 TEST(StillDecoder, RefusesEmptyGarbageAndTruncatedFiles) {

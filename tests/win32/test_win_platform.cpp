@@ -62,6 +62,22 @@ TEST(WinProcess, CommandLineArrivesAsUtf8AndNonLatinFoldersWork) {
     EXPECT_THROW(p.setCurrentDirectory(std::string(u8folder.begin(), u8folder.end()) + "\\missing"), PlatformError);
 }
 
+TEST(WinProcess, TheFileDialogsStartFoldersAreTheUsersKnownFolders) {
+    win32::WinPlatform platform(L"", test::uniqueName(L"Local\\MarvoscopeTest-"), L"Software\\MarvoscopeTest-unused");
+    const std::string pictures = platform.picturesFolder(), home = platform.homeFolder();
+    ASSERT_FALSE(home.empty());
+    EXPECT_TRUE(platform.folderExists(home));
+    // Pictures is a folder of its own, not the program's: a browse never starts beside the .scr.
+    EXPECT_NE(pictures, home);
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    EXPECT_NE(pictures, std::filesystem::path(program).parent_path().string());
+    const test::TempDir dir;
+    EXPECT_TRUE(platform.folderExists(dir.path().string()));
+    EXPECT_FALSE(platform.folderExists(dir.write("a.gif", std::string("GIF89a"))));
+    EXPECT_FALSE(platform.folderExists(dir.file("missing")));
+}
+
 TEST_F(WinWindows, MaximisedBareWindowCoversTheScreenAndIsFoundByTitle) {
     EXPECT_EQ(form.host()->clientWidthPx(), platform.screenWidthPx());
     EXPECT_EQ(form.host()->clientHeightPx(), platform.screenHeightPx());

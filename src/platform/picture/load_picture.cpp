@@ -16,10 +16,9 @@ namespace {
 // What the platform decoded, made the same on every platform: a photo turned the way its Exif
 // data says, and only a PNG keeping its transparency (many 32-bit BMPs carry a fourth byte
 // that means nothing).
-PicturePtr finishStill(PicturePtr decoded, const std::vector<uint8_t>& bytes) {
+PicturePtr finishStill(PicturePtr decoded, const std::vector<uint8_t>& bytes, int orientation) {
     const auto* still = dynamic_cast<const RgbPicture*>(decoded.get());
     if (!still) return decoded;
-    const int orientation = exifOrientation(bytes);
     const bool flatten = !isPngFile(bytes) && !still->opaque();
     if (orientation == 1 && !flatten) return decoded;
     Bitmap pixels = orientedPixels(still->pixels(), orientation);
@@ -30,7 +29,7 @@ PicturePtr finishStill(PicturePtr decoded, const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-PicturePtr LoadPicture(Platform& platform, const std::string& path) {
+PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownAreas& shown) {
     auto& table = files::fileTable();
     const int n = table.freeFile();
     table.open(n, path, files::Mode::ReadOnly);
@@ -45,10 +44,19 @@ PicturePtr LoadPicture(Platform& platform, const std::string& path) {
     table.close(n);
     if (bytes.size() >= 4 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F' && bytes[3] == '8')
         return decodeGifPicture(std::move(bytes));
+    const int orientation = exifOrientation(bytes);
     // PNG is read the same way on every platform, a row at a time: the platforms' own readers
     // hold a 16-bit picture whole at 8 bytes a pixel and more.
-    if (isPngFile(bytes)) return finishStill(decodePng(bytes), bytes);
-    return finishStill(platform.decodeStill(bytes), bytes);
+    if (isPngFile(bytes)) return finishStill(decodePng(bytes), bytes, orientation);
+    if (shown.areas.empty()) return finishStill(platform.decodeStill(bytes), bytes, orientation);
+    // A photo turned a quarter is shown with its stored width upright.
+    const bool turned = orientation >= 5 && orientation <= 8;
+    const DecodeFloor floor = [&](int width, int height) {
+        if (!turned) return ShownSize(width, height, shown);
+        const PixelSize upright = ShownSize(height, width, shown);
+        return PixelSize{upright.height, upright.width};
+    };
+    return finishStill(platform.decodeStillAtLeast(bytes, floor), bytes, orientation);
 }
 
 }  // namespace mv

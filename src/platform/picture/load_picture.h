@@ -2,6 +2,7 @@
 #include <string>
 
 #include "platform/picture/picture.h"
+#include "platform/picture/placement.h"
 
 namespace mv {
 
@@ -13,8 +14,10 @@ constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + 1024 * 1024;
 
 // Loads a picture file: GIFs (by content, whatever the name) through the portable GIF reader,
 // which decodes the first image; PNGs through the portable PNG reader; anything else through
-// the platform's still decoder.
+// the platform's still decoder. Given where the picture is about to be shown, a photo much
+// larger than that may come back decoded smaller, never smaller than it is shown there (as
+// turned by its Exif orientation); with no areas it is decoded whole.
 // Throws ErrFileNotFound for a missing file and ErrInvalidPicture for an unreadable one.
-PicturePtr LoadPicture(Platform& platform, const std::string& path);
+PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownAreas& shown = {});
 
 }  // namespace mv

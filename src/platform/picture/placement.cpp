@@ -44,4 +44,29 @@ PixelRect BoundingRect(const std::vector<PixelRect>& parts) {
     return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left), static_cast<int>(bottom - top)};
 }
 
+std::vector<PixelRect> PaintAreas(const std::vector<PixelRect>& surfaces, Monitors monitors, const PaintRect& paint,
+                                  double baseW, double baseH) {
+    const PixelRect desk = BoundingRect(surfaces);
+    std::vector<PixelRect> areas;
+    areas.reserve(surfaces.size());
+    for (const PixelRect& s : surfaces) {
+        const PixelRect whole = monitors == Monitors::Span ? PixelRect{desk.x - s.x, desk.y - s.y, desk.width, desk.height}
+                                                           : PixelRect{0, 0, s.width, s.height};
+        const double fx = baseW > 0 ? whole.width / baseW : 1.0, fy = baseH > 0 ? whole.height / baseH : 1.0;
+        areas.push_back({whole.x + static_cast<int>(std::lround(paint.x * fx)), whole.y + static_cast<int>(std::lround(paint.y * fy)),
+                         static_cast<int>(std::lround(paint.w * fx)), static_cast<int>(std::lround(paint.h * fy))});
+    }
+    return areas;
+}
+
+PixelSize ShownSize(int picW, int picH, const ShownAreas& shown) {
+    PixelSize size;
+    for (const PixelRect& area : shown.areas) {
+        const PixelRect placed = PlacePicture(picW, picH, area, shown.placement);
+        size.width = std::max(size.width, placed.width);
+        size.height = std::max(size.height, placed.height);
+    }
+    return size;
+}
+
 }  // namespace mv

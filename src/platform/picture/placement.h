@@ -18,6 +18,11 @@ struct PixelRect {
     bool operator==(const PixelRect&) const = default;
 };
 
+struct PixelSize {
+    int width = 0, height = 0;
+    bool operator==(const PixelSize&) const = default;
+};
+
 // The rectangle a picW x picH picture takes in `area`. Stretch gives the area itself; Fit scales
 // by the smaller ratio and Fill by the larger one, both keeping proportions, rounding sizes to
 // whole pixels and centring (rounding down). A side is never less than one pixel; a picture or
@@ -26,5 +31,24 @@ PixelRect PlacePicture(int picW, int picH, const PixelRect& area, PicturePlaceme
 
 // The smallest rectangle holding every one of `parts`; all zero when there are none.
 PixelRect BoundingRect(const std::vector<PixelRect>& parts);
+
+// A paint of the rectangle (x, y, w, h), given in the pixels of a primary surface of
+// baseW x baseH, lands on every surface scaled to its own size; spanned, it is scaled to the
+// rectangle holding all surfaces instead. Gives, per surface and in that surface's own pixels,
+// the area the picture is placed in.
+struct PaintRect {
+    double x = 0, y = 0, w = 0, h = 0;
+};
+std::vector<PixelRect> PaintAreas(const std::vector<PixelRect>& surfaces, Monitors monitors, const PaintRect& paint,
+                                  double baseW, double baseH);
+
+// Where pictures are about to be shown: their areas, one per surface, and how they meet them.
+struct ShownAreas {
+    std::vector<PixelRect> areas;
+    PicturePlacement placement = PicturePlacement::Stretch;
+};
+// The largest width and the largest height a picW x picH picture takes in any of the areas;
+// all zero when there are none.
+PixelSize ShownSize(int picW, int picH, const ShownAreas& shown);
 
 }  // namespace mv

@@ -13,18 +13,32 @@
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_toolkit_start.h"
+#include "platform/qt/qt_wayland_display.h"
 #include "startup/app.h"
+#include "startup/cli_options.h"
 #include "startup/hosted.h"
 #include "startup/mod1.h"
 
 namespace {
 
-// Hosted mode runs only on X11 (XWayland included). The exit status, after saying why, when
-// it cannot; 0 when it can.
+// Hosted mode runs on X11 (XWayland included), or on Wayland layer surfaces. The exit status,
+// after saying why, when it cannot; 0 when it can.
 int prepareHosted(const mv::HostedRequest& request) {
     if (!request.error.empty()) {
         std::fprintf(stderr, "marvoscope: %s\n", request.error.c_str());
         return 2;
+    }
+    if (request.layer != mv::HostedLayer::None) {
+        // Never an ordinary window instead: without layer surfaces there is no show.
+        try {
+            mv::qt::WaylandDisplay::connect();
+        } catch (const mv::PlatformError& e) {
+            std::fprintf(stderr, "marvoscope: %s\n", e.what());
+            return 1;
+        }
+        // The toolkit draws nothing on screen itself; the surfaces are the program's own.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return 0;
     }
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
@@ -46,6 +60,11 @@ int main(int argc, char** argv) {
     mv::posix::keepFrameBuffersInHeap();
     // Qt removes the options it knows from argv; the switch is read from the untouched list.
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (const auto answer = mv::AnswerCommandLine(arguments, mv::CliSystem::Posix)) {
+        std::fputs(answer->out.c_str(), stdout);
+        std::fputs(answer->err.c_str(), stderr);
+        return answer->status;
+    }
     const char* envWindow = std::getenv("XSCREENSAVER_WINDOW");
     const auto hosted = mv::ParseHostedRequest(arguments, envWindow ? envWindow : "");
     if (hosted) {

@@ -1,7 +1,9 @@
 #include "platform/qt/qt_file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace mv::qt {
@@ -22,6 +24,14 @@ QString nameFilterFor(const std::string& filter) {
     return shown + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
+std::string userPicturesFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation).toStdString();
+}
+
+std::string userHomeFolder() { return QDir::homePath().toStdString(); }
+
+bool isFolder(const std::string& path) { return QFileInfo(QString::fromStdString(path)).isDir(); }
+
 std::string showOpenDialog(const OpenFileRequest& request) {
     QFileDialog dialog(nullptr);
     dialog.setObjectName(QStringLiteral("CommonDialog"));
@@ -37,6 +47,8 @@ std::string showOpenDialog(const OpenFileRequest& request) {
         const QFileInfo last(QString::fromStdString(request.fileName));
         dialog.setDirectory(last.absolutePath());
         dialog.selectFile(last.fileName());
+    } else if (!request.startFolder.empty()) {
+        dialog.setDirectory(QString::fromStdString(request.startFolder));
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         throw PlatformError(ErrCancel, "Cancel was selected.");

@@ -16,4 +16,10 @@ std::string showFolderDialog(const std::string& start);
 // camera pictures are often named "IMG_0001.JPG".
 QString nameFilterFor(const std::string& filter);
 
+// The user's folders a file dialog may start in: XDG's Pictures folder (user-dirs.dirs, else
+// ~/Pictures) and home.
+std::string userPicturesFolder();
+std::string userHomeFolder();
+bool isFolder(const std::string& path);
+
 }  // namespace mv::qt

@@ -17,10 +17,12 @@
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_hosted_host.h"
 #include "platform/qt/qt_instance_lock.h"
+#include "platform/qt/qt_layer_host.h"
 #include "platform/qt/qt_saver_host.h"
 #include "platform/qt/qt_still_decoder.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_user_dirs.h"
+#include "platform/qt/qt_wayland_display.h"
 
 namespace mv::qt {
 
@@ -164,8 +166,22 @@ void QtPlatform::hostIn(uint64_t window) {
     instance_.reset();
 }
 
+void QtPlatform::hostOnLayer(bool overlay) {
+    layerOverlay_ = overlay;
+    if (WaylandDisplay* display = WaylandDisplay::instance()) display->watch();
+    // Backgrounds may run side by side (one per session, or one behind a locker); an overlay
+    // keeps the single-instance rule of a show.
+    if (!overlay) instance_.reset();
+}
+
 std::unique_ptr<WindowHost> QtPlatform::createWindow(Form& form) {
     if (hostedWindow_ && !form.layout()) return makeHostedHost(form, *hostedWindow_);
+    if (layerOverlay_ && !form.layout()) {
+        std::unique_ptr<WindowHost> host = makeLayerHost(form, *layerOverlay_);
+        const std::string dir = lockDirectory();
+        if (!*layerOverlay_ || dir.empty()) return host;
+        return std::make_unique<TitledHost>(std::move(host), form, dir, sessionKey());
+    }
     // A form with a design table is a dialog; any other is a painted full-screen window.
     std::unique_ptr<WindowHost> host = form.layout() ? makeDialogHost(form) : makeSaverHost(form);
     const std::string dir = lockDirectory();
@@ -185,6 +201,9 @@ void QtPlatform::formUnloaded(Form&) {
 std::unique_ptr<TimerDriver> QtPlatform::createTimer(std::function<void()> tick) { return makeTimer(std::move(tick)); }
 
 PicturePtr QtPlatform::decodeStill(const std::vector<uint8_t>& bytes) { return qt::decodeStill(bytes); }
+PicturePtr QtPlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
+    return qt::decodeStill(bytes, floor);
+}
 
 std::string QtPlatform::userScratchDirectory() { return qt::userScratchDirectory(); }
 
@@ -193,6 +212,9 @@ void QtPlatform::shellOpen(const std::string& url) {
 }
 
 std::string QtPlatform::showOpen(const OpenFileRequest& request) { return showOpenDialog(request); }
+std::string QtPlatform::picturesFolder() { return userPicturesFolder(); }
+std::string QtPlatform::homeFolder() { return userHomeFolder(); }
+bool QtPlatform::folderExists(const std::string& path) { return isFolder(path); }
 
 std::string QtPlatform::showFolder(const std::string& start) { return showFolderDialog(start); }
 

@@ -27,6 +27,7 @@ public:
     std::vector<std::string> argumentList() override { return arguments_; }
     bool canHost() override { return true; }
     void hostIn(uint64_t window) override;
+    void hostOnLayer(bool overlay) override;
     bool prevInstance() override;
     bool findWindow(const std::string& title) override;
     void doEvents() override;
@@ -42,12 +43,16 @@ public:
     void formUnloaded(Form& form) override;
     std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) override;
     PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
+    PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
     SettingsStore& settings() override { return settings_; }
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;
     std::string showFolder(const std::string& start) override;
     std::vector<std::string> morePictureSuffixes() override;
+    std::string picturesFolder() override;
+    std::string homeFolder() override;
+    bool folderExists(const std::string& path) override;
 
     int loadedForms() const { return loadedForms_; }
     int cursorCount() const { return cursorCount_; }
@@ -58,6 +63,7 @@ private:
     std::vector<std::string> arguments_;
     std::string commandLine_;
     std::optional<uint64_t> hostedWindow_;
+    std::optional<bool> layerOverlay_;  // on Wayland layer surfaces: true above the windows
     IniStore settings_;
     int cursorCount_ = 0;
     bool cursorHidden_ = false;

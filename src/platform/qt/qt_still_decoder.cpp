@@ -11,7 +11,22 @@
 
 namespace mv::qt {
 
-PicturePtr decodeStill(const std::vector<uint8_t>& bytes) {
+namespace {
+
+// Copies what a reader made into `bmp`, 32-bit with the alpha as stored.
+void copyInto(Bitmap& bmp, QImage image) {
+    // RGB32 is ARGB32 with every alpha 0xFF: the same bytes, no conversion needed.
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        image = image.convertToFormat(QImage::Format_ARGB32);
+    if (image.isNull()) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+    bmp.resize(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(bmp.row(y), image.constScanLine(y), static_cast<size_t>(image.width()) * 4);
+}
+
+}  // namespace
+
+PicturePtr decodeStill(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
     const auto refuse = [] { return PlatformError(ErrInvalidPicture, "Invalid picture"); };
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) throw refuse();
     // Wraps the bytes without copying them; they outlive the reader.
@@ -30,15 +45,31 @@ PicturePtr decodeStill(const std::vector<uint8_t>& bytes) {
     if (!size.isValid() || size.width() <= 0 || size.height() <= 0 || size.width() > kMaxPictureSide ||
         size.height() > kMaxPictureSide || int64_t{size.width()} * size.height() > kMaxPicturePixels)
         throw refuse();
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) throw refuse();
-    // The pixels with their alpha as stored; the portable loader decides what stays transparent.
-    image = image.convertToFormat(QImage::Format_ARGB32);
-    if (image.isNull()) throw refuse();
+    QSize decoded = size;
+    const bool jpeg = reader.format() == "jpeg";
+    // Only the JPEG reader scales inside the decoder; the others would read the whole picture
+    // and resample it with a stretch of their own.
+    if (floor && jpeg && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        const int m = DecodeEighths(size.width(), size.height(), floor(size.width(), size.height()),
+                                    {1, 2, 3, 4, 5, 6, 7, 8});
+        if (m < 8) {
+            decoded = QSize(static_cast<int>(int64_t{size.width()} * m / 8), static_cast<int>(int64_t{size.height()} * m / 8));
+            reader.setScaledSize(decoded);
+        }
+    }
+    // A colour JPEG comes out as RGB32, the bitmap's own layout: the reader fills the bitmap in
+    // place when handed an image of the size and format it makes. Any other outcome is copied.
     Bitmap bmp;
-    bmp.resize(image.width(), image.height());
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(bmp.row(y), image.constScanLine(y), static_cast<size_t>(image.width()) * 4);
+    if (jpeg) bmp.resize(decoded.width(), decoded.height());
+    {
+        QImage image = jpeg ? QImage(reinterpret_cast<uchar*>(bmp.pixels.data()), decoded.width(), decoded.height(),
+                                     static_cast<qsizetype>(decoded.width()) * 4, QImage::Format_RGB32)
+                            : QImage();
+        if (!reader.read(&image) || image.isNull()) throw refuse();
+        if (!jpeg || image.constBits() != reinterpret_cast<const uchar*>(bmp.pixels.data()) ||
+            image.size() != decoded || image.format() != QImage::Format_RGB32)
+            copyInto(bmp, std::move(image));
+    }
     return std::make_shared<RgbPicture>(std::move(bmp));
 }
 

@@ -138,6 +138,15 @@ void Form::setPlacement(PicturePlacement placement, Monitors monitors) {
     monitors_ = monitors;
 }
 
+ShownAreas Form::shownAreas(double x, double y, double w, double h) const {
+    if (!host_) return {};
+    const std::vector<Surface> now = host_->surfaces();
+    if (now.empty()) return {};
+    std::vector<PixelRect> parts;
+    for (const Surface& s : now) parts.push_back({s.x, s.y, s.width, s.height});
+    return {PaintAreas(parts, monitors_, {x, y, w, h}, now[0].width, now[0].height), placement_};
+}
+
 namespace {
 
 // Paints `pixel` over the part of `area` that `picture` leaves uncovered, clipped to dst.
@@ -171,10 +180,9 @@ void Form::paintSurfaces(const Paint& p) {
     if (surfaces.empty()) return;
     std::pmr::memory_resource* memory = host_->pixelMemory();
     if (!memory) memory = std::pmr::get_default_resource();
-    const double baseW = p.baseW, baseH = p.baseH;
     std::vector<PixelRect> parts;
     for (const Surface& s : surfaces) parts.push_back({s.x, s.y, s.width, s.height});
-    const PixelRect desk = BoundingRect(parts);
+    const std::vector<PixelRect> areas = PaintAreas(parts, monitors_, {p.x, p.y, p.w, p.h}, p.baseW, p.baseH);
     for (size_t i = 0; i < surfaces.size(); ++i) {
         const Surface& s = surfaces[i];
         Bitmap& b = backings_[i];
@@ -192,14 +200,8 @@ void Form::paintSurfaces(const Paint& p) {
         if (own && sized && i < ownPainted_.size() && ownPainted_[i]) continue;
         if (own && ownPainted_.size() < own_.size()) ownPainted_.resize(own_.size(), false);
         if (own) ownPainted_[i] = true;
-        const bool span = monitors_ == Monitors::Span && !own;
-        const PixelRect whole = span ? PixelRect{desk.x - s.x, desk.y - s.y, desk.width, desk.height}
-                                     : PixelRect{0, 0, s.width, s.height};
-        const double fx = baseW > 0 ? whole.width / baseW : 1.0, fy = baseH > 0 ? whole.height / baseH : 1.0;
-        const PixelRect area = own ? whole
-                                   : PixelRect{whole.x + static_cast<int>(std::lround(p.x * fx)),
-                                               whole.y + static_cast<int>(std::lround(p.y * fy)),
-                                               static_cast<int>(std::lround(p.w * fx)), static_cast<int>(std::lround(p.h * fy))};
+        // A surface's own picture is placed on that surface alone.
+        const PixelRect area = own ? PixelRect{0, 0, s.width, s.height} : areas[i];
         const PixelRect placed = PlacePicture(picW, picH, area, placement_);
         if (placed != area) paintBars(b, area, placed, colorToPixel(image.backColor));
         image.picture->stretchTo(b, placed.x, placed.y, placed.width, placed.height, image.backColor);

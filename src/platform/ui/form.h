@@ -73,6 +73,9 @@ public:
     // that surface alone and painted there now and by every later paint, in place of what
     // PaintPicture paints; a null picture gives the surface back to PaintPicture.
     void setSurfaceImage(size_t surface, const PictureImage& image);
+    // Where a PaintPicture of (x, y, w, h) made now would place its picture on each surface, known
+    // before the picture is decoded; no areas while the window is not loaded.
+    ShownAreas shownAreas(double x, double y, double w, double h) const;
     // What a surface shows (the primary monitor's by default); empty before the first paint.
     const Bitmap& backing(size_t surface = 0) const;
     size_t surfaceCount() const { return backings_.size(); }

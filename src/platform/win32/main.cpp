@@ -6,6 +6,7 @@
 #include "platform/win32/win_common.h"
 #include "platform/win32/win_platform.h"
 #include "startup/app.h"
+#include "startup/cli_options.h"
 #include "startup/mod1.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
@@ -15,6 +16,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     mv::win32::WinPlatform platform(commandLine ? commandLine : L"");
+    if (const auto answer = mv::AnswerCommandLine(platform.argumentList(), mv::CliSystem::Windows)) {
+        platform.messageBox(answer->out, MB_ICONINFORMATION, "Marvoscope.scr");
+        return answer->status;
+    }
     mv::App app(platform);
     mv::win32::guarded([&] { mv::Main(app); });
     const int status = platform.run();

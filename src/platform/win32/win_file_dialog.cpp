@@ -25,11 +25,26 @@ std::wstring fileDialogFilter(const std::string& filter) {
     return out;
 }
 
+std::string knownFolder(const KNOWNFOLDERID& id) {
+    PWSTR path = nullptr;
+    std::string folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)) && path) folder = narrow(path);
+    CoTaskMemFree(path);
+    return folder;
+}
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::string showOpenDialog(HWND owner, const OpenFileRequest& request) {
     std::vector<wchar_t> name(32768, L'\0');
     const std::wstring start = widen(request.fileName);
     if (start.size() < name.size()) start.copy(name.data(), start.size());
     const std::wstring filter = fileDialogFilter(request.filter);
+    // Without a remembered name the dialog would start in the current folder, the program's.
+    const std::wstring startFolder = widen(request.startFolder);
     std::wstring ext = widen(request.defaultExt);
     if (!ext.empty() && ext[0] == L'.') ext.erase(0, 1);
 
@@ -41,6 +56,7 @@ std::string showOpenDialog(HWND owner, const OpenFileRequest& request) {
     ofn.lpstrFile = name.data();
     ofn.nMaxFile = static_cast<DWORD>(name.size());
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+    ofn.lpstrInitialDir = start.empty() && !startFolder.empty() ? startFolder.c_str() : nullptr;
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     BOOL chosen = GetOpenFileNameW(&ofn);
     if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {

@@ -126,6 +126,9 @@ void WinPlatform::formUnloaded(Form& form) {
 std::unique_ptr<TimerDriver> WinPlatform::createTimer(std::function<void()> tick) { return makeTimer(std::move(tick)); }
 
 PicturePtr WinPlatform::decodeStill(const std::vector<uint8_t>& bytes) { return decodeStillStb(bytes); }
+PicturePtr WinPlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
+    return decodeStillStb(bytes, floor);
+}
 
 std::string WinPlatform::userScratchDirectory() {
     // Under the per-user local application data, which only its owner can reach.
@@ -157,5 +160,9 @@ std::string WinPlatform::showOpen(const OpenFileRequest& request) {
     HWND owner = dialogs_.empty() ? nullptr : dialogs_.begin()->first;
     return showOpenDialog(owner, request);
 }
+
+std::string WinPlatform::picturesFolder() { return knownFolder(FOLDERID_Pictures); }
+std::string WinPlatform::homeFolder() { return knownFolder(FOLDERID_Profile); }
+bool WinPlatform::folderExists(const std::string& path) { return isFolder(path); }
 
 }  // namespace mv::win32

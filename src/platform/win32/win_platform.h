@@ -39,11 +39,15 @@ public:
     void formUnloaded(Form& form) override;
     std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) override;
     PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
+    PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
     SettingsStore& settings() override { return settings_; }
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;
     std::string showFolder(const std::string& start) override;
+    std::string picturesFolder() override;
+    std::string homeFolder() override;
+    bool folderExists(const std::string& path) override;
 
     // Runs the message loop until no form is loaded; returns the exit status.
     int run();

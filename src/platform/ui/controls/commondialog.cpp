@@ -4,6 +4,8 @@
 
 namespace mv {
 
-void CommonDialog::ShowOpen() { FileName = platform_.showOpen(OpenFileRequest{Filter, DefaultExt, FileName}); }
+void CommonDialog::ShowOpen() {
+    FileName = platform_.showOpen(OpenFileRequest{Filter, DefaultExt, FileName, InitDir});
+}
 
 }  // namespace mv

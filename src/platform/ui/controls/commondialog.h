@@ -16,6 +16,7 @@ public:
     std::string Filter;
     std::string DefaultExt;
     std::string FileName;
+    std::string InitDir;  // where the dialog starts while FileName is empty
 
     // Shows the modal file-open dialog and sets FileName to the chosen path; throws
     // PlatformError(ErrCancel) when the user cancels, leaving FileName as it was.

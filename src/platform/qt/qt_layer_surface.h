@@ -1,0 +1,72 @@
+#pragma once
+// One output's layer-shell surface: it covers the output, takes the size the compositor gives it,
+// and shows a picture from one of its two shared-memory buffers (the compositor may hold on to
+// the one shown last until the next is committed).
+#include <cstdint>
+#include <functional>
+
+#include "platform/picture/bitmap.h"
+
+struct wl_buffer;
+struct wl_surface;
+struct zwlr_layer_surface_v1;
+
+namespace mv::qt {
+
+class WaylandDisplay;
+struct WaylandOutput;
+
+class LayerSurface {
+public:
+    struct Events {
+        std::function<void()> sized;     // the first size, or a new one
+        std::function<void()> closed;    // the compositor will not show it any more
+        std::function<void()> released;  // a buffer is free again after both were held
+    };
+    LayerSurface(WaylandDisplay& display, WaylandOutput& output, bool overlay, Events events);
+    ~LayerSurface();
+    LayerSurface(const LayerSurface&) = delete;
+    LayerSurface& operator=(const LayerSurface&) = delete;
+
+    const WaylandOutput& output() const { return output_; }
+    wl_surface* surface() const { return surface_; }
+    bool sized() const { return width_ > 0 && height_ > 0; }
+    int scale() const { return scale_; }
+    // Device pixels.
+    int width() const { return width_ * scale_; }
+    int height() const { return height_ * scale_; }
+    // The output's scale changed: the surface is that much larger in device pixels.
+    bool rescale();
+
+    // Copies the picture into a free buffer and commits it; what the picture does not reach is
+    // `back`. False when both buffers are still held: `released` says when to try again.
+    bool show(const Bitmap& picture, uint32_t back);
+
+    // Wayland callbacks; not for other callers.
+    void configure(uint32_t serial, uint32_t width, uint32_t height);
+    void close();
+    void release(wl_buffer* buffer);
+
+private:
+    struct Buffer {
+        wl_buffer* buffer = nullptr;
+        uint32_t* pixels = nullptr;
+        size_t bytes = 0;
+        int width = 0, height = 0;
+        bool held = false;
+    };
+    bool make(Buffer& b, int width, int height);
+    static void drop(Buffer& b);
+
+    WaylandDisplay& display_;
+    WaylandOutput& output_;
+    Events events_;
+    wl_surface* surface_ = nullptr;
+    zwlr_layer_surface_v1* layer_ = nullptr;
+    int width_ = 0, height_ = 0;  // logical, as configured
+    int scale_ = 1;
+    Buffer buffers_[2];
+    bool waiting_ = false;  // a show found both buffers held
+};
+
+}  // namespace mv::qt

@@ -1,0 +1,154 @@
+#include "startup/cli_options.h"
+
+#include "settings/number_text.h"
+#include "settings/settings.h"
+#include "startup/hosted.h"
+#include "startup/mod1.h"
+
+#ifndef MARVOSCOPE_VERSION
+#error "MARVOSCOPE_VERSION comes from the build"
+#endif
+
+namespace mv {
+
+namespace {
+
+// The options the Linux program knows besides --help and --version: hosted mode's, which hosts
+// also write with one dash. Any other option is a mistake, except in hosted mode, where hosts
+// pass options meant for other savers.
+struct KnownOption {
+    const char* name;  // without dashes
+    bool takesValue;
+    bool marksHosted;  // --root, --window-id and --layer turn hosted mode on; --file and --placement only modify it
+};
+constexpr KnownOption kKnownOptions[] = {
+    {"root", false, true},
+    {"window-id", true, true},
+    {"file", true, false},
+    {"placement", true, false},
+    {"interval", true, false},
+    {"shuffle", false, false},
+    {"no-shuffle", false, false},
+    {"fade", false, false},
+    {"no-fade", false, false},
+    {"layer", true, true},
+};
+
+bool isHelp(const std::string& a) { return a == "--help" || a == "-h"; }
+bool isVersion(const std::string& a) { return a == "--version" || a == "-V"; }
+
+const KnownOption* knownOption(const std::string& a, bool& valueAttached) {
+    const size_t dashes = a.rfind("--", 0) == 0 ? 2 : a.rfind('-', 0) == 0 ? 1 : 0;
+    if (dashes == 0) return nullptr;
+    const std::string body = a.substr(dashes);
+    for (const KnownOption& option : kKnownOptions) {
+        if (body == option.name) {
+            valueAttached = false;
+            return &option;
+        }
+        if (option.takesValue && body.rfind(std::string(option.name) + "=", 0) == 0) {
+            valueAttached = true;
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+CliAnswer mistake(const std::string& line) {
+    return CliAnswer{2, "", "marvoscope: " + line + "\n" + UsageLine() + "\n"};
+}
+
+}  // namespace
+
+std::string UsageLine() {
+    return "Usage: marvoscope [/S | /C | /P | /A] | --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
+           "Try 'marvoscope --help' for more information.";
+}
+
+std::string HelpText(CliSystem system) {
+    const std::string settingsName = std::string(kAppName);
+    if (system == CliSystem::Windows) {
+        return "Usage: Marvoscope.scr [/S | /C | /P | /A]\n\n"
+               "/S or nothing\tshow the picture until the mouse moves or a key or button is pressed\n"
+               "/C\topen the settings\n"
+               "/P\tend at once (there is no preview)\n"
+               "/A\tsay that password protection is not available\n\n"
+               "Only the first two characters count, in any case.\n\n"
+               "The settings live in the registry under HKEY_CURRENT_USER\\Software\\"
+               "VB and VBA Program Settings\\" + settingsName + "\\Settings.";
+    }
+    return "Usage: marvoscope [/S | /C | /P | /A]\n"
+           "       marvoscope --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
+           "       marvoscope --help | --version\n"
+           "\n"
+           "Shows one picture (BMP, JPG, PNG or GIF) over every monitor, stretched, whole or\n"
+           "filling it as the setup dialog's Show tab says; a GIF of three or more frames\n"
+           "plays as an animation.\n"
+           "\n"
+           "Screen-saver switches (any case; only the first two characters count):\n"
+           "  /S, or nothing   show the picture until the mouse moves, or a key or button\n"
+           "                   is pressed\n"
+           "  /C               open the setup dialog\n"
+           "  /P               end at once (there is no preview)\n"
+           "  /A               say that password protection is not available\n"
+           "\n"
+           "Hosted mode, for xscreensaver, xsecurelock and other screen-saver hosts:\n"
+           "  --root           draw in the window named by XSCREENSAVER_WINDOW, else on the\n"
+           "                   root window\n"
+           "  --window-id ID   draw in the X window ID (0x hexadecimal or decimal)\n"
+           "  --layer L        on Wayland (wlr-layer-shell): background, a desktop background\n"
+           "                   on every output; overlay, above all windows until input\n"
+           "  --file PATH      show this picture, not the one chosen in the setup dialog\n"
+           "  --placement P    stretch, fit (whole, with bars) or fill, not the stored one\n"
+           "  --interval N     seconds each picture of a folder stays (2 to 3600)\n"
+           "  --shuffle, --no-shuffle, --fade, --no-fade\n"
+           "                   a folder's order and changes, not the stored ones\n"
+           "\n"
+           "  -h, --help       print this help and end\n"
+           "  -V, --version    print the version and end\n"
+           "\n"
+           "Settings: $XDG_CONFIG_HOME/" + settingsName + ".ini (normally\n"
+           "~/.config/" + settingsName + ".ini).\n"
+           "More in 'man marvoscope'.\n";
+}
+
+std::optional<CliAnswer> AnswerCommandLine(const std::vector<std::string>& arguments, CliSystem system) {
+    std::string line;
+    for (const std::string& a : arguments) line += a + " ";
+    const std::string trimmed = TrimBlanks(line);
+    if (trimmed.empty()) return std::nullopt;
+    if (trimmed[0] == '/') {
+        // A switch that opens no window ends here, before anything asks for a display; a host's
+        // options after it still host, as they always did.
+        const bool quiet = system == CliSystem::Posix && !SwitchOpensWindow(SwitchOf(trimmed)) &&
+                           !ParseHostedRequest(arguments, "");
+        return quiet ? std::optional<CliAnswer>(CliAnswer{}) : std::nullopt;
+    }
+
+    bool hosted = false;
+    const std::string* unknown = nullptr;
+    const char* hostedOnly = nullptr;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "--") break;
+        if (isHelp(a)) return CliAnswer{0, HelpText(system), ""};
+        if (isVersion(a)) return CliAnswer{0, std::string("marvoscope ") + MARVOSCOPE_VERSION + "\n", ""};
+        bool valueAttached = false;
+        if (const KnownOption* option = knownOption(a, valueAttached)) {
+            hosted = hosted || option->marksHosted;
+            if (!option->marksHosted && !hostedOnly) hostedOnly = option->name;
+            // A value may itself start with a dash: it is not an option.
+            if (option->takesValue && !valueAttached) ++i;
+        } else if (a.size() > 1 && a[0] == '-' && !unknown) {
+            unknown = &a;
+        }
+    }
+    // Windows keeps quiet about everything else, as the switches define; hosted mode leaves
+    // the rest to the hosted options.
+    if (system == CliSystem::Windows || hosted) return std::nullopt;
+    if (unknown) return mistake("unrecognised option '" + *unknown + "'");
+    if (hostedOnly) return mistake(std::string("--") + hostedOnly + " works only with --root, --window-id or --layer");
+    return std::nullopt;
+}
+
+}  // namespace mv
