@@ -43,6 +43,6 @@ for exe in build-win/tests/marvoscope_tests.exe build-win/tests/win32/marvoscope
   [ -f "$exe" ] && tests/win32/wine-run.sh "$exe" --gtest_list_tests >/dev/null 2>&1
 done
 # A test that ends at once with no output of its own never reached the program: Wine failed to
-# start it (seen once in some thousand starts). Such a test runs once more; one that ran and
-# failed fails the same way again.
+# start it (seen once in some thousand starts). Such a test runs once more; a failure of the
+# program itself still shows in the output above the summary.
 (cd build-win && ctest --output-on-failure --repeat until-pass:2)
