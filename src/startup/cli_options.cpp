@@ -13,35 +13,14 @@ namespace mv {
 
 namespace {
 
-// The options the Linux program knows besides --help and --version: hosted mode's, which hosts
-// also write with one dash. Any other option is a mistake, except in hosted mode, where hosts
-// pass options meant for other savers.
-struct KnownOption {
-    const char* name;  // without dashes
-    bool takesValue;
-    bool marksHosted;  // --root, --window-id and --layer turn hosted mode on; --file and --placement only modify it
-};
-constexpr KnownOption kKnownOptions[] = {
-    {"root", false, true},
-    {"window-id", true, true},
-    {"file", true, false},
-    {"placement", true, false},
-    {"interval", true, false},
-    {"shuffle", false, false},
-    {"no-shuffle", false, false},
-    {"fade", false, false},
-    {"no-fade", false, false},
-    {"layer", true, true},
-};
-
 bool isHelp(const std::string& a) { return a == "--help" || a == "-h"; }
 bool isVersion(const std::string& a) { return a == "--version" || a == "-V"; }
 
-const KnownOption* knownOption(const std::string& a, bool& valueAttached) {
+const HostedOption* knownOption(const std::string& a, bool& valueAttached) {
     const size_t dashes = a.rfind("--", 0) == 0 ? 2 : a.rfind('-', 0) == 0 ? 1 : 0;
     if (dashes == 0) return nullptr;
     const std::string body = a.substr(dashes);
-    for (const KnownOption& option : kKnownOptions) {
+    for (const HostedOption& option : kHostedOptions) {
         if (body == option.name) {
             valueAttached = false;
             return &option;
@@ -134,7 +113,7 @@ std::optional<CliAnswer> AnswerCommandLine(const std::vector<std::string>& argum
         if (isHelp(a)) return CliAnswer{0, HelpText(system), ""};
         if (isVersion(a)) return CliAnswer{0, std::string("marvoscope ") + MARVOSCOPE_VERSION + "\n", ""};
         bool valueAttached = false;
-        if (const KnownOption* option = knownOption(a, valueAttached)) {
+        if (const HostedOption* option = knownOption(a, valueAttached)) {
             hosted = hosted || option->marksHosted;
             if (!option->marksHosted && !hostedOnly) hostedOnly = option->name;
             // A value may itself start with a dash: it is not an option.

@@ -29,6 +29,20 @@ struct HostedRequest {
     std::string error;               // why the options cannot be followed, for one line
 };
 
+// Every option ParseHostedRequest reads, which hosts also write with one dash: the command line
+// refuses any other option outside hosted mode, so a new one is added here and in the parser.
+struct HostedOption {
+    const char* name;  // without dashes
+    bool takesValue;
+    bool marksHosted;  // --root, --window-id and --layer turn hosted mode on; the others only modify it
+};
+inline constexpr HostedOption kHostedOptions[] = {
+    {"root", false, true},       {"window-id", true, true}, {"layer", true, true},
+    {"file", true, false},       {"placement", true, false}, {"interval", true, false},
+    {"shuffle", false, false},   {"no-shuffle", false, false}, {"fade", false, false},
+    {"no-fade", false, false},
+};
+
 // The hosted-mode request of a command line: "-root"/"--root", or "-window-id ID"/"--window-id ID"
 // (hexadecimal 0x... or decimal), plus "--file PATH" and "--placement stretch|fit|fill" (an unknown
 // placement is left aside with a notice, the stored one applying), "--layer background|overlay" in

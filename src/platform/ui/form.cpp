@@ -138,16 +138,14 @@ void Form::setPlacement(PicturePlacement placement, Monitors monitors) {
     monitors_ = monitors;
 }
 
-ShownAreas Form::shownAreas(double x, double y, double w, double h) const {
-    if (!host_) return {};
-    const std::vector<Surface> now = host_->surfaces();
-    if (now.empty()) return {};
-    std::vector<PixelRect> parts;
-    for (const Surface& s : now) parts.push_back({s.x, s.y, s.width, s.height});
-    return {PaintAreas(parts, monitors_, {x, y, w, h}, now[0].width, now[0].height), placement_};
-}
-
 namespace {
+
+std::vector<PixelRect> rectsOf(const std::vector<Surface>& surfaces) {
+    std::vector<PixelRect> rects;
+    rects.reserve(surfaces.size());
+    for (const Surface& s : surfaces) rects.push_back({s.x, s.y, s.width, s.height});
+    return rects;
+}
 
 // Paints `pixel` over the part of `area` that `picture` leaves uncovered, clipped to dst.
 void paintBars(Bitmap& dst, const PixelRect& area, const PixelRect& picture, uint32_t pixel) {
@@ -170,6 +168,13 @@ void paintBars(Bitmap& dst, const PixelRect& area, const PixelRect& picture, uin
 
 }  // namespace
 
+ShownAreas Form::shownAreas(double x, double y, double w, double h) const {
+    if (!host_) return {};
+    const std::vector<Surface> now = host_->surfaces();
+    if (now.empty()) return {};
+    return {PaintAreas(rectsOf(now), monitors_, {x, y, w, h}, now[0].width, now[0].height), placement_};
+}
+
 // Coordinates are the primary surface's as it was when painted. On each monitor, every surface
 // (the primary one too, once it has changed size) gets the same paint scaled to its own size,
 // so each shows what a single one would; spanned, the paint is scaled to the rectangle holding
@@ -180,9 +185,7 @@ void Form::paintSurfaces(const Paint& p) {
     if (surfaces.empty()) return;
     std::pmr::memory_resource* memory = host_->pixelMemory();
     if (!memory) memory = std::pmr::get_default_resource();
-    std::vector<PixelRect> parts;
-    for (const Surface& s : surfaces) parts.push_back({s.x, s.y, s.width, s.height});
-    const std::vector<PixelRect> areas = PaintAreas(parts, monitors_, {p.x, p.y, p.w, p.h}, p.baseW, p.baseH);
+    const std::vector<PixelRect> areas = PaintAreas(rectsOf(surfaces), monitors_, {p.x, p.y, p.w, p.h}, p.baseW, p.baseH);
     for (size_t i = 0; i < surfaces.size(); ++i) {
         const Surface& s = surfaces[i];
         Bitmap& b = backings_[i];
