@@ -217,7 +217,7 @@ TEST_F(ShowTab, LoadsOneChoicePerGroupAndSavesItWithTheOthers) {
     EXPECT_EQ(dlg.OptSpan.Value(), 0);
     EXPECT_TRUE(platform.store.saveOrder.empty());
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
-    EXPECT_EQ(platform.store.saveOrder.size(), 5u);
+    EXPECT_EQ(platform.store.saveOrder.size(), 9u);
     EXPECT_EQ(platform.store.get("Placement"), "Fit");
     EXPECT_EQ(platform.store.get("Monitors"), "Each");
 }
@@ -235,16 +235,52 @@ TEST(SlideshowText, IntervalKeptInRangeAndSwitches) {
     EXPECT_FALSE(SwitchFromText("on", false));
 }
 
-// The folder's own settings are kept by a save of the dialog, which does not show them, and a
-// different picture on each monitor stays chosen until the user picks one of the two shown.
-TEST_F(ShowTab, ASaveKeepsTheFoldersSettings) {
-    platform.store.set("Interval", "7");
+// The folder's settings show as stored, also out of range, and a save writes them back kept in
+// range; typing in the interval field leaves what is typed alone until then.
+TEST_F(ShowTab, TheFoldersSettingsShowAndSaveWithTheOthers) {
+    platform.store.set("Interval", "40000");
     platform.store.set("Shuffle", "0");
+    platform.store.set("Subfolders", "1");
     platform.store.set("Monitors", "Different");
     open();
+    EXPECT_EQ(dlg.TxtInterval.Text(), "3600");
+    EXPECT_EQ(dlg.ChkShuffle.Value(), 0);
+    EXPECT_EQ(dlg.ChkFade.Value(), 1);
+    EXPECT_EQ(dlg.ChkSubfolders.Value(), 1);
+    EXPECT_EQ(dlg.OptDifferent.Value(), 1);
     EXPECT_EQ(dlg.OptEach.Value() + dlg.OptSpan.Value(), 0);
+
+    dlg.TxtInterval.setText("1");
+    EXPECT_EQ(dlg.TxtInterval.Text(), "1");
+    dlg.TxtInterval.setText("12");
+    dlg.ChkFade.setValue(0);
+    dlg.OptSpan.setValue(1);
+    EXPECT_EQ(dlg.OptDifferent.Value(), 0);
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
-    EXPECT_EQ(platform.store.get("Interval"), "7");
+    EXPECT_EQ(platform.store.get("Interval"), "12");
     EXPECT_EQ(platform.store.get("Shuffle"), "0");
-    EXPECT_EQ(platform.store.get("Monitors"), "Different");
+    EXPECT_EQ(platform.store.get("Fade"), "0");
+    EXPECT_EQ(platform.store.get("Subfolders"), "1");
+    EXPECT_EQ(platform.store.get("Monitors"), "Span");
+}
+
+// "Folder..." starts at the folder in the box, else where "Browse" would; the folder chosen
+// replaces the box's text, and a cancel leaves it.
+TEST_F(ShowTab, FolderButtonPutsTheChosenFolderInTheFileBox) {
+    const std::string pictures = platform.dir.file("holiday"), elsewhere = platform.dir.path().string();
+    std::filesystem::create_directories(pictures);
+    platform.store.set("AniFile", " " + pictures + " ");
+    open();
+    dlg.CmdFolder.press();
+    ASSERT_EQ(platform.folderStarts.size(), 1u);
+    EXPECT_EQ(platform.folderStarts[0], pictures);
+    EXPECT_EQ(dlg.txFile.Text(), " " + pictures + " ");
+
+    dlg.txFile.setText(pictures + "/cat.gif");
+    platform.folderAnswers.push_back(elsewhere);
+    dlg.CmdFolder.press();
+    EXPECT_EQ(platform.folderStarts[1], pictures);
+    EXPECT_EQ(dlg.txFile.Text(), elsewhere);
+    EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_EQ(platform.store.get("AniFile"), elsewhere);
 }

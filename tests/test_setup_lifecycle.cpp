@@ -28,12 +28,18 @@ TEST_F(SetupDialogTest, FreshUserSeesCentredDefaultsAndSavesThem) {
 
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
     EXPECT_EQ(platform.store.saveOrder,
-              (std::vector<std::string>{"AniFile", "Mousesens", "BackColors", "Placement", "Monitors"}));
+              (std::vector<std::string>{"AniFile", "Mousesens", "BackColors", "Placement", "Monitors", "Interval",
+                                        "Shuffle", "Fade", "Subfolders"}));
     EXPECT_EQ(platform.store.get("AniFile"), "");
     EXPECT_EQ(platform.store.get("Mousesens"), "1");
     EXPECT_EQ(platform.store.get("BackColors"), "0");
     EXPECT_EQ(platform.store.get("Placement"), "Stretch");
     EXPECT_EQ(platform.store.get("Monitors"), "Each");
+    // A single file shows as it always did; a folder would change every 10 s, shuffled, faded.
+    EXPECT_EQ(platform.store.get("Interval"), "10");
+    EXPECT_EQ(platform.store.get("Shuffle"), "1");
+    EXPECT_EQ(platform.store.get("Fade"), "1");
+    EXPECT_EQ(platform.store.get("Subfolders"), "0");
 }
 
 TEST_F(SetupDialogTest, StoredSettingsAreShownWithTheSensitivityKeptInRange) {

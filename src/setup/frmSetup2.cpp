@@ -9,6 +9,7 @@
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
 #include "settings/placement_text.h"
+#include "settings/slideshow_text.h"
 #include "settings/settings.h"
 #include "startup/app.h"
 
@@ -30,6 +31,7 @@ void frmSetup2::bindHandlers() {
     Command1.onClick = [this] { Command1_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
     Command5.onClick = [this] { Command5_Click(); };
+    CmdFolder.onClick = [this] { CmdFolder_Click(); };
     Command6.onClick = [this] { Command6_Click(); };
     HScroll1.onChange = [this] { HScroll1_Change(); };
     HScroll2.onChange = [this] { HScroll2_Change(); };
@@ -59,6 +61,7 @@ void frmSetup2::Form_Load() {
     continueStep([&] { Picture1.setBackColor(app_.bgColor); });
     continueStep([&] { Label2.setCaption(IntText(app_.bgColor)); });
     continueStep([&] { ShowPlacement(ReadPlacement(app_)); });
+    continueStep([&] { ShowSlideshow(ReadSlideshow(app_)); });
     continueStep([&] { Show(); });
     continueStep([&] { platform.showCursor(true); });
     continueStep([&] { platform.doEvents(); });
@@ -85,11 +88,16 @@ void frmSetup2::Command1_Click() {
     const bool saved = withFallback(
         [&] {
             const PlacementSetting placed = ChosenPlacement();
+            const SlideshowSetting slides = ChosenSlideshow();
             SaveSettings(app_, {{kKeyAniFile, TrimBlanks(txFile.Text())},
                                 {kKeyMouseSens, NumberText(LeadingNumber(Sensit.Text()))},
                                 {kKeyBackColors, IntText(app_.bgColor)},
                                 {kKeyPlacement, PlacementText(placed.placement)},
-                                {kKeyMonitors, MonitorsText(placed.monitors)}});
+                                {kKeyMonitors, MonitorsText(placed.monitors)},
+                                {kKeyInterval, IntText(slides.intervalSeconds)},
+                                {kKeyShuffle, SwitchText(slides.shuffle)},
+                                {kKeyFade, SwitchText(slides.fade)},
+                                {kKeySubfolders, SwitchText(slides.subfolders)}});
         },
         [&] { TellSaveFailed(); });
     if (!saved) return;

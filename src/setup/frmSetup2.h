@@ -91,6 +91,15 @@ public:
     Frame FrameMonitors{"FrameMonitors"};
     CheckBox OptEach{"OptEach"};
     CheckBox OptSpan{"OptSpan"};
+    CheckBox OptDifferent{"OptDifferent"};
+    // Also on "Show": a folder as the picture, and how its pictures take turns.
+    Frame FrameSlides{"FrameSlides"};
+    CommandButton CmdFolder{"CmdFolder"};
+    Label LabelInterval{"LabelInterval"};
+    TextBox TxtInterval{"TxtInterval"};
+    CheckBox ChkShuffle{"ChkShuffle"};
+    CheckBox ChkFade{"ChkFade"};
+    CheckBox ChkSubfolders{"ChkSubfolders"};
     // The one line at the foot of the "File" page: why the show could not start, or that
     // "Save settings, Close" could not save.
     Label LabelSaveFailed{"LabelSaveFailed"};
@@ -109,6 +118,8 @@ public:
     void HScroll3_Change();
     // Picture file selection.
     void Command5_Click();
+    // A folder of pictures chosen with the platform's folder chooser goes into the "File" box.
+    void CmdFolder_Click();
     // Web links.
     void Label9_MouseDown(int16_t button, int16_t shift, float x, float y);
     void Label9_MouseUp(int16_t button, int16_t shift, float x, float y);
@@ -130,6 +141,9 @@ private:
     void ShowPlacement(const PlacementSetting& setting);
     PlacementSetting ChosenPlacement() const;
     void BindPlacementOptions();
+    // The folder's values: shown from and read back as the stored ones.
+    void ShowSlideshow(const SlideshowSetting& setting);
+    SlideshowSetting ChosenSlideshow() const;
     void PressLink(Label& label, Line& underline, const std::string& address);
     void ReleaseLink(Label& label, Line& underline);
 

@@ -1,9 +1,11 @@
-// Picking the picture file with the platform's file-open dialog.
+// Picking the picture: a file with the platform's file-open dialog, or a folder of pictures with
+// its folder chooser.
 #include "setup/frmSetup2.h"
 
 #include <filesystem>
 
 #include "platform/modes.h"
+#include "settings/number_text.h"
 #include "startup/app.h"
 
 namespace mv {
@@ -39,6 +41,17 @@ void frmSetup2::Command5_Click() {
     const int error = continueStepError([&] { CommonDialog1.ShowOpen(); });
     if (error == ErrCancel) return;
     continueStep([&] { txFile.setText(CommonDialog1.FileName); });
+}
+
+void frmSetup2::CmdFolder_Click() {
+    const std::string typed = TrimBlanks(txFile.Text());
+    std::string folder;
+    const int error = continueStepError([&] {
+        Platform& p = app_.platform;
+        folder = p.showFolder(!typed.empty() && p.folderExists(typed) ? typed : StartFolder(p, typed));
+    });
+    if (error != 0) return;
+    continueStep([&] { txFile.setText(folder); });
 }
 
 }  // namespace mv

@@ -31,7 +31,7 @@ LayoutItem band(Shape& shape, long left, long top, long width, long height, int3
 
 LayoutItem option(CheckBox& box, const std::string& container, long top, long width, int tabIndex,
                   const std::string& caption) {
-    LayoutItem i = layoutRow(ControlKind::CheckBox, box, container, 150, top, width, 240, tabIndex, caption);
+    LayoutItem i = layoutRow(ControlKind::CheckBox, box, container, 120, top, width, 210, tabIndex, caption);
     i.flags = kOptionButton;
     return i;
 }
@@ -145,16 +145,29 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
                   "the \"Colors\" tab. Use the color selector to change the background color to your liking. "
                   "Click \"Save settings, Close\" when done."));
 
-    // "Show"
-    items.push_back(onPage(layoutRow(K::Frame, FramePicture, "SSTab1", 105, 345, 4650, 990, 48, "Picture"), 5));
-    items.push_back(option(OptStretch, "FramePicture", 225, 2250, 49, "Stretch to the screen"));
-    items.push_back(option(OptFit, "FramePicture", 465, 2250, 50, "Whole picture"));
-    items.push_back(option(OptFill, "FramePicture", 705, 2250, 51, "Fill the screen"));
-    items.push_back(layoutRow(K::Label, LabelBars, "FramePicture", 2520, 240, 2010, 705, 52,
-                              "Bars beside a whole picture take the color of the \"Colors\" tab."));
-    items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1395, 4650, 750, 53, "Monitors"), 5));
-    items.push_back(option(OptEach, "FrameMonitors", 225, 4350, 54, "The picture on each monitor"));
-    items.push_back(option(OptSpan, "FrameMonitors", 465, 4350, 55, "One picture across all monitors"));
+    // "Show": the picture's two groups on the left; the bars' line and the folder's frame on the
+    // right. Rows are 14 pixels apart at 96 dpi, the least that shows a box and its caption whole.
+    items.push_back(onPage(layoutRow(K::Frame, FramePicture, "SSTab1", 105, 345, 2325, 870, 48, "Picture"), 5));
+    items.push_back(option(OptStretch, "FramePicture", 195, 2160, 49, "Stretch to the screen"));
+    items.push_back(option(OptFit, "FramePicture", 405, 2160, 50, "Whole picture"));
+    items.push_back(option(OptFill, "FramePicture", 615, 2160, 51, "Fill the screen"));
+    items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1245, 2325, 870, 53, "Monitors"), 5));
+    items.push_back(option(OptEach, "FrameMonitors", 195, 2160, 54, "The same on each"));
+    items.push_back(option(OptSpan, "FrameMonitors", 405, 2160, 55, "One across them all"));
+    items.push_back(option(OptDifferent, "FrameMonitors", 615, 2160, 56, "Different on each"));
+    items.push_back(onPage(layoutRow(K::Label, LabelBars, "SSTab1", 2520, 360, 2220, 390, 52,
+                                     "Bars beside a whole picture take the \"Colors\" tab's color."),
+                           5));
+    items.push_back(
+        onPage(layoutRow(K::Frame, FrameSlides, "SSTab1", 2475, 780, 2280, 1335, 57, "A folder of pictures"), 5));
+    items.push_back(layoutRow(K::CommandButton, CmdFolder, "FrameSlides", 120, 210, 1035, 300, 58, "Folder..."));
+    items.push_back(layoutRow(K::Label, LabelInterval, "FrameSlides", 120, 585, 1275, 210, 59, "Seconds each:"));
+    LayoutItem interval = layoutRow(K::TextBox, TxtInterval, "FrameSlides", 1395, 540, 645, 285, 60, "10");
+    interval.maxLength = 4;
+    items.push_back(interval);
+    items.push_back(layoutRow(K::CheckBox, ChkShuffle, "FrameSlides", 120, 870, 1035, 210, 61, "Shuffle"));
+    items.push_back(layoutRow(K::CheckBox, ChkFade, "FrameSlides", 1200, 870, 1000, 210, 62, "Fade"));
+    items.push_back(layoutRow(K::CheckBox, ChkSubfolders, "FrameSlides", 120, 1080, 2100, 210, 63, "Include subfolders"));
 
     // Below the file's frame, the one free strip of the page.
     LayoutItem failed = onPage(layoutRow(K::Label, LabelSaveFailed, "SSTab1", 60, 1920, 4755, 240, -1), 0);

@@ -1,7 +1,9 @@
-// The "Show" tab: how the picture meets the shape of the screen and the monitors.
+// The "Show" tab: how the picture meets the shape of the screen and the monitors, and how the
+// pictures of a folder take turns.
 #include <initializer_list>
-#include <utility>
 
+#include "settings/number_text.h"
+#include "settings/slideshow_text.h"
 #include "setup/frmSetup2.h"
 
 namespace mv {
@@ -28,19 +30,15 @@ void frmSetup2::BindPlacementOptions() {
     OptEach.setValue(1);
     for (CheckBox* box : {&OptStretch, &OptFit, &OptFill})
         box->onClick = [this, box] { choose(*box, {&OptStretch, &OptFit, &OptFill}); };
-    for (CheckBox* box : {&OptEach, &OptSpan}) box->onClick = [this, box] { choose(*box, {&OptEach, &OptSpan}); };
+    for (CheckBox* box : {&OptEach, &OptSpan, &OptDifferent})
+        box->onClick = [this, box] { choose(*box, {&OptEach, &OptSpan, &OptDifferent}); };
 }
 
 void frmSetup2::ShowPlacement(const PlacementSetting& setting) {
     const PicturePlacement p = setting.placement;
     (p == PicturePlacement::Fit ? OptFit : p == PicturePlacement::Fill ? OptFill : OptStretch).setValue(1);
-    // A different picture on each monitor is chosen in the store; neither box then shows it, and
-    // it stays until one of them is clicked.
-    auto each = std::move(OptEach.onClick), span = std::move(OptSpan.onClick);
-    OptEach.setValue(setting.monitors == Monitors::Each ? 1 : 0);
-    OptSpan.setValue(setting.monitors == Monitors::Span ? 1 : 0);
-    OptEach.onClick = std::move(each);
-    OptSpan.onClick = std::move(span);
+    const Monitors m = setting.monitors;
+    (m == Monitors::Span ? OptSpan : m == Monitors::Different ? OptDifferent : OptEach).setValue(1);
 }
 
 PlacementSetting frmSetup2::ChosenPlacement() const {
@@ -48,7 +46,25 @@ PlacementSetting frmSetup2::ChosenPlacement() const {
     if (OptFit.Value()) s.placement = PicturePlacement::Fit;
     if (OptFill.Value()) s.placement = PicturePlacement::Fill;
     if (OptSpan.Value()) s.monitors = Monitors::Span;
-    if (!OptEach.Value() && !OptSpan.Value()) s.monitors = Monitors::Different;
+    if (OptDifferent.Value()) s.monitors = Monitors::Different;
+    return s;
+}
+
+void frmSetup2::ShowSlideshow(const SlideshowSetting& setting) {
+    TxtInterval.setText(IntText(setting.intervalSeconds));
+    ChkShuffle.setValue(setting.shuffle ? 1 : 0);
+    ChkFade.setValue(setting.fade ? 1 : 0);
+    ChkSubfolders.setValue(setting.subfolders ? 1 : 0);
+}
+
+// The interval is kept in range when saved, not while typed: a field that corrected "1" to "2"
+// at the first key would turn a typed 120 into 220.
+SlideshowSetting frmSetup2::ChosenSlideshow() const {
+    SlideshowSetting s;
+    s.intervalSeconds = IntervalFromText(TxtInterval.Text());
+    s.shuffle = ChkShuffle.Value() != 0;
+    s.fade = ChkFade.Value() != 0;
+    s.subfolders = ChkSubfolders.Value() != 0;
     return s;
 }
 

@@ -70,7 +70,8 @@ grep -q '^AniFile=' "$E2E_INI" || e2e_fail "AniFile not written"
 e2e_pass "fresh save stores AniFile empty, Mousesens 1, BackColors 0"
 
 # 2. Stored settings; Browse then cancel keeps the path; one red arrow click turns white to 10.
-e2e_setting AniFile "/keep/my pictures/cat.gif"
+mkdir -p "$E2E_TMP/keep"
+e2e_setting AniFile "$E2E_TMP/keep/cat.gif"
 e2e_setting Mousesens 45
 e2e_setting BackColors 16777215
 open_dialog
@@ -90,17 +91,31 @@ e2e_wait_no_window Open 2 || e2e_fail "the file dialog did not close on Escape"
 e2e_alive || e2e_fail "cancelling the file dialog ended the program"
 e2e_pass "Browse opens a file dialog, Escape cancels it"
 show_tab 5 setup-show-again
-click $((WX + 40)) $((WY + 62))    # "Whole picture"
-click $((WX + 40)) $((WY + 62))    # a second click keeps it chosen
-click $((WX + 60)) $((WY + 126))   # "One picture across all monitors"
+click $((WX + 30)) $((WY + 57))    # "Whole picture"
+click $((WX + 30)) $((WY + 57))    # a second click keeps it chosen
+click $((WX + 30)) $((WY + 131))   # "Different on each"
+click $((WX + 252)) $((WY + 117))  # "Fade" off
+click $((WX + 278)) $((WY + 97))   # the interval
+xdotool key ctrl+a
+xdotool type --delay 20 "120"
+# "Folder..." starts in the folder of the file in the box; Enter takes that folder.
+click $((WX + 207)) $((WY + 76))
+fid=$(e2e_wait_window Folder 5) || e2e_fail "Folder... opened no folder chooser"
+e2e_wait_painted "$fid" 5 || e2e_fail "the folder chooser was not painted"
+e2e_screenshot setup-folder
+xdotool key --window "$fid" Return 2>/dev/null || true
+e2e_wait_no_window Folder 3 || e2e_fail "the folder chooser did not take its folder on Enter"
 click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
-[ "$(e2e_get_setting AniFile)" = "/keep/my pictures/cat.gif" ] || e2e_fail "path changed: $(e2e_get_setting AniFile)"
+[ "$(e2e_get_setting AniFile)" = "$E2E_TMP/keep" ] || e2e_fail "the folder chosen was saved as $(e2e_get_setting AniFile)"
 [ "$(e2e_get_setting Mousesens)" = "30" ] || e2e_fail "sensitivity 45 saved as $(e2e_get_setting Mousesens)"
 [ "$(e2e_get_setting BackColors)" = "10" ] || e2e_fail "colour saved as $(e2e_get_setting BackColors)"
-[ "$(e2e_get_setting Placement)" = "Fit" ] && [ "$(e2e_get_setting Monitors)" = "Span" ] ||
+[ "$(e2e_get_setting Placement)" = "Fit" ] && [ "$(e2e_get_setting Monitors)" = "Different" ] ||
   e2e_fail "the Show tab's choices saved as $(e2e_get_setting Placement), $(e2e_get_setting Monitors)"
-e2e_pass "cancel kept the path; 45 saved as 30; colour 10 saved; Whole picture and Span saved"
+[ "$(e2e_get_setting Interval)" = "120" ] && [ "$(e2e_get_setting Fade)" = "0" ] &&
+  [ "$(e2e_get_setting Shuffle)" = "1" ] ||
+  e2e_fail "the folder's settings saved as $(e2e_get_setting Interval), $(e2e_get_setting Fade), $(e2e_get_setting Shuffle)"
+e2e_pass "cancel kept the path; 45 saved as 30; colour 10 saved; Whole picture, Different, no fade, 120 s and the folder saved"
 
 # 3. "Just Close" stores nothing.
 cp "$E2E_INI" "$E2E_TMP/before.ini"
