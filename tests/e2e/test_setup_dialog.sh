@@ -100,11 +100,11 @@ xdotool key ctrl+a
 xdotool type --delay 20 "120"
 # "Folder..." starts in the folder of the file in the box; Enter takes that folder.
 click $((WX + 207)) $((WY + 76))
-fid=$(e2e_wait_window Folder 5) || e2e_fail "Folder... opened no folder chooser"
+fid=$(e2e_wait_window "Folder of pictures" 5) || e2e_fail "Folder... opened no folder chooser"
 e2e_wait_painted "$fid" 5 || e2e_fail "the folder chooser was not painted"
 e2e_screenshot setup-folder
 xdotool key --window "$fid" Return 2>/dev/null || true
-e2e_wait_no_window Folder 3 || e2e_fail "the folder chooser did not take its folder on Enter"
+e2e_wait_no_window "Folder of pictures" 3 || e2e_fail "the folder chooser did not take its folder on Enter"
 click $((WX + 66)) $((WY + 162))
 e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$(e2e_get_setting AniFile)" = "$E2E_TMP/keep" ] || e2e_fail "the folder chosen was saved as $(e2e_get_setting AniFile)"

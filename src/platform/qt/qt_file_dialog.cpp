@@ -58,7 +58,7 @@ std::string showOpenDialog(const OpenFileRequest& request) {
 std::string showFolderDialog(const std::string& start) {
     QFileDialog dialog(nullptr);
     dialog.setObjectName(QStringLiteral("FolderDialog"));
-    dialog.setWindowTitle(QStringLiteral("Folder"));
+    dialog.setWindowTitle(QStringLiteral("Folder of pictures"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);

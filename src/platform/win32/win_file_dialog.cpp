@@ -4,6 +4,7 @@
 #include <cderr.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <vector>
 
@@ -78,10 +79,10 @@ int CALLBACK startAt(HWND window, UINT message, LPARAM, LPARAM start) {
 }
 }  // namespace
 
-std::string showFolderDialog(HWND owner, const std::string& start) {
-    // The chooser's tree is a COM object of the calling thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const std::wstring first = widen(start);
+namespace {
+
+// The older tree of folders, for a system without the item dialog.
+std::string browseForFolder(HWND owner, const std::wstring& first) {
     BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.lpszTitle = L"Folder of pictures";
@@ -95,6 +96,42 @@ std::string showFolderDialog(HWND owner, const std::string& start) {
         if (SHGetPathFromIDListEx(chosen, name.data(), static_cast<DWORD>(name.size()), GPFIDL_DEFAULT)) path = narrow(name.data());
         CoTaskMemFree(chosen);
     }
+    return path;
+}
+
+// The file dialog in its folder-picking form: the chooser users know from every other program,
+// and one that opens in a given folder. False when the system has none.
+bool pickFolder(HWND owner, const std::wstring& first, std::string& path) {
+    IFileOpenDialog* dialog = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog)))) return false;
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR | FOS_PATHMUSTEXIST);
+    dialog->SetTitle(L"Folder of pictures");
+    IShellItem* folder = nullptr;
+    if (!first.empty() && SUCCEEDED(SHCreateItemFromParsingName(first.c_str(), nullptr, IID_PPV_ARGS(&folder)))) {
+        dialog->SetFolder(folder);
+        folder->Release();
+    }
+    IShellItem* chosen = nullptr;
+    if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(&chosen))) {
+        PWSTR name = nullptr;
+        if (SUCCEEDED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &name)) && name) path = narrow(name);
+        CoTaskMemFree(name);
+        chosen->Release();
+    }
+    dialog->Release();
+    return true;
+}
+
+}  // namespace
+
+std::string showFolderDialog(HWND owner, const std::string& start) {
+    // The choosers are COM objects of the calling thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const std::wstring first = widen(start);
+    std::string path;
+    if (!pickFolder(owner, first, path)) path = browseForFolder(owner, first);
     if (SUCCEEDED(com)) CoUninitialize();
     if (path.empty()) throw PlatformError(ErrCancel, "Cancel was selected.");
     return path;
