@@ -5,6 +5,7 @@
 #include <fstream>
 #include <set>
 
+#include "platform/files/file_io.h"
 #include "slideshow/folder_scan.h"
 #include "slideshow/natural_order.h"
 #include "slideshow/show_order.h"
@@ -26,7 +27,7 @@ TEST(SlideOrder, NaturalNameOrderFolderByFolder) {
 
 TEST(SlideOrder, EveryPictureOncePerRoundAndNoRepeatAcrossRounds) {
     std::vector<std::string> all;
-    for (int i = 0; i < 7; ++i) all.push_back("p" + std::to_string(i));
+    for (int i = 0; i < 7; ++i) all.push_back(std::string(1, 'p') += std::to_string(i));
     for (uint64_t seed = 0; seed < 200; ++seed) {
         ShowOrder order(true, seed);
         std::string last;
@@ -89,6 +90,14 @@ TEST_F(SlideScan, PicturesHiddenFilesAndSubfolders) {
     touch(root / "sub" / "d.bmp");
     touch(root / "sub" / "deeper" / "e.png");
     touch(root / "f.webp");
+#ifdef _WIN32
+    // Windows' own mark: a hidden file and a hidden folder, whatever their names.
+    touch(root / "g.png");
+    mv::files::markHidden((root / "g.png").string());
+    fs::create_directories(root / "sub" / "marked");
+    touch(root / "sub" / "marked" / "h.png");
+    mv::files::markHidden((root / "sub" / "marked").string());
+#endif
     EXPECT_EQ(names(ScanFolder(root.string(), {})), (std::set<std::string>{"a.JPG", "b.jpeg"}));
     ScanOptions deep;
     deep.subfolders = true;
@@ -121,7 +130,7 @@ TEST_F(SlideScan, LinkLoopEndsAndLinkedFolderCountsOnce) {
 }
 
 TEST_F(SlideScan, StopFlagEndsScanAndFoundSeesEachPicture) {
-    for (int i = 0; i < 5; ++i) touch(root / ("p" + std::to_string(i) + ".png"));
+    for (int i = 0; i < 5; ++i) touch(root / (std::string(1, 'p') += std::to_string(i) += ".png"));
     std::atomic<bool> stop{false};
     int seen = 0;
     const ScanResult r = ScanFolder(root.string(), {}, [&](const std::string&) {

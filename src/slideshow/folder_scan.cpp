@@ -6,6 +6,8 @@
 #include <set>
 #include <system_error>
 
+#include "platform/files/file_io.h"
+
 namespace mv::slides {
 
 namespace fs = std::filesystem;
@@ -27,7 +29,7 @@ std::string lowered(std::string text) {
 
 bool hidden(const fs::path& p) {
     const std::string name = textOf(p.filename());
-    return !name.empty() && name[0] == '.';
+    return (!name.empty() && name[0] == '.') || files::markedHidden(textOf(p));
 }
 
 struct Scan {

@@ -11,5 +11,10 @@ std::FILE* openFile(const std::string& utf8, const char* mode);
 // fseek and ftell with 64-bit offsets: a long holds only 2 GB on Windows.
 int seekTo(std::FILE* f, int64_t offset, int whence);
 int64_t tell(std::FILE* f);
+// Whether the file system marks a file or folder hidden: the attribute Windows Explorer keeps
+// out of sight. POSIX has no such mark; a name starting with a dot is its convention instead.
+bool markedHidden(const std::string& utf8);
+// Marks a file or folder hidden where the system has that mark (tests make hidden files so).
+void markHidden(const std::string& utf8);
 
 }  // namespace mv::files

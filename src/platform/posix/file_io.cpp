@@ -10,4 +10,8 @@ int seekTo(std::FILE* f, int64_t offset, int whence) { return fseeko(f, static_c
 
 int64_t tell(std::FILE* f) { return static_cast<int64_t>(ftello(f)); }
 
+bool markedHidden(const std::string&) { return false; }
+
+void markHidden(const std::string&) {}
+
 }  // namespace mv::files

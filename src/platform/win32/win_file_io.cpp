@@ -35,4 +35,16 @@ int seekTo(std::FILE* f, int64_t offset, int whence) { return _fseeki64(f, offse
 
 int64_t tell(std::FILE* f) { return _ftelli64(f); }
 
+bool markedHidden(const std::string& utf8) {
+    const std::filesystem::path path(std::u8string(utf8.begin(), utf8.end()));
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
+}
+
+void markHidden(const std::string& utf8) {
+    const std::filesystem::path path(std::u8string(utf8.begin(), utf8.end()));
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
+}
+
 }  // namespace mv::files
