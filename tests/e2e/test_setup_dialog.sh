@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The setup dialog opened with /C: centred, six tabs (a screenshot of each; MARVOSCOPE_SHOTS
 # keeps them), "Browse" opens a file dialog whose cancel changes nothing, a slider click recolours
-# the swatch, and each way of closing stores what it should and ends the program.
+# the swatch, the "Show" tab's choices and "Folder..." are saved, and each way of closing stores
+# what it should and ends the program.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_start_xvfb 1280x1024
