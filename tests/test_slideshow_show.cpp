@@ -4,6 +4,8 @@
 #include <set>
 
 #include "saver/frmMain.h"
+#include "saver/slide_fade.h"
+#include "saver/slide_preparer.h"
 #include "startup/app.h"
 #include "support/fake_platform.h"
 #include "support/gif_writer.h"
@@ -128,4 +130,29 @@ TEST(FolderShow, SpannedPicturesChangeWithACut) {
     s.change(2000);
     EXPECT_EQ(s.at(10, 10), first == 0xFFFF0000u ? 0xFF0000FFu : 0xFFFF0000u);
     s.app.mainForm->Unload();
+}
+
+// A GIF's first frame is drawn at its placed size on the second thread, so the change into it
+// copies a drawing; painted, the drawing is the frame itself, bars and all.
+TEST(FolderShow, AGifsFirstFrameIsDrawnBeforeItsTurn) {
+    FolderShow s;
+    test::GifPlan plan{400, 300, test::basicPalette(), "89a", true, true, {}};
+    for (uint8_t colour : {0, 1, 2}) plan.frames.push_back(test::solidFrame(400, 300, colour, 10));
+    s.platform.dir.write("pics/anim.gif", test::writeGif(plan));
+    SlideTarget target;
+    target.surfaces = {{0, 0, 1280, 720}, {1280, 0, 600, 800}};
+    target.placement = PicturePlacement::Fit;
+    target.backColor = 0x00FF00;
+    SlidePreparer preparer(s.platform, s.folder, {}, false, target);
+    std::optional<PreparedSlide> slide;
+    while (!(slide = preparer.take()) && !preparer.nothingToShow()) preparer.waitReady(50);
+    ASSERT_TRUE(slide && slide->animated());
+    ASSERT_TRUE(slide->firstDrawn);
+    EXPECT_EQ(slide->firstDrawn->width(), 400);
+    for (const auto& [w, h] : {std::pair{1280, 720}, std::pair{600, 800}}) {
+        const auto drawn = RenderPlaced(*slide->firstDrawn, w, h, PicturePlacement::Fit, 0x00FF00);
+        const auto frame = RenderPlaced(*slide->frames.front(), w, h, PicturePlacement::Fit, 0x00FF00);
+        EXPECT_TRUE(drawn->pixels().pixels == frame->pixels().pixels) << w << "x" << h;
+    }
+    preparer.requestStop();
 }

@@ -80,7 +80,7 @@ bool frmMain::splitFrames(const std::string& xFile, ControlArray<PictureBox>& xI
 
 // Primes the animation: the counters, frame 0's delay as the interval, the timer for three
 // frames or more (else the window is shown still), and frame 0 painted over the window.
-void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray) {
+void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray, PicturePtr firstDrawn) {
     currentFrame = 0;
     lastFrame = xImgArray.Count() - 1;
     const bool intervalSet = continueStep([&] { AnimationTimer.setInterval(ParseInt16(xImgArray(0).Tag)); });
@@ -101,7 +101,9 @@ void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray) {
         }
         Picture1.setPicture(xImgArray(0).Picture());
         drawn_ = {};
-        if (drawAhead && Picture1.Picture())
+        if (firstDrawn && Picture1.Picture())
+            drawn_ = {Picture1.Picture(), firstDrawn};
+        else if (drawAhead && Picture1.Picture())
             drawn_ = {Picture1.Picture(), std::make_shared<const anim::DrawnFrame>(*Picture1.Picture(), sizes, Picture1.BackColor())};
         PaintPicture(paintable(), 0, 0, ScaleWidth(), ScaleHeight());
     };

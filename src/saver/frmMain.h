@@ -85,7 +85,8 @@ private:
     void openSetup();
     void showCursor(bool show);
     bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
-    void startAnimation(ControlArray<PictureBox>& xImgArray);
+    // `firstDrawn`: frame 0 drawn already at the window's placed sizes (a slideshow's next GIF).
+    void startAnimation(ControlArray<PictureBox>& xImgArray, PicturePtr firstDrawn = nullptr);
     // The sizes a paint of the whole window has on each surface.
     std::vector<anim::DrawSize> drawSizes() const;
     // Picture1's image, or its drawing made ahead when there is one: the same pixels on screen.

@@ -73,7 +73,7 @@ void frmMain::OthersTimer_Timer() {
             othersLeftMs_[k] = kNotReadyPollMs;
             continue;
         }
-        const PicturePtr picture = next->frames.empty() ? nullptr : next->frames.front();
+        const PicturePtr picture = next->firstDrawn ? next->firstDrawn : next->frames.empty() ? nullptr : next->frames.front();
         if (picture) continueStep([&] { setSurfaceImage(k + 1, {picture, Picture1.BackColor()}); });
         othersLeftMs_[k] = slideIntervalMs_;
     }
@@ -126,7 +126,7 @@ void frmMain::showSlide(PreparedSlide slide) {
         AnimatedGIF(static_cast<long>(k)).setPicture(slide.frames[k]);
         loopMs += slide.delaysMs[k];
     }
-    startAnimation(AnimatedGIF);
+    startAnimation(AnimatedGIF, slide.firstDrawn);
     if (!AnimationTimer.Enabled()) {
         // One or two frames show still, as a single GIF of them does.
         arm(slideIntervalMs_);
@@ -176,11 +176,12 @@ void frmMain::startFade(PreparedSlide& next) {
     auto from = std::make_shared<FadePicture::Pictures>();
     auto to = std::make_shared<FadePicture::Pictures>();
     const int32_t back = Picture1.BackColor();
+    const Picture& first = next.firstDrawn ? *next.firstDrawn : *next.frames.front();
     for (size_t i = 0; i < surfaceCount(); ++i) {
         const Bitmap& shown = backing(i);
         if (shown.empty()) throw PlatformError(ErrInvalidPicture, "No fade");
         from->push_back(std::make_shared<const RgbPicture>(Bitmap(shown)));
-        to->push_back(RenderPlaced(*next.frames.front(), shown.width, shown.height, placed_.placement, back));
+        to->push_back(RenderPlaced(first, shown.width, shown.height, placed_.placement, back));
     }
     prefetch_.stop();
     AnimationTimer.setEnabled(false);

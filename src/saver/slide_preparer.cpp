@@ -216,7 +216,17 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     // decoded picture itself is let go here.
     auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
                                                           target_.backColor);
-    return {path, {std::move(drawn)}, {}};
+    return {path, {std::move(drawn)}, {}, nullptr};
+}
+
+// Without the drawing (too little memory for it), the change draws the frame itself.
+PicturePtr SlidePreparer::drawnFirst(const Picture& frame) {
+    try {
+        return std::make_shared<const anim::DrawnFrame>(frame, placedSizes(target_, frame.width(), frame.height()),
+                                                        target_.backColor);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
 }
 
 // The GIF cut as a single one is, its scratch file included; its frames' data stays in the file.
@@ -239,7 +249,7 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
         return ec ? std::string() : std::string(text.begin(), text.end());
     }();
     ControlArray<PictureBox> frames("slide");
-    PreparedSlide slide{path, {}, {}};
+    PreparedSlide slide{path, {}, {}, nullptr};
     auto keep = [&] {
         for (int k = 0; k < frames.Count(); ++k) {
             slide.frames.push_back(frames(k).Picture());
@@ -261,6 +271,7 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
         if (const auto last = ranges.last()) store.store(frame - 1, *last);
         if (!frames(0).Picture()) throw PlatformError(ErrInvalidPicture, "Invalid picture");
         keep();
+        slide.firstDrawn = drawnFirst(*slide.frames.front());
     } catch (...) {
         std::lock_guard lock(mutex_);
         for (int k = 0; k < frames.Count(); ++k)

@@ -27,6 +27,9 @@ struct PreparedSlide {
     std::string path;
     std::vector<PicturePtr> frames;
     std::vector<long> delaysMs;  // one per frame; empty for a still
+    // An animation's first frame drawn at its placed size on every monitor, so that neither the
+    // fade into it nor its first paint stretches a large frame at the change; may be null.
+    PicturePtr firstDrawn;
     bool animated() const { return !delaysMs.empty(); }
 };
 
@@ -65,6 +68,7 @@ private:
     bool prepare(const std::string& path);  // false when it was skipped
     PreparedSlide still(const std::string& path);
     PreparedSlide animation(const std::string& path);
+    PicturePtr drawnFirst(const Picture& frame);
     bool pause(unsigned ms);  // false when stopping
 
     Platform& platform_;
