@@ -9,6 +9,7 @@
 #include "platform/picture/load_picture.h"
 #include "support/fake_platform.h"
 #include "support/gif_writer.h"
+#include "support/photo_pixels.h"
 #include "support/png_writer.h"
 
 using namespace mv;
@@ -76,16 +77,6 @@ const RgbPicture& load(FixedStillPlatform& platform, const std::vector<uint8_t>&
     const auto* rgb = dynamic_cast<const RgbPicture*>(keep.get());
     if (!rgb) throw std::runtime_error("not a still");
     return *rgb;
-}
-
-double rmse(const Bitmap& a, const Bitmap& b) {
-    double sum = 0;
-    for (size_t i = 0; i < a.pixels.size(); ++i)
-        for (int shift = 0; shift < 24; shift += 8) {
-            const double d = (double((a.pixels[i] >> shift) & 0xFF) - double((b.pixels[i] >> shift) & 0xFF)) / 255.0;
-            sum += d * d;
-        }
-    return std::sqrt(sum / (3.0 * double(a.pixels.size())));
 }
 
 }  // namespace
