@@ -16,6 +16,8 @@
 #   e2e_wait_pixel NAME X Y R,G,B [S] [TOLERANCE]; e2e_wait_picture NAME EXPECTED RMSE [S]
 #   e2e_pixel FILE X Y; e2e_near C1 C2 [TOLERANCE]; e2e_rmse A B
 #   e2e_compose_frames / e2e_compose_watch: an animated show against a GIF viewer's frames
+#   e2e_placement_round / e2e_monitors_differ: the placement and different-monitor checks of
+#                                  both builds
 #   e2e_log / e2e_pass / e2e_fail / e2e_skip
 # MARVOSCOPE_SHOTS names a folder that keeps the screenshots; otherwise they go with the run.
 set -uo pipefail
@@ -284,6 +286,67 @@ e2e_placed() {
     fit) /usr/bin/convert "$1" -background "$4" -flatten -resize "$2" -gravity center -extent "$2" "$5" ;;
     fill) /usr/bin/convert "$1" -background "$4" -flatten -resize "$2^" -gravity center -extent "$2" "$5" ;;
   esac
+}
+
+# e2e_placement_round: the stored placement on a 1280x720 screen with violet bars (E2E_VIOLET),
+# the same on both builds. The caller defines `shows PICTURE MODE LIMIT` (stores the picture and
+# the placement, starts the show and waits for the screen e2e_placed gives in
+# $E2E_TMP/want-MODE.png) and `ends [animated]` (ends the show on a key).
+E2E_VIOLET='#8000ff'
+e2e_placement_round() {
+  e2e_setting BackColors 16711808   # violet, 0x00FF0080
+  e2e_make_bands "$E2E_TMP/bands.bmp"
+  /usr/bin/convert "$E2E_TMP/bands.bmp" -alpha set \( -size 200x200 xc:none \) -geometry +300+200 \
+    -compose copy -composite "$E2E_TMP/hole.png"
+  /usr/bin/convert "$E2E_TMP/hole.png" \( -clone 0 \) \( -clone 0 \) -set delay 10 -loop 0 "$E2E_TMP/hole.gif"
+  local at i rmse
+  shows "$E2E_TMP/bands.bmp" Stretch 0.01
+  ends
+  e2e_pass "Stretch fills the screen as ever"
+
+  shows "$E2E_TMP/bands.bmp" fit 0.01
+  for at in "159 360" "1120 360" "0 0" "1279 719"; do
+    [ "$(e2e_pixel "$E2E_SHOT" $at)" = "128,0,255" ] || e2e_fail "Fit: the bar at $at is $(e2e_pixel "$E2E_SHOT" $at)"
+  done
+  for at in "160 360" "1119 360" "640 0" "640 719"; do
+    [ "$(e2e_pixel "$E2E_SHOT" $at)" != "128,0,255" ] || e2e_fail "Fit: the picture at $at is background"
+  done
+  ends
+  e2e_pass "Fit: 960x720 centred, 160-pixel bars of exactly the background colour"
+
+  shows "$E2E_TMP/bands.bmp" FILL 0.01
+  for at in "0 0" "1279 0" "0 719" "1279 719"; do
+    [ "$(e2e_pixel "$E2E_SHOT" $at)" = "255,0,0" ] || e2e_fail "Fill: $at is $(e2e_pixel "$E2E_SHOT" $at), not red"
+  done
+  ends
+  e2e_pass "Fill covers the screen, the bands cut off"
+
+  shows "$E2E_TMP/hole.gif" Fit 0.01
+  # Every frame is painted in the same place: later screenshots stay the picture.
+  for i in 1 2 3; do
+    e2e_screenshot "gif-fit-again-$i"
+    rmse=$(e2e_rmse "$E2E_SHOT" "$E2E_TMP/want-Fit.png")
+    awk "BEGIN { exit !($rmse < 0.01) }" || e2e_fail "a later frame of the GIF is placed otherwise (RMSE $rmse)"
+  done
+  [ "$(e2e_pixel "$E2E_SHOT" 640 360)" = "128,0,255" ] || e2e_fail "the GIF's hole shows $(e2e_pixel "$E2E_SHOT" 640 360)"
+  ends animated
+  e2e_pass "a transparent GIF fitted whole: its frames stay in place, its hole shows the background colour"
+}
+
+# e2e_monitors_differ X1 Y1 X2 Y2 FIRST CHANGE: a folder's show with a different picture on each
+# monitor; the points (X1, Y1) and (X2, Y2), one on each, show different pictures within FIRST
+# seconds, and then each changes within CHANGE seconds on its own.
+e2e_monitors_differ() {
+  local x1=$1 y1=$2 x2=$3 y2=$4 first0 second0
+  _e2e_centres() { e2e_screenshot different; echo "$(e2e_pixel "$E2E_SHOT" "$x1" "$y1") $(e2e_pixel "$E2E_SHOT" "$x2" "$y2")"; }
+  _e2e_differ() { local a b; read -r a b < <(_e2e_centres); [ "$a" != "$b" ]; }
+  e2e_wait_until "$5" _e2e_differ || e2e_fail "both monitors show the same picture ($(_e2e_centres))"
+  read -r first0 second0 < <(_e2e_centres)
+  _e2e_first_changed() { local a b; read -r a b < <(_e2e_centres); [ "$a" != "$first0" ]; }
+  _e2e_second_changed() { local a b; read -r a b < <(_e2e_centres); [ "$b" != "$second0" ]; }
+  e2e_wait_until "$6" _e2e_first_changed || e2e_fail "monitor 1 kept $first0"
+  e2e_wait_until "$6" _e2e_second_changed || e2e_fail "monitor 2 kept $second0"
+  e2e_log "different: monitor 1 $first0, monitor 2 $second0, then $(_e2e_centres)"
 }
 
 # e2e_dialog_shot ID NAME: the window's area of the screen into $E2E_SHOTS/NAME.png.

@@ -83,15 +83,7 @@ e2e_setting Fade 0
 e2e_wait_until 15 _e2e_no_earlier_window || true
 e2e_start /S
 win=$(e2e_wait_window Marvoscope 30) || e2e_fail "no saver window for the folder"
-centres() { e2e_screenshot different; echo "$(e2e_pixel "$E2E_SHOT" 960 540) $(e2e_pixel "$E2E_SHOT" 2560 512)"; }
-differ() { read -r a b < <(centres); [ "$a" != "$b" ]; }
-e2e_wait_until 20 differ || e2e_fail "both monitors show the same picture ($(centres))"
-read -r first0 second0 < <(centres)
-first_changed() { read -r a b < <(centres); [ "$a" != "$first0" ]; }
-second_changed() { read -r a b < <(centres); [ "$b" != "$second0" ]; }
-e2e_wait_until 5 first_changed || e2e_fail "monitor 1 kept $first0"
-e2e_wait_until 5 second_changed || e2e_fail "monitor 2 kept $second0"
-e2e_log "different: monitor 1 $first0, monitor 2 $second0, then $(centres)"
+e2e_monitors_differ 960 540 2560 512 20 5
 e2e_press Escape "$win"
 e2e_wait_exit 20 || e2e_fail "the folder's show did not end on a key"
 e2e_pass "a different picture on each monitor, each changing"
