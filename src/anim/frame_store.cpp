@@ -58,4 +58,17 @@ void FrameStore::store(int k, const Chunk& chunk) {
     frames_(k).setPicture(composed_);
 }
 
+bool FrameStore::storeAll(FrameRanges& ranges, const std::function<bool()>& going) {
+    for (int frame = 1;; ++frame) {
+        const auto chunk = ranges.next(going);
+        if (ranges.stopped()) return false;
+        if (chunk) store(frame - 1, *chunk);
+        if (!going()) return false;
+        if (!chunk) {
+            if (const auto last = ranges.last()) store(frame - 1, *last);
+            return true;
+        }
+    }
+}
+
 }  // namespace mv::anim

@@ -3,6 +3,7 @@
 // then the frame's chunk) is written to the scratch file, decoded into its element of the
 // frame array with its delay in the Tag, composed over the frames before it, and deleted.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     // Stores frame k. Throws when the frame cannot be stored (too short, too large for the
     // picture loader, refused by it, no scratch file); the scratch file is gone either way.
     void store(int k, const Chunk& chunk);
+    // Cuts the whole source into frames and stores each in turn. `going` is asked during every
+    // boundary search and after every frame; once it says no, the cut ends and returns false.
+    bool storeAll(FrameRanges& ranges, const std::function<bool()>& going);
 
 private:
     Platform& platform_;

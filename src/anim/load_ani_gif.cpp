@@ -62,16 +62,7 @@ bool frmMain::splitFrames(const std::string& xFile, ControlArray<PictureBox>& xI
             bytes.attach(table, source, static_cast<size_t>(table.length(source)));
             anim::FrameRanges ranges(bytes);
             anim::FrameStore store(app().platform, bytes, xImgArray, ranges.prefixLength(), absolutePath(xFile));
-            int frame = 0;
-            for (;;) {
-                ++frame;
-                const auto chunk = ranges.next(processEvents);
-                if (ranges.stopped()) return;
-                if (chunk) store.store(frame - 1, *chunk);
-                if (!processEvents()) return;
-                if (!chunk) break;
-            }
-            if (const auto last = ranges.last()) store.store(frame - 1, *last);
+            store.storeAll(ranges, processEvents);
         },
         closeFiles);
     closeFiles();

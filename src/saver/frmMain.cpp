@@ -19,9 +19,6 @@ namespace mv {
 
 namespace {
 
-// A still picture file must be larger than this to be shown.
-constexpr int64_t kMinStillBytes = 101;
-
 // The animated path is chosen by the name alone, and only for an all-lower or all-upper "gif".
 bool namesGif(const std::string& path) {
     const std::string trimmed = TrimBlanks(path);

@@ -22,9 +22,6 @@ namespace mv {
 
 namespace {
 
-// A still of 100 bytes or less is refused, as for a single picture.
-constexpr uintmax_t kMinStillBytes = 101;
-
 std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
 
 bool namesGif(const std::string& path) {
@@ -125,8 +122,8 @@ void SlidePreparer::run() {
     bool anyShown = false;
     bool first = true;
     std::string firstPath;
-    std::set<std::string> triedFirst;
-    bool toldTruncated = false;  // said once, not every round  // tried while the first scan looked for a picture
+    std::set<std::string> triedFirst;  // tried while the first scan looked for a picture
+    bool toldTruncated = false;  // said once, not every round
     for (;;) {
         // A round: the folder as it is now, every picture once.
         slides::ScanResult found;
@@ -259,16 +256,8 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
     try {
         anim::FrameRanges ranges(bytes);
         anim::FrameStore store(platform_, bytes, frames, ranges.prefixLength(), absolute);
-        int frame = 0;
-        const auto going = [this] { return !stopping_.load(); };
-        for (;;) {
-            ++frame;
-            const auto chunk = ranges.next(going);
-            if (ranges.stopped() || stopping_) throw PlatformError(ErrInvalidPicture, "Stopped");
-            if (chunk) store.store(frame - 1, *chunk);
-            if (!chunk) break;
-        }
-        if (const auto last = ranges.last()) store.store(frame - 1, *last);
+        if (!store.storeAll(ranges, [this] { return !stopping_.load(); }))
+            throw PlatformError(ErrInvalidPicture, "Stopped");
         if (!frames(0).Picture()) throw PlatformError(ErrInvalidPicture, "Invalid picture");
         keep();
         slide.firstDrawn = drawnFirst(*slide.frames.front());

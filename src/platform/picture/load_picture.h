@@ -11,6 +11,8 @@ class Platform;
 // No picture we accept needs a larger file (32-bit pixels plus headers); reading a larger one
 // whole would only cost memory before the decoder refuses it.
 constexpr int64_t kMaxPictureFileBytes = kMaxPicturePixels * 4 + 1024 * 1024;
+// A still picture file must be larger than this to be shown.
+constexpr int64_t kMinStillBytes = 101;
 
 // Loads a picture file: GIFs (by content, whatever the name) through the portable GIF reader,
 // which decodes the first image; PNGs through the portable PNG reader; anything else through
