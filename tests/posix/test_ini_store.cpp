@@ -502,3 +502,116 @@ TEST(IniStore, RootSavingKeepsTheStoreItsOwnersFile) {
               0);
     EXPECT_FALSE(fs::exists(path + ".bak"));
 }
+
+namespace {
+
+// A tree where root's folder and file sit beside a home folder of the user `nobody`, as a
+// user's settings folder under `sudo -E` and a system folder are.
+struct RootAndUser {
+    static constexpr uid_t kNobody = 65534;
+    test::TempDir tmp;
+    std::string rootDir = tmp.file("system");
+    std::string rootFile = rootDir + "/passwd";
+    std::string home = tmp.file("home");
+    const std::string rootText = "[Settings]\nAniFile=root's own\n";
+
+    RootAndUser() {
+        fs::create_directories(rootDir);
+        fs::create_directories(home);
+        std::ofstream(rootFile) << rootText;
+        ::chmod(rootDir.c_str(), 0755);
+        ::chmod(tmp.path().c_str(), 0755);
+        if (::chown(home.c_str(), kNobody, kNobody) != 0) ADD_FAILURE() << "chown";
+    }
+    // A link the user made: owned by the user.
+    void userLink(const std::string& target, const std::string& at) const {
+        fs::create_symlink(target, at);
+        if (::lchown(at.c_str(), kNobody, kNobody) != 0) ADD_FAILURE() << "lchown";
+    }
+    ino_t rootInode() const {
+        struct stat st {};
+        ::stat(rootFile.c_str(), &st);
+        return st.st_ino;
+    }
+};
+
+}  // namespace
+
+// Root saving into a user's settings folder (sudo -E) saves with the user's rights: a store
+// linked to root's file, or a settings folder linked to root's folder, fails the save and
+// leaves root's folder exactly as it was; the user's own links to the user's files still work.
+TEST(IniStore, RootSavingIntoAUsersFolderCannotWriteWhatTheUserCannot) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root and another user";
+    RootAndUser t;
+    const ino_t inode = t.rootInode();
+    const std::string cfg = t.home + "/cfg";
+    ASSERT_EQ(::mkdir(cfg.c_str(), 0700), 0);
+    ASSERT_EQ(::chown(cfg.c_str(), RootAndUser::kNobody, RootAndUser::kNobody), 0);
+    IniStore linkedStore(cfg);
+    t.userLink(t.rootFile, linkedStore.fileFor(kApp));
+    EXPECT_THROW(linkedStore.SaveSettings(kApp, "Settings", {{"AniFile", "/a.jpg"}}), PlatformError);
+
+    t.userLink(t.rootDir, t.home + "/linked-config");
+    IniStore linkedFolder(t.home + "/linked-config");
+    EXPECT_THROW(linkedFolder.SaveSettings(kApp, "Settings", {{"AniFile", "/a.jpg"}}), PlatformError);
+    IniStore deeper(t.home + "/linked-config/new/folder");
+    EXPECT_THROW(deeper.SaveSettings(kApp, "Settings", {{"AniFile", "/a.jpg"}}), PlatformError);
+
+    EXPECT_EQ(readText(t.rootFile), t.rootText);
+    EXPECT_EQ(t.rootInode(), inode);
+    EXPECT_EQ(listing(t.rootDir), (std::map<std::string, fs::file_type>{{"passwd", fs::file_type::regular}}));
+
+    // The user's own dot-file link, in a folder root made for the user earlier, still saves.
+    fs::create_directories(t.home + "/dots");
+    std::ofstream(t.home + "/dots/real.ini") << "[Settings]\nMousesens=5\n";
+    ASSERT_EQ(::chown((t.home + "/dots").c_str(), RootAndUser::kNobody, RootAndUser::kNobody), 0);
+    ASSERT_EQ(::chown((t.home + "/dots/real.ini").c_str(), RootAndUser::kNobody, RootAndUser::kNobody), 0);
+    fs::remove(linkedStore.fileFor(kApp));
+    t.userLink("../dots/real.ini", linkedStore.fileFor(kApp));
+    linkedStore.SaveSettings(kApp, "Settings", {{"AniFile", "/b.jpg"}});
+    EXPECT_EQ(linkedStore.GetSetting(kApp, "Settings", "AniFile"), "/b.jpg");
+    struct stat st {};
+    ASSERT_EQ(::stat((t.home + "/dots/real.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, RootAndUser::kNobody);
+    EXPECT_EQ(::access(t.rootFile.c_str(), W_OK), 0) << "root's rights are back after the save";
+}
+
+// A user swapping their settings folder between a folder of their own and root's folder while
+// root saves again and again never gets a file into root's folder.
+TEST(IniStore, ARootSaveRacingAUserWhoSwapsTheFolderLeavesRootsFolderAlone) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root and another user";
+    RootAndUser t;
+    const std::string cfg = t.home + "/cfg";
+    const std::string mineDir = t.home + "/mine", mineStore = mineDir + "/Marvoscope 1.0 Demo.ini";
+    fs::create_directories(mineDir);
+    std::ofstream(mineStore) << "[Settings]\nAniFile=the user's line\n";
+    ASSERT_EQ(::chown(mineDir.c_str(), RootAndUser::kNobody, RootAndUser::kNobody), 0);
+    ASSERT_EQ(::chown(mineStore.c_str(), RootAndUser::kNobody, RootAndUser::kNobody), 0);
+    t.userLink("mine", cfg);
+    const pid_t swapper = ::fork();
+    if (swapper == 0) {
+        if (::setgid(RootAndUser::kNobody) != 0 || ::setuid(RootAndUser::kNobody) != 0) ::_exit(91);
+        const std::string mine = t.home + "/link-mine", theirs = t.home + "/link-root";
+        for (;;) {
+            ::symlink("mine", mine.c_str());
+            ::rename(mine.c_str(), cfg.c_str());
+            ::symlink(t.rootDir.c_str(), theirs.c_str());
+            ::rename(theirs.c_str(), cfg.c_str());
+        }
+    }
+    ASSERT_GT(swapper, 0);
+    IniStore store(cfg);
+    int saved = 0;
+    for (int i = 0; i < 2000; ++i) {
+        try {
+            store.SaveSettings(kApp, "Settings", {{"AniFile", "/root/" + std::to_string(i)}});
+            ++saved;
+        } catch (const PlatformError&) {
+        }
+    }
+    ::kill(swapper, SIGKILL);
+    ::waitpid(swapper, nullptr, 0);
+    EXPECT_EQ(readText(t.rootFile), t.rootText);
+    EXPECT_EQ(listing(t.rootDir), (std::map<std::string, fs::file_type>{{"passwd", fs::file_type::regular}}));
+    EXPECT_GT(saved, 0) << "the user's own folder takes root's saves";
+}
