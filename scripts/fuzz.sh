@@ -6,10 +6,10 @@
 # FUZZ_RUNS=N stops each target after N executions, if its time has not run out first.
 # Targets: gif_fuzz (GIF reader and the splitter's byte scan), png_fuzz (the PNG reader and its
 # inflater, against zlib), still_qt_fuzz (the loader with Qt's image readers, the Linux path),
-# still_stb_fuzz (the loader with stb_image, the Windows path), split_fuzz (LoadAniGif with its scratch-file I/O and the animation it starts),
-# exif_fuzz (the JPEG Exif orientation reader, which both still targets also run), ini_fuzz
-# (the settings file's reader and editor), resample_fuzz (the stretch against a double-precision
-# reference).
+# still_stb_fuzz (the loader with stb_image, the Windows path), split_fuzz (LoadAniGif with its
+# scratch-file I/O and the animation it starts), exif_fuzz (the JPEG Exif orientation reader,
+# which both still targets also run), ini_fuzz (the settings file's reader and editor),
+# resample_fuzz (the stretch against a double-precision reference).
 # Inputs that crash are left as build-fuzz/crash-*; the corpus grows in build-fuzz/corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
