@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory_resource>
 #include <vector>
 
+#include "fuzz_budget.h"
 #include "platform/error.h"
 #include "platform/picture/inflate.h"
 #include "platform/picture/png_decoder.h"
@@ -62,6 +64,27 @@ void compareInflate(const uint8_t* data, size_t size) {
     while (reading && (reading = inflater.read(ours, step)))
         if ((done += step) > most) __builtin_trap();
 }
+
+struct OverBudget {};
+
+// Pixel memory, which the reader takes only once its bound lets the picture through. A picture
+// past the fuzz budget is not decoded (more of the same pixels, as in fuzz_budget.h); one larger
+// than the input could fill even at a pixel to a bit means the bound failed.
+class PixelMemory final : public std::pmr::memory_resource {
+public:
+    size_t inputSize = 0;
+
+private:
+    void* do_allocate(size_t bytes, size_t align) override {
+        if (bytes > 32 * mv::Inflater::mostOutput(inputSize)) __builtin_trap();
+        if (bytes > sizeof(uint32_t) * mv::fuzz::kFuzzPixels) throw OverBudget{};
+        return std::pmr::new_delete_resource()->allocate(bytes, align);
+    }
+    void do_deallocate(void* p, size_t bytes, size_t align) override {
+        std::pmr::new_delete_resource()->deallocate(p, bytes, align);
+    }
+    bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
+};
 
 void put32(Bytes& out, uint32_t v) {
     for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<uint8_t>(v >> s));
@@ -130,6 +153,10 @@ bool surelyWhole(const Made& m, const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static PixelMemory memory;
+    static const bool installed = (std::pmr::set_default_resource(&memory), true);
+    (void)installed;
+    memory.inputSize = size;
     compareInflate(data, size);
     const Bytes bytes(data, data + size);
     const bool asIs = mv::isPngFile(bytes);
@@ -141,6 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int w = picture->width(), h = picture->height();
         if (w <= 0 || h <= 0 || int64_t{w} * h > mv::kMaxPicturePixels) __builtin_trap();
         if (!asIs && (uint32_t(w) != made.width || uint32_t(h) != made.height)) __builtin_trap();
+    } catch (const OverBudget&) {
     } catch (const mv::PlatformError& e) {
         if (e.number() != mv::ErrInvalidPicture) __builtin_trap();
         if (!asIs && int64_t{made.width} * made.height <= mv::kMaxPicturePixels && surelyWhole(made, data + 7, size - 7))
