@@ -254,7 +254,8 @@ for entry in "${targets[@]}"; do
     status=1
     summary+="$t: $runs executions, FAILED, see $log"$'\n'
   else
-    summary+="$t: $runs executions in ${secs}s, $(ls "$build/corpus/$t" | wc -l) inputs in its corpus"$'\n'
+    took=$(grep -E '^Done [0-9]+ runs in' "$log" | awk '{print $5}' | head -n1)
+    summary+="$t: $runs executions in ${took:-$secs}s, $(ls "$build/corpus/$t" | wc -l) inputs in its corpus"$'\n'
   fi
 done
 printf '%s' "$summary"
