@@ -20,7 +20,7 @@ targets=("$@")
 names=("${targets[@]%%:*}")
 build=$PWD/build-fuzz
 
-bash scripts/install-deps.sh clang libclang-rt-14-dev
+bash scripts/install-deps.sh clang libclang-rt-14-dev zlib1g-dev
 
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARVOSCOPE_TESTS=OFF >/dev/null
 cmake --build "$build" -j"${FUZZ_JOBS:-$(nproc)}" --target "${names[@]}"
