@@ -3,23 +3,24 @@
 # build-fuzz, makes a seed corpus of picture files, runs each target in turn for the given
 # seconds and prints the executions of each and their total. The tests never run this.
 #   bash scripts/fuzz.sh [seconds per target, default 120] [target[:seconds] ...]
-# Targets: gif_fuzz (GIF reader and the splitter's byte scan), still_qt_fuzz (the loader with
-# Qt's image readers, the Linux path), still_stb_fuzz (the loader with stb_image, the Windows
-# path), split_fuzz (LoadAniGif with its scratch-file I/O and the animation it starts),
-# exif_fuzz (the JPEG Exif orientation reader, which both still targets also run), ini_fuzz
-# (the settings file's reader and editor), resample_fuzz (the stretch against a double-precision
-# reference).
+# FUZZ_RUNS=N stops each target after N executions, if its time has not run out first.
+# Targets: gif_fuzz (GIF reader and the splitter's byte scan), png_fuzz (the PNG reader and its
+# inflater, against zlib), still_qt_fuzz (the loader with Qt's image readers, the Linux path),
+# still_stb_fuzz (the loader with stb_image, the Windows path), split_fuzz (LoadAniGif with its
+# scratch-file I/O and the animation it starts), exif_fuzz (the JPEG Exif orientation reader,
+# which both still targets also run), ini_fuzz (the settings file's reader and editor),
+# resample_fuzz (the stretch against a double-precision reference).
 # Inputs that crash are left as build-fuzz/crash-*; the corpus grows in build-fuzz/corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-120}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz ini_fuzz resample_fuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz png_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz ini_fuzz resample_fuzz)
 names=("${targets[@]%%:*}")
 build=$PWD/build-fuzz
 
-bash scripts/install-deps.sh clang libclang-rt-14-dev
+bash scripts/install-deps.sh clang libclang-rt-14-dev zlib1g-dev
 
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARVOSCOPE_TESTS=OFF >/dev/null
 cmake --build "$build" -j"${FUZZ_JOBS:-$(nproc)}" --target "${names[@]}"
@@ -151,6 +152,38 @@ def png(w, h, color_type=2, depth=8, rows=None):
 put("png-4x4.png", png(4, 4))
 put("png-huge.png", png(100000, 100000))
 put("png-bomb.png", png(128, 128, rows=b"".join(b"\0" + bytes(384) for _ in range(128))))
+# Headers that promise far more than their data holds, 8 and 16 bits.
+put("png-promise-8.png", png(11585, 11585, 6, 8, rows=bytes(600)))
+put("png-promise-16.png", png(11585, 11585, 6, 16, rows=bytes(600)))
+
+def png_of(w, h, color_type, depth, interlace=False, palette=0, trns=b""):
+    # Small pictures of every format, each row with the next of the five filters.
+    chunk = lambda t, d: struct.pack(">I", len(d)) + t + d + struct.pack(">I", zlib.crc32(t + d))
+    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[color_type]
+    passes = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
+    rows, n = bytearray(), 0
+    for x0, y0, dx, dy in (passes if interlace else [(0, 0, 1, 1)]):
+        cols, count = (w - x0 + dx - 1) // dx, (h - y0 + dy - 1) // dy
+        if cols <= 0 or count <= 0: continue
+        for _ in range(count):
+            rows.append(n % 5)
+            rows += bytes((n * 31 + i * 7) % 256 for i in range((cols * channels * depth + 7) // 8))
+            n += 1
+    out = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, depth, color_type, 0, 0, int(interlace)))
+    if palette: out += chunk(b"PLTE", bytes((i * 53) % 256 for i in range(3 * palette)))
+    if trns: out += chunk(b"tRNS", trns)
+    return out + chunk(b"IDAT", zlib.compress(bytes(rows), 9)) + chunk(b"IEND", b"")
+
+for depth in (1, 2, 4, 8, 16):
+    put(f"png-grey{depth}.png", png_of(9, 7, 0, depth, trns=b"\0\1"))
+    put(f"png-grey{depth}-adam7.png", png_of(11, 10, 0, depth, True))
+for depth in (1, 2, 4, 8):
+    put(f"png-palette{depth}.png", png_of(9, 7, 3, depth, palette=1 << (depth - 1), trns=b"\x00\x80"))
+    put(f"png-palette{depth}-adam7.png", png_of(10, 9, 3, depth, True, palette=1 << depth))
+for color_type in (2, 4, 6):
+    for depth in (8, 16):
+        put(f"png-type{color_type}-{depth}.png", png_of(9, 7, color_type, depth, trns=b"\0\1\0\2\0\3" if color_type == 2 else b""))
+        put(f"png-type{color_type}-{depth}-adam7.png", png_of(12, 9, color_type, depth, True))
 
 # JPEG edge files from the baseline seed: huge and zero sizes in the frame header.
 base = os.path.join(seeds, "baseline.jpg")
@@ -203,6 +236,9 @@ for entry in "${targets[@]}"; do
   log="$build/$t.log"
   # The size guard lets a picture take 512 MB, and a decoder may hold two copies of it.
   options=(-timeout=30 -rss_limit_mb=4096 -artifact_prefix="$build/")
+  # The PNG reader takes no more memory than its data can fill: a kilobyte of it at most 34 MB.
+  [ "$t" != png_fuzz ] || options+=(-malloc_limit_mb=64 -max_len=1024)
+  [ -z "${FUZZ_RUNS:-}" ] || options+=(-runs="$FUZZ_RUNS")
   set +e
   TMPDIR="$scratch" nice -n 10 "$build/bench/$t" "${options[@]}" -max_total_time="$secs" -detect_leaks=0 \
     -print_final_stats=1 "$build/corpus/$t" "$seeds" >"$log" 2>&1
@@ -218,7 +254,8 @@ for entry in "${targets[@]}"; do
     status=1
     summary+="$t: $runs executions, FAILED, see $log"$'\n'
   else
-    summary+="$t: $runs executions in ${secs}s, $(ls "$build/corpus/$t" | wc -l) inputs in its corpus"$'\n'
+    took=$(grep -E '^Done [0-9]+ runs in' "$log" | awk '{print $5}' | head -n1)
+    summary+="$t: $runs executions in ${took:-$secs}s, $(ls "$build/corpus/$t" | wc -l) inputs in its corpus"$'\n'
   fi
 done
 printf '%s' "$summary"

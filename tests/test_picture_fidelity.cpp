@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory_resource>
+#include <new>
 
 #include "platform/picture/gif/composed_picture.h"
 #include "platform/picture/gif/gif_picture.h"
 #include "platform/picture/load_picture.h"
+#include "platform/picture/png_decoder.h"
 #include "support/fake_platform.h"
 #include "support/gif_writer.h"
 #include "support/photo_pixels.h"
@@ -275,4 +279,93 @@ TEST(PictureScaling, PngReadsAlikeInEveryFormat) {
     EXPECT_EQ(seen[0].row(0)[0] >> 24, 0u);  // the colour key
     EXPECT_EQ(seen[0].row(6)[8], 0xFF000000u | uint32_t{grey(8, 6)} << 16 | uint32_t(255 - grey(8, 6)) << 8 | 160u);
     for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i].pixels, seen[0].pixels) << i;
+}
+
+namespace {
+
+// A zlib stream of `n` zero bytes as dense as deflate allows: one literal, then matches of 258
+// bytes at two bits each (one-bit codes for the longest length and for distance 1).
+std::vector<uint8_t> densestZeros(size_t n) {
+    std::vector<uint8_t> out = {0x78, 0x01};
+    uint32_t acc = 0;
+    int bits = 0;
+    const auto put = [&](uint32_t v, int count) {  // a number, least significant bit first
+        for (int i = 0; i < count; ++i, v >>= 1) {
+            acc |= (v & 1u) << bits;
+            if (++bits == 8) out.push_back(static_cast<uint8_t>(acc)), acc = 0, bits = 0;
+        }
+    };
+    const auto code = [&](uint32_t c, int length) {  // a Huffman code, most significant bit first
+        for (int i = length - 1; i >= 0; --i) put(c >> i, 1);
+    };
+    put(1, 1), put(2, 2);  // the last block, dynamic codes
+    put(286 - 257, 5), put(0, 5), put(18 - 4, 4);
+    // Code lengths of the code-length codes, in their odd order: 18 takes one bit, 1 and 2 two.
+    static constexpr int kOrder[18] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1};
+    for (int s : kOrder) put(s == 18 ? 1 : s == 1 || s == 2 ? 2 : 0, 3);
+    const auto zeros = [&](int count) { code(0, 1), put(static_cast<uint32_t>(count - 11), 7); };  // 18: a run of zeros
+    // Literal 0 and end of block two bits, length 258 one bit; distance 1 one bit.
+    code(3, 2), zeros(138), zeros(117), code(3, 2), zeros(28), code(2, 2), code(2, 2);
+    code(2, 2), n -= 1;  // literal 0
+    for (; n >= 258; n -= 258) code(0, 1), code(0, 1);
+    for (; n > 0; --n) code(2, 2);
+    code(3, 2);  // end of block
+    if (bits) out.push_back(static_cast<uint8_t>(acc));
+    out.insert(out.end(), 4, 0);  // the check sum, which the reader does not read
+    return out;
+}
+
+std::vector<uint8_t> pngOf(uint32_t width, uint32_t height, int depth, const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const auto chunk = [&](const char* type, const std::vector<uint8_t>& body) {
+        for (int s = 24; s >= 0; s -= 8) file.push_back(static_cast<uint8_t>(body.size() >> s));
+        file.insert(file.end(), type, type + 4);
+        file.insert(file.end(), body.begin(), body.end());
+        file.insert(file.end(), 4, 0);
+    };
+    std::vector<uint8_t> header;
+    for (const uint32_t v : {width, height})
+        for (int s = 24; s >= 0; s -= 8) header.push_back(static_cast<uint8_t>(v >> s));
+    header.insert(header.end(), {static_cast<uint8_t>(depth), 6, 0, 0, 0});  // RGBA
+    chunk("IHDR", header);
+    chunk("IDAT", data);
+    chunk("IEND", {});
+    return file;
+}
+
+// Pixel memory from the default resource, any single block past `cap` refused.
+class CappedMemory final : public std::pmr::memory_resource {
+public:
+    explicit CappedMemory(size_t cap) : cap_(cap), previous_(std::pmr::set_default_resource(this)) {}
+    ~CappedMemory() override { std::pmr::set_default_resource(previous_); }
+
+private:
+    void* do_allocate(size_t bytes, size_t align) override {
+        if (bytes > cap_) throw std::bad_alloc();
+        return previous_->allocate(bytes, align);
+    }
+    void do_deallocate(void* p, size_t bytes, size_t align) override { previous_->deallocate(p, bytes, align); }
+    bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
+    size_t cap_;
+    std::pmr::memory_resource* previous_;
+};
+
+}  // namespace
+
+// A header may promise a picture of half a gigabyte over a hundred bytes of data: it is refused
+// before its pixels are allocated, while a picture its data can fill, even at deflate's
+// densest, still reads.
+TEST(PngReader, APictureCostsNoMoreMemoryThanItsDataCanFill) {
+    const CappedMemory memory(16 << 20);
+    for (const int depth : {8, 16}) {
+        const std::vector<uint8_t> file = pngOf(11585, 11585, depth, densestZeros(600));
+        EXPECT_LT(file.size(), 100u);
+        EXPECT_THROW(decodePng(file), PlatformError) << depth;
+    }
+    // 1024 rows of 4097 bytes from about 4 KB of data, some 1010 to 1.
+    const std::vector<uint8_t> dense = densestZeros(1024 * (1 + 1024 * 4));
+    EXPECT_LT(dense.size(), 4150u);
+    const PicturePtr picture = decodePng(pngOf(1024, 1024, 8, dense));
+    ASSERT_EQ(picture->width(), 1024);
+    EXPECT_EQ(static_cast<const RgbPicture&>(*picture).pixels().row(1023)[1023], 0u);
 }

@@ -57,7 +57,7 @@ bool Inflater::refill(int need) {
         }
         if (piece_ < pieces_.size()) {
             byte = pieces_[piece_].first[pos_++];
-        } else if (++padded_ > 8) {
+        } else if (++padded_ > kPastTheEnd) {
             failed_ = true;  // the stream wants more than the input holds
             return false;
         }

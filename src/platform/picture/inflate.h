@@ -16,6 +16,9 @@ public:
     // Fills `out` with the next `n` decompressed bytes; false when the stream is corrupt or ends
     // first (what was filled is then meaningless).
     bool read(uint8_t* out, size_t n);
+    // The most bytes a stream of `inputBytes` can decompress to: a match of 258 bytes costs two
+    // bits at least, and the zero bytes taken past the end of the input count as input.
+    static constexpr uint64_t mostOutput(uint64_t inputBytes) { return (inputBytes + kPastTheEnd) * 1032; }
 
     struct Huffman {
         static constexpr int kFastBits = 10;
@@ -35,6 +38,7 @@ private:
     void put(uint8_t b) { window_[outCount_++ & (kWindow - 1)] = b; }
 
     static constexpr size_t kWindow = 32768;
+    static constexpr int kPastTheEnd = 8;  // zero bytes fed after the input before it counts as short
     Pieces pieces_;
     size_t piece_ = 0, pos_ = 0;
     uint64_t bitBuffer_ = 0;

@@ -179,23 +179,39 @@ PicturePtr decodePng(const std::vector<uint8_t>& bytes) {
     const size_t bitsPerPixel = static_cast<size_t>(h.channels()) * static_cast<size_t>(h.depth);
     const size_t step = std::max<size_t>(1, bitsPerPixel / 8);
 
-    Bitmap out;
-    out.resize(h.width, h.height);
-    Inflater inflater(std::move(parts.data));
-    const size_t widest = (static_cast<size_t>(h.width) * bitsPerPixel + 7) / 8;
-    std::vector<uint8_t> current(widest + 1), above(widest + 1);
     // Without interlacing, one pass of every row and column; with it, the seven passes of Adam7,
     // each a smaller picture of every so many pixels.
-    struct Pass { int x, y, dx, dy; };
+    struct Pass {
+        int x, y, dx, dy;
+        int cols(const Header& s) const { return x < s.width ? (s.width - x + dx - 1) / dx : 0; }
+        int rows(const Header& s) const { return y < s.height ? (s.height - y + dy - 1) / dy : 0; }
+    };
     static constexpr Pass kWhole[1] = {{0, 0, 1, 1}};
     static constexpr Pass kAdam7[7] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                        {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
     const Pass* passes = h.interlaced ? kAdam7 : kWhole;
-    for (int p = 0, n = h.interlaced ? 7 : 1; p < n; ++p) {
+    const int passCount = h.interlaced ? 7 : 1;
+    const auto rowBytes = [&](int cols) { return (static_cast<size_t>(cols) * bitsPerPixel + 7) / 8; };
+
+    // A header may promise far more pixels than its data could ever fill: such a file is refused
+    // before the picture is allocated, so that a few bytes never cost more memory than they can
+    // decompress to.
+    uint64_t filtered = 0, compressed = 0;
+    for (int p = 0; p < passCount; ++p)
+        if (passes[p].cols(h) > 0) filtered += uint64_t(passes[p].rows(h)) * (rowBytes(passes[p].cols(h)) + 1);
+    for (const auto& piece : parts.data) compressed += piece.second;
+    if (filtered > Inflater::mostOutput(compressed)) throw refused();
+
+    Bitmap out;
+    out.resize(h.width, h.height);
+    Inflater inflater(std::move(parts.data));
+    const size_t widest = rowBytes(h.width);
+    std::vector<uint8_t> current(widest + 1), above(widest + 1);
+    for (int p = 0; p < passCount; ++p) {
         const Pass& pass = passes[p];
-        if (pass.x >= h.width || pass.y >= h.height) continue;
-        const int cols = (h.width - pass.x + pass.dx - 1) / pass.dx, rows = (h.height - pass.y + pass.dy - 1) / pass.dy;
-        const size_t bytesPerRow = (static_cast<size_t>(cols) * bitsPerPixel + 7) / 8;
+        const int cols = pass.cols(h), rows = pass.rows(h);
+        if (cols == 0 || rows == 0) continue;
+        const size_t bytesPerRow = rowBytes(cols);
         std::fill(above.begin(), above.end(), uint8_t{0});
         for (int r = 0; r < rows; ++r) {
             if (!inflater.read(current.data(), bytesPerRow + 1) ||
