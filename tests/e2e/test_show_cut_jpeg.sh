@@ -38,8 +38,8 @@ e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "the cut file chosen alone s
 _named() { grep -q "cut.jpg: .*ends early" "$E2E_TMP/marvoscope.log"; }
 e2e_wait_until 5 _named || e2e_fail "no line names the cut file: $(cat "$E2E_TMP/marvoscope.log")"
 # The top of the picture arrived: it shows the photo there, not one flat colour.
-e2e_screenshot cut-alone
-[ "$(e2e_pixel "$E2E_SHOT" 100 20)" != "$(e2e_pixel "$E2E_SHOT" 1100 20)" ] || e2e_fail "the decoded part is not shown"
+_photo_top() { e2e_screenshot cut-alone; [ "$(e2e_pixel "$E2E_SHOT" 100 20)" != "$(e2e_pixel "$E2E_SHOT" 1100 20)" ]; }
+e2e_wait_until 5 _photo_top || e2e_fail "the decoded part is not shown"
 e2e_end_animated_show
 [ "$(grep -c "cut.jpg" "$E2E_TMP/marvoscope.log")" -eq 1 ] || e2e_fail "not one line: $(cat "$E2E_TMP/marvoscope.log")"
 ! grep -q "JPEG" "$E2E_TMP/marvoscope.log" || e2e_fail "the decoder's own warning was printed"
