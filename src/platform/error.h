@@ -12,8 +12,8 @@ enum ErrorNumber : int {
     ErrSubscript = 9,
     ErrTypeMismatch = 13,
     ErrBadFileName = 52,
-    ErrInputPastEnd = 62,  // a picture whose data ends early or is corrupt
     ErrFileNotFound = 53,
+    ErrInputPastEnd = 62,  // a picture whose data ends early or is corrupt
     ErrFileAccess = 75,
     ErrElementMissing = 340,
     ErrElementExists = 360,
