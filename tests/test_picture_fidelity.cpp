@@ -30,12 +30,15 @@ constexpr uint32_t Bg = 0xFF996633u;
 class FixedStillPlatform final : public FakePlatform {
 public:
     explicit FixedStillPlatform(Bitmap pixels) : pixels_(std::move(pixels)) {}
-    PicturePtr decodeStill(const std::vector<uint8_t>&) override { return std::make_shared<RgbPicture>(pixels_); }
+    PicturePtr decodeStill(const std::vector<uint8_t>&) override { return std::make_shared<RgbPicture>(pixels_, damaged); }
     PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override {
         floors.push_back(floor(pixels_.width, pixels_.height));
         return decodeStill(bytes);
     }
+    void report(const std::string& line) override { reported.push_back(line); }
     std::vector<PixelSize> floors;  // the least size allowed for the stored picture, per load
+    bool damaged = false;           // the decoder finds the data ending early or corrupt
+    std::vector<std::string> reported;
 
 private:
     Bitmap pixels_;
@@ -123,6 +126,35 @@ TEST(PhotoOrientation, ATurnedPhotoIsDecodedForItsUprightShape) {
     // Upright 800x1600 fits the area at 400x800, which is 800x400 as stored; as stored it would
     // fit at 400x200.
     EXPECT_EQ(platform.floors, (std::vector<PixelSize>{{400, 200}, {800, 400}}));
+}
+
+// A picture whose data ends early or is corrupt: a chosen one shows as far as it decodes, turned
+// as its Exif data says, with one line that names the file; a slideshow's load refuses it.
+TEST(PhotoOrientation, ADamagedPhotoIsShownWithALineNamingItOrRefused) {
+    FixedStillPlatform platform(asymmetric());
+    platform.damaged = true;
+    const std::string path = platform.dir.write("cut.jpg", jpegWithExif("II", orientationEntry(true, 6)));
+    for (const ShownAreas& shown : {ShownAreas{}, ShownAreas{{{0, 0, 20, 30}}, PicturePlacement::Fit}}) {
+        platform.reported.clear();
+        const PicturePtr pic = LoadPicture(platform, path, shown);
+        EXPECT_EQ(pic->width(), 2);
+        EXPECT_TRUE(static_cast<const RgbPicture&>(*pic).damaged());
+        ASSERT_EQ(platform.reported.size(), 1u);
+        EXPECT_NE(platform.reported[0].find(path), std::string::npos) << platform.reported[0];
+        EXPECT_NE(platform.reported[0].find("ends early or is corrupt"), std::string::npos) << platform.reported[0];
+    }
+    platform.reported.clear();
+    try {
+        LoadPicture(platform, path, {}, DamagedPicture::Refuse);
+        ADD_FAILURE() << "a damaged picture was not refused";
+    } catch (const PlatformError& e) {
+        EXPECT_EQ(e.number(), ErrInputPastEnd);
+    }
+    EXPECT_TRUE(platform.reported.empty());
+    // A sound picture is neither refused nor reported.
+    platform.damaged = false;
+    EXPECT_EQ(LoadPicture(platform, path, {}, DamagedPicture::Refuse)->width(), 2);
+    EXPECT_TRUE(platform.reported.empty());
 }
 
 TEST(PhotoOrientation, AMissingDamagedOrStrangeTagShowsThePictureAsStored) {

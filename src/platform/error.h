@@ -13,6 +13,7 @@ enum ErrorNumber : int {
     ErrTypeMismatch = 13,
     ErrBadFileName = 52,
     ErrFileNotFound = 53,
+    ErrInputPastEnd = 62,  // a picture whose data ends early or is corrupt
     ErrFileAccess = 75,
     ErrElementMissing = 340,
     ErrElementExists = 360,

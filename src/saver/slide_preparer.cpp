@@ -207,7 +207,7 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     const uintmax_t size = std::filesystem::file_size(pathOf(path), ec);
     if (ec) throw PlatformError(ErrFileNotFound, "File not found");
     if (size < kMinStillBytes) throw PlatformError(ErrInvalidPicture, "Invalid picture");
-    PicturePtr picture = LoadPicture(platform_, path);
+    PicturePtr picture = LoadPicture(platform_, path, {}, DamagedPicture::Refuse);
     picture->prepare();
     // Drawn now at its placed size on every monitor, its painting at the change is a copy; the
     // decoded picture itself is let go here.

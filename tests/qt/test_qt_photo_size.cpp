@@ -5,10 +5,16 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
+#include "platform/error.h"
+#include "platform/picture/load_picture.h"
 #include "platform/picture/picture.h"
 #include "platform/qt/qt_still_decoder.h"
+#include "support/fake_platform.h"
+#include "support/jpeg_samples.h"
 #include "support/photo_pixels.h"
 
 using namespace mv;
@@ -33,7 +39,67 @@ Bitmap stretched(const Picture& picture, PixelSize size) {
     return out;
 }
 
+// The portable loader over this decoder, so that what it adds (the Exif turn and the floor it
+// works out for a turned photo) is checked with it.
+class QtStillPlatform final : public test::FakePlatform {
+public:
+    PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override { return qt::decodeStill(bytes); }
+    PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override {
+        return qt::decodeStill(bytes, floor);
+    }
+};
+
+// A load's picture, or the number of its failure.
+struct Loaded {
+    PicturePtr picture;
+    int error = 0;
+};
+Loaded load(Platform& platform, const std::string& path, const ShownAreas& shown) {
+    try {
+        return {LoadPicture(platform, path, shown), 0};
+    } catch (const PlatformError& e) {
+        return {nullptr, e.number()};
+    }
+}
+
 }  // namespace
+
+// Odd and extreme sizes, a progressive and a CMYK file, and photos turned a quarter by their Exif
+// data: loaded for where they are shown, each looks there like the whole decode stretched there,
+// and never comes out smaller than that (or than it is).
+TEST(QtPhotoSize, DecodedForWhereItIsShownLooksLikeTheWholeDecodeStretched) {
+    QtStillPlatform platform;
+    const std::vector<uint8_t> photo = photoJpeg(192, 144);
+    struct Case {
+        std::string what;
+        std::vector<uint8_t> jpeg;
+        PixelRect area;  // the picture fitted into it
+        bool smaller;    // decoded smaller than stored
+    };
+    std::vector<Case> cases = {
+        {"1 x 1", photoJpeg(1, 1), {0, 0, 48, 36}, false},
+        {"7 x 9", photoJpeg(7, 9), {0, 0, 48, 36}, false},
+        {"65535 x 1", test::withFrameWidth(photoJpeg(8, 1), 65535), {0, 0, 1920, 1080}, false},
+        {"progressive", test::progressiveJpeg(), {0, 0, 48, 36}, true},
+        {"CMYK", test::cmykJpeg(), {0, 0, 48, 36}, true},
+    };
+    for (int orientation = 5; orientation <= 8; ++orientation)
+        cases.push_back({"Exif orientation " + std::to_string(orientation), test::withExifOrientation(photo, orientation),
+                         {0, 0, 40, 60}, true});
+    for (const Case& c : cases) {
+        const std::string path = platform.dir.write("photo.jpg", c.jpeg);
+        const ShownAreas shown{{c.area}, PicturePlacement::Fit};
+        const Loaded whole = load(platform, path, {});
+        const Loaded small = load(platform, path, shown);
+        ASSERT_EQ(small.error, whole.error) << c.what;
+        if (whole.error) continue;
+        const PixelSize at = ShownSize(whole.picture->width(), whole.picture->height(), shown);
+        EXPECT_GE(small.picture->width(), std::min(at.width, whole.picture->width())) << c.what;
+        EXPECT_GE(small.picture->height(), std::min(at.height, whole.picture->height())) << c.what;
+        EXPECT_EQ(small.picture->width() < whole.picture->width(), c.smaller) << c.what;
+        EXPECT_LE(test::rmse(stretched(*small.picture, at), stretched(*whole.picture, at)), 0.005) << c.what;
+    }
+}
 
 TEST(QtPhotoSize, DecodedSmallerLooksLikeTheWholePhotoStretched) {
     const std::vector<uint8_t> bytes = photoJpeg(1600, 1200);
@@ -68,4 +134,37 @@ TEST(QtPhotoSize, AGreyPhotoIsDecodedSmallerToo) {
     const uint32_t p = static_cast<const RgbPicture&>(*small).pixels().row(60)[80];
     EXPECT_EQ(p >> 24, 0xFFu);
     for (int shift : {0, 8, 16}) EXPECT_NEAR(static_cast<int>((p >> shift) & 0xFF), 0x60, 3);
+}
+
+namespace {
+std::vector<std::string> messages;  // what reached the message handler the test installed
+void keepMessage(QtMsgType, const QMessageLogContext&, const QString& text) { messages.push_back(text.toStdString()); }
+}  // namespace
+
+// The JPEG library goes on past data that ends early or is corrupt and only warns, without the
+// file's name. The picture comes back as far as it decodes, marked damaged, and the warning is
+// not passed on; other messages still are.
+TEST(QtPhotoSize, ACutOrCorruptJpegComesBackMarkedDamaged) {
+    const std::vector<uint8_t> photo = photoJpeg(320, 240);
+    std::vector<uint8_t> cut(photo.begin(), photo.begin() + static_cast<std::ptrdiff_t>(photo.size() / 2));
+    std::vector<uint8_t> corrupt = photo;  // bytes the scan's data does not account for before its end
+    corrupt.insert(corrupt.end() - 2, 40, 0x11);
+    messages.clear();
+    const QtMessageHandler before = qInstallMessageHandler(keepMessage);
+    struct {
+        const char* what;
+        const std::vector<uint8_t>& bytes;
+        bool damaged;
+    } const cases[] = {{"whole", photo, false}, {"cut", cut, true}, {"corrupt", corrupt, true}};
+    for (const auto& c : cases) {
+        const PicturePtr picture = qt::decodeStill(c.bytes);
+        EXPECT_EQ((PixelSize{picture->width(), picture->height()}), (PixelSize{320, 240})) << c.what;
+        EXPECT_EQ(static_cast<const RgbPicture&>(*picture).damaged(), c.damaged) << c.what;
+        // Decoded smaller, the same.
+        EXPECT_EQ(static_cast<const RgbPicture&>(*qt::decodeStill(c.bytes, [](int, int) { return PixelSize{80, 60}; })).damaged(),
+                  c.damaged) << c.what;
+    }
+    qWarning("after the decodes");
+    qInstallMessageHandler(before);
+    EXPECT_EQ(messages, std::vector<std::string>{"after the decodes"});
 }

@@ -24,12 +24,28 @@ PicturePtr finishStill(PicturePtr decoded, const std::vector<uint8_t>& bytes, in
     Bitmap pixels = orientedPixels(still->pixels(), orientation);
     if (flatten)
         for (uint32_t& p : pixels.pixels) p |= 0xFF000000u;
-    return std::make_shared<RgbPicture>(std::move(pixels));
+    return std::make_shared<RgbPicture>(std::move(pixels), still->damaged());
+}
+
+PicturePtr decodeStillBytes(Platform& platform, const std::vector<uint8_t>& bytes, const ShownAreas& shown) {
+    const int orientation = exifOrientation(bytes);
+    // PNG is read the same way on every platform, a row at a time: the platforms' own readers
+    // hold a 16-bit picture whole at 8 bytes a pixel and more.
+    if (isPngFile(bytes)) return finishStill(decodePng(bytes), bytes, orientation);
+    if (shown.areas.empty()) return finishStill(platform.decodeStill(bytes), bytes, orientation);
+    // A photo turned a quarter is shown with its stored width upright.
+    const bool turned = orientation >= 5 && orientation <= 8;
+    const DecodeFloor floor = [&](int width, int height) {
+        if (!turned) return ShownSize(width, height, shown);
+        const PixelSize upright = ShownSize(height, width, shown);
+        return PixelSize{upright.height, upright.width};
+    };
+    return finishStill(platform.decodeStillAtLeast(bytes, floor), bytes, orientation);
 }
 
 }  // namespace
 
-PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownAreas& shown) {
+PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownAreas& shown, DamagedPicture damaged) {
     auto& table = files::fileTable();
     const int n = table.freeFile();
     table.open(n, path, files::Mode::ReadOnly);
@@ -44,19 +60,13 @@ PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownA
     table.close(n);
     if (bytes.size() >= 4 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F' && bytes[3] == '8')
         return decodeGifPicture(std::move(bytes));
-    const int orientation = exifOrientation(bytes);
-    // PNG is read the same way on every platform, a row at a time: the platforms' own readers
-    // hold a 16-bit picture whole at 8 bytes a pixel and more.
-    if (isPngFile(bytes)) return finishStill(decodePng(bytes), bytes, orientation);
-    if (shown.areas.empty()) return finishStill(platform.decodeStill(bytes), bytes, orientation);
-    // A photo turned a quarter is shown with its stored width upright.
-    const bool turned = orientation >= 5 && orientation <= 8;
-    const DecodeFloor floor = [&](int width, int height) {
-        if (!turned) return ShownSize(width, height, shown);
-        const PixelSize upright = ShownSize(height, width, shown);
-        return PixelSize{upright.height, upright.width};
-    };
-    return finishStill(platform.decodeStillAtLeast(bytes, floor), bytes, orientation);
+    PicturePtr picture = decodeStillBytes(platform, bytes, shown);
+    const auto* still = dynamic_cast<const RgbPicture*>(picture.get());
+    if (still && still->damaged()) {
+        if (damaged == DamagedPicture::Refuse) throw PlatformError(ErrInputPastEnd, "its data ends early or is corrupt");
+        platform.report("Marvoscope: " + path + ": its data ends early or is corrupt; showing what could be read");
+    }
+    return picture;
 }
 
 }  // namespace mv

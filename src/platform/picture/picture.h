@@ -34,17 +34,21 @@ using PicturePtr = std::shared_ptr<const Picture>;
 // A still picture held as 32-bit pixels; alpha below 0xFF lets the background colour through.
 class RgbPicture final : public Picture {
 public:
-    explicit RgbPicture(Bitmap pixels);
+    // `damaged`: the decoder found the file's data ending early or corrupt, and these pixels
+    // are what it could make of it.
+    explicit RgbPicture(Bitmap pixels, bool damaged = false);
     int width() const override { return pixels_.width; }
     int height() const override { return pixels_.height; }
     const Bitmap& pixels() const { return pixels_; }
     // Every pixel fully covers what lies beneath.
     bool opaque() const { return opaque_; }
+    bool damaged() const { return damaged_; }
     void stretchTo(Bitmap& dst, int x, int y, int w, int h, int32_t backColor) const override;
 
 private:
     Bitmap pixels_;
     bool opaque_ = true;
+    bool damaged_ = false;
 };
 
 }  // namespace mv

@@ -6,7 +6,7 @@
 
 namespace mv {
 
-RgbPicture::RgbPicture(Bitmap pixels) : pixels_(std::move(pixels)) {
+RgbPicture::RgbPicture(Bitmap pixels, bool damaged) : pixels_(std::move(pixels)), damaged_(damaged) {
     opaque_ = std::all_of(pixels_.pixels.begin(), pixels_.pixels.end(), [](uint32_t p) { return p >> 24 == 0xFF; });
 }
 

@@ -5,13 +5,44 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
+#include <string_view>
 
 #include "platform/error.h"
 
 namespace mv::qt {
 
 namespace {
+
+// The JPEG library says that a file's data ends early or is corrupt only in a warning, which Qt
+// logs without the file's name and then goes on with the rest of the picture filled in. While a
+// reader decodes on this thread such warnings are caught here instead, for the loader to report
+// with the name; every other message goes its ordinary way.
+thread_local bool* damageSeen = nullptr;
+std::atomic<QtMessageHandler> passOn{nullptr};
+std::mutex installing;
+
+bool tellsOfDamage(const QMessageLogContext& context, const QString& message) {
+    if (!context.category || std::string_view(context.category) != "qt.gui.imageio.jpeg") return false;
+    return message.startsWith(QLatin1String("Corrupt JPEG data")) || message.startsWith(QLatin1String("Premature end of JPEG file"));
+}
+
+void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (damageSeen && tellsOfDamage(context, message)) {
+        *damageSeen = true;
+        return;
+    }
+    if (const QtMessageHandler next = passOn.load()) next(type, context, message);
+}
+
+// Installed again whenever another handler took its place, which then receives what passes.
+void listenForDamage() {
+    std::lock_guard lock(installing);
+    const QtMessageHandler before = qInstallMessageHandler(onMessage);
+    if (before != onMessage) passOn = before;
+}
 
 // Copies what a reader made into `bmp`, 32-bit with the alpha as stored.
 void copyInto(Bitmap& bmp, QImage image) {
@@ -35,6 +66,12 @@ PicturePtr decodeStill(const std::vector<uint8_t>& bytes, const DecodeFloor& flo
     QBuffer buffer;
     buffer.setData(data);
     if (!buffer.open(QIODevice::ReadOnly)) throw refuse();
+    bool damaged = false;
+    listenForDamage();
+    damageSeen = &damaged;
+    struct Stop {
+        ~Stop() { damageSeen = nullptr; }
+    } stop;
     QImageReader reader(&buffer);
     // Turning a photo by its Exif data is the portable loader's, as on every platform.
     reader.setAutoTransform(false);
@@ -70,7 +107,7 @@ PicturePtr decodeStill(const std::vector<uint8_t>& bytes, const DecodeFloor& flo
             image.size() != decoded || image.format() != QImage::Format_RGB32)
             copyInto(bmp, std::move(image));
     }
-    return std::make_shared<RgbPicture>(std::move(bmp));
+    return std::make_shared<RgbPicture>(std::move(bmp), damaged);
 }
 
 }  // namespace mv::qt

@@ -90,6 +90,42 @@ void halveInPlace(stbi_uc* px, int w, int h) {
     }
 }
 
+// A JPEG's bytes with the end marker (FF D9) after the last of them, read through stb's
+// callbacks so that the file is not copied to add two bytes.
+struct WithEndMarker {
+    const std::vector<uint8_t>& bytes;
+    size_t at = 0;
+    size_t size() const { return bytes.size() + 2; }
+    uint8_t byte(size_t i) const { return i < bytes.size() ? bytes[i] : (i == bytes.size() ? 0xFF : 0xD9); }
+
+    static int read(void* user, char* out, int n) {
+        auto& s = *static_cast<WithEndMarker*>(user);
+        int k = 0;
+        while (k < n && s.at < s.size()) out[k++] = static_cast<char>(s.byte(s.at++));
+        return k;
+    }
+    static void skip(void* user, int n) {
+        auto& s = *static_cast<WithEndMarker*>(user);
+        const int64_t to = static_cast<int64_t>(s.at) + n;
+        s.at = static_cast<size_t>(std::clamp<int64_t>(to, 0, static_cast<int64_t>(s.size())));
+    }
+    static int eof(void* user) {
+        const auto& s = *static_cast<WithEndMarker*>(user);
+        return s.at >= s.size();
+    }
+};
+
+// stb refuses a JPEG whose data breaks off before its end marker, where other decoders show
+// what arrived. Read again with the marker supplied, it decodes that much, and the picture is
+// marked as damaged. A file that has its end marker is not read twice.
+stbi_uc* loadCutJpeg(const std::vector<uint8_t>& bytes, int* w, int* h, int* channels) {
+    const size_t n = bytes.size();
+    if (n < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8 || (bytes[n - 2] == 0xFF && bytes[n - 1] == 0xD9)) return nullptr;
+    WithEndMarker source{bytes};
+    const stbi_io_callbacks callbacks{&WithEndMarker::read, &WithEndMarker::skip, &WithEndMarker::eof};
+    return stbi_load_from_callbacks(&callbacks, &source, w, h, channels, 4);
+}
+
 // stb's R, G, B, A bytes as the bitmap's 0xAARRGGBB.
 void toPixels(const stbi_uc* p, Bitmap& out) {
     size_t i = 0;
@@ -129,6 +165,11 @@ PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes, const DecodeFloor& 
     const int d = floor && jpeg ? 8 / DecodeEighths(w, h, floor(w, h), {1, 2, 4, 8}) : 1;
     std::unique_ptr<stbi_uc, void (*)(void*)> decoded(stbi_load_from_memory(data, size, &w, &h, &channels, 4),
                                                       stbi_image_free);
+    bool damaged = false;
+    if (!decoded) {
+        decoded.reset(loadCutJpeg(bytes, &w, &h, &channels));
+        damaged = true;
+    }
     if (!decoded) throw PlatformError(ErrInvalidPicture, "Invalid picture");
     for (int k = d; k > 1; k /= 2, w /= 2, h /= 2) halveInPlace(decoded.get(), w, h);
 
@@ -136,7 +177,7 @@ PicturePtr decodeStillStb(const std::vector<uint8_t>& bytes, const DecodeFloor& 
     Bitmap out;
     out.resize(w, h);
     toPixels(decoded.get(), out);
-    return std::make_shared<RgbPicture>(std::move(out));
+    return std::make_shared<RgbPicture>(std::move(out), damaged);
 }
 
 }  // namespace mv::win32
