@@ -33,9 +33,7 @@ bool namesGif(const std::string& path) {
 
 std::vector<anim::DrawSize> placedSizes(const SlideTarget& t, int picW, int picH) {
     std::vector<anim::DrawSize> sizes;
-    const PixelRect desk = BoundingRect(t.surfaces);
-    for (const PixelRect& s : t.surfaces) {
-        const PixelRect area = t.monitors == Monitors::Span ? desk : PixelRect{0, 0, s.width, s.height};
+    for (const PixelRect& area : SlideAreas(t).areas) {
         const PixelRect placed = PlacePicture(picW, picH, area, t.placement);
         const anim::DrawSize size{placed.width, placed.height};
         if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
@@ -53,6 +51,14 @@ std::string reasonOf(const std::exception& e) {
 }
 
 }  // namespace
+
+ShownAreas SlideAreas(const SlideTarget& t) {
+    ShownAreas shown{{}, t.placement};
+    const PixelRect desk = BoundingRect(t.surfaces);
+    for (const PixelRect& s : t.surfaces)
+        shown.areas.push_back(t.monitors == Monitors::Span ? desk : PixelRect{0, 0, s.width, s.height});
+    return shown;
+}
 
 SlidePreparer::SlidePreparer(Platform& platform, std::string folder, slides::ScanOptions scan, bool shuffle,
                              SlideTarget target, size_t ahead)
@@ -124,6 +130,7 @@ void SlidePreparer::run() {
     std::string firstPath;
     std::set<std::string> triedFirst;  // tried while the first scan looked for a picture
     bool toldTruncated = false;  // said once, not every round
+    bool toldNone = false;       // that the folder holds no picture now: once until it does again
     for (;;) {
         // A round: the folder as it is now, every picture once.
         slides::ScanResult found;
@@ -143,6 +150,10 @@ void SlidePreparer::run() {
             platform_.report("Marvoscope: more than " + std::to_string(scan_.limit) + " pictures in " + folder_ +
                              "; the first " + std::to_string(scan_.limit) + " are shown");
         }
+        if (anyShown && found.pictures.empty() && !toldNone)
+            platform_.report("Marvoscope: no picture in " + folder_ +
+                             " now (gone, emptied or no folder); the picture on screen stays");
+        toldNone = found.pictures.empty();
         std::vector<std::string> round;
         if (first && !firstPath.empty()) {
             anyShown = true;
@@ -207,7 +218,9 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     const uintmax_t size = std::filesystem::file_size(pathOf(path), ec);
     if (ec) throw PlatformError(ErrFileNotFound, "File not found");
     if (size < kMinStillBytes) throw PlatformError(ErrInvalidPicture, "Invalid picture");
-    PicturePtr picture = LoadPicture(platform_, path);
+    // Decoded for the areas it is placed on, as a single picture is: a photo far larger than
+    // the monitors is read at a fraction of its size.
+    PicturePtr picture = LoadPicture(platform_, path, SlideAreas(target_));
     picture->prepare();
     // Drawn now at its placed size on every monitor, its painting at the change is a copy; the
     // decoded picture itself is let go here.

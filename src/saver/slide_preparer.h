@@ -41,6 +41,10 @@ struct SlideTarget {
     int32_t backColor = 0;
 };
 
+// The areas a slide is placed on: each monitor's own, or the rectangle of them all when one
+// picture spans them.
+ShownAreas SlideAreas(const SlideTarget& target);
+
 class SlidePreparer {
 public:
     // `ahead`: pictures kept ready beside the one on screen.

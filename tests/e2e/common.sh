@@ -410,9 +410,28 @@ e2e_slide_folder() {
   head -c 400 /dev/urandom >"$1/bad.jpg"
 }
 
+# e2e_slow_first_folder DIR: a folder whose first picture in name order is slow to prepare, an
+# 11000x11000 JPEG (a.jpg, a red to blue ramp), and then a small green one (b.jpg).
+e2e_slow_first_folder() {
+  mkdir -p "$1"
+  /usr/bin/python3 -c '
+import sys
+w = h = 11000
+row = bytearray()
+for x in range(w):
+    row += bytes((255 - x * 255 // w, 0, x * 255 // w))
+out = sys.stdout.buffer
+out.write(b"P6\n%d %d\n255\n" % (w, h))
+for _ in range(h):
+    out.write(row)
+' | cjpeg -quality 85 >"$1/a.jpg" || e2e_fail "cannot make the 11000x11000 JPEG (cjpeg: libjpeg-turbo-progs)"
+  /usr/bin/convert -size 320x240 xc:lime "$1/b.jpg"
+}
+
 # e2e_slide_runs WATCH: the colour changes of e2e_colour_watch as the pictures of
 # e2e_slide_folder (red, green, blue, yellow; "gif" for any of the GIF's frames; "other:..."
-# for anything else), one line "NAME MS" a run of the same picture.
+# for anything else), one line "NAME MS" a run of the same picture. What shows before the
+# first picture (a host's window, the show's window before its first paint) is left out.
 e2e_slide_runs() {
   awk '
     function pic(c) {
@@ -421,8 +440,9 @@ e2e_slide_runs() {
       if (c == "white" || c ~ /^rgb\(2[0-9][0-9],[0-9]?[0-9],2[0-9][0-9]\)$/ || c ~ /^rgb\([0-9]?[0-9],2[0-9][0-9],2[0-9][0-9]\)$/) return "gif"
       return "other:" c
     }
-    NR == 1 && $2 == "black" { next }  # the window before its first paint
-    { p = pic($2); if (p != last) { if (last != "") print last, $1 - since; last = p; since = $1 } }
+    { p = pic($2) }
+    last == "" && p ~ /^other:/ { next }
+    p != last { if (last != "") print last, $1 - since; last = p; since = $1 }
   ' "$1"
 }
 
