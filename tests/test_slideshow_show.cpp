@@ -247,6 +247,18 @@ TEST(FolderShow, GoesOnWhileItsFolderChanges) {
     EXPECT_FALSE(s.app.mainForm->Loaded());
 }
 
+// A folder's only picture written anew under the same name shows as it is now.
+TEST(FolderShow, TheOnlyPictureWrittenAnewShows) {
+    FolderShow s;
+    s.add("a.bmp", 0x0000FF);
+    s.run();
+    ASSERT_EQ(s.at(10, 10), kRed);
+    s.add("a.bmp", 0x00FF00, 32, 24);
+    for (int k = 0; k < 4 && s.at(10, 10) != kGreen; ++k) s.change(2000);
+    EXPECT_EQ(s.at(10, 10), kGreen);
+    s.app.mainForm->Unload();
+}
+
 // A stored interval that cannot be used as it is is said in one line, and the show changes at
 // the seconds used instead.
 TEST(FolderShow, AnUnusableStoredIntervalIsSaid) {

@@ -51,12 +51,14 @@ void frmMain::startSlideshow(const std::string& folder) {
     // the window up in the background colour meanwhile, so that input ends the show at once; a
     // folder that proves empty straight away still opens the setup dialog.
     const auto start = std::chrono::steady_clock::now();
+    bool shownEarly = false;
     std::optional<PreparedSlide> first;
     while (!(first = slides_->take()) && !slides_->nothingToShow()) {
-        if (!Visible() && std::chrono::steady_clock::now() - start >= kWindowWaitsFor) {
+        if (!shownEarly && std::chrono::steady_clock::now() - start >= kWindowWaitsFor) {
+            shownEarly = true;
             continueStep([&] { setBackColor(app_.bgColor); });
             continueStep([&] { Show(); });
-            continueStep([&] { showCursor(false); });
+            if (Visible()) continueStep([&] { showCursor(false); });
         }
         slides_->waitReady(Visible() ? 50 : 10);
         p.doEvents();
@@ -130,6 +132,7 @@ void frmMain::showSlide(PreparedSlide slide) {
     drawn_ = {};
     loopsLeft_ = 0;
     shownPath_ = slide.path;
+    shownStamp_ = slide.stamp;
     auto arm = [&](long ms) {
         SlideTimer.setInterval(std::min<long>(ms, 65535));
         SlideTimer.setEnabled(true);
@@ -177,7 +180,7 @@ void frmMain::changeSlide() {
         SlideTimer.setEnabled(true);
         return;
     }
-    if (!next->animated() && next->path == shownPath_ && !AnimationTimer.Enabled()) {
+    if (!next->animated() && next->path == shownPath_ && next->stamp == shownStamp_ && !AnimationTimer.Enabled()) {
         slides_->hold(false);
         // A folder of one still: it stays as it is, without a fade into itself.
         SlideTimer.setInterval(std::min<long>(slideIntervalMs_, 65535));

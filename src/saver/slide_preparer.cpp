@@ -41,6 +41,13 @@ std::vector<anim::DrawSize> placedSizes(const SlideTarget& t, int picW, int picH
     return sizes;
 }
 
+std::string stampOf(const std::string& path) {
+    std::error_code timeError, sizeError;
+    const auto written = std::filesystem::last_write_time(pathOf(path), timeError).time_since_epoch().count();
+    const uintmax_t size = std::filesystem::file_size(pathOf(path), sizeError);
+    return timeError || sizeError ? std::string() : std::to_string(written) + ":" + std::to_string(size);
+}
+
 std::string reasonOf(const std::exception& e) {
     if (auto* pe = dynamic_cast<const PlatformError*>(&e)) {
         if (pe->number() == ErrFileNotFound) return "no such file";
@@ -198,7 +205,9 @@ void SlidePreparer::run() {
 
 bool SlidePreparer::prepare(const std::string& path) {
     try {
+        std::string stamp = stampOf(path);
         PreparedSlide slide = namesGif(path) ? animation(path) : still(path);
+        slide.stamp = std::move(stamp);
         {
             std::lock_guard lock(mutex_);
             slides_.push_back(std::move(slide));
@@ -226,7 +235,7 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     // decoded picture itself is let go here.
     auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
                                                           target_.backColor);
-    return {path, {std::move(drawn)}, {}, nullptr};
+    return {path, {}, {std::move(drawn)}, {}, nullptr};
 }
 
 // Without the drawing (too little memory for it), the change draws the frame itself.
@@ -259,7 +268,7 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
         return ec ? std::string() : std::string(text.begin(), text.end());
     }();
     ControlArray<PictureBox> frames("slide");
-    PreparedSlide slide{path, {}, {}, nullptr};
+    PreparedSlide slide{path, {}, {}, {}, nullptr};
     auto keep = [&] {
         for (int k = 0; k < frames.Count(); ++k) {
             slide.frames.push_back(frames(k).Picture());

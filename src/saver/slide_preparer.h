@@ -25,6 +25,9 @@ class Platform;
 // One picture ready to show: a still's drawing, or a GIF's frames with their delays.
 struct PreparedSlide {
     std::string path;
+    // The file's time of writing and size when it was read: a file written anew under the same
+    // name is another picture.
+    std::string stamp;
     std::vector<PicturePtr> frames;
     std::vector<long> delaysMs;  // one per frame; empty for a still
     // An animation's first frame drawn at its placed size on every monitor, so that neither the
