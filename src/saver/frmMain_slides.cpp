@@ -60,7 +60,7 @@ void frmMain::startSlideshow(const std::string& folder) {
             continueStep([&] { Show(); });
             if (Visible()) continueStep([&] { showCursor(false); });
         }
-        slides_->waitReady(Visible() ? 50 : 10);
+        slides_->waitReady(10);
         p.doEvents();
         if (!Loaded()) return;  // input ended the show meanwhile
     }

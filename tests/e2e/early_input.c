@@ -4,7 +4,7 @@
    by 5, then 25, then 45 pixels down and right, 8 ms apart, as a hand on a mouse does. Both go
    through XTest, as real input does; a window titled TITLE on the screen then gets the focus
    first, as a show's window has it. Prints the milliseconds from the input until a window
-   titled TITLE, seen on the screen before or after it, is gone again; or "timeout".
+   titled TITLE, seen on the screen before or after it, is gone for good; or "timeout".
    XTest is loaded at run time (libXtst.so.6, which xdotool brings).
    Usage: early_input TITLE key|move AT_MS TIMEOUT_S [PID IMAGE] */
 #include <dlfcn.h>
@@ -118,14 +118,18 @@ int main(int argc, char** argv) {
             XFlush(d);
         }
     }
+    /* Gone for good: not back within 100 ms (a window is briefly missed while it changes). */
+    double gone = 0;
     for (;;) {
+        const double now = nowMs();
         w = findShown(d, root, title, 1);
-        if (w) seen = 1;
-        if (seen && !w) {
-            printf("%.1f\n", nowMs() - event);
+        if (w) seen = 1, gone = 0;
+        if (seen && !w && gone == 0) gone = now;
+        if (gone > 0 && now - gone >= 100) {
+            printf("%.1f\n", gone - event);
             return 0;
         }
-        if (nowMs() > deadline) { printf("timeout%s\n", seen ? "" : " (no window)"); return 1; }
+        if (now > deadline) { printf("timeout%s\n", seen ? "" : " (no window)"); return 1; }
         usleep(2000);
     }
 }
