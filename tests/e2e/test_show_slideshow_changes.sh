@@ -35,7 +35,7 @@ e2e_wait_pixel first 640 512 255,0,0 5 40 || e2e_fail "the show did not begin wi
 # While the first shows (the second is ready already): it is deleted, the third is cut short and
 # the second is written anew in yellow.
 rm "$dir/a1.jpg"
-head -c 300 "$dir/a3.png" >"$E2E_TMP/cut.png" && mv "$E2E_TMP/cut.png" "$dir/a3.png"
+head -c $(( $(stat -c %s "$dir/a3.png") / 2 )) "$dir/a3.png" >"$E2E_TMP/cut.png" && mv "$E2E_TMP/cut.png" "$dir/a3.png"
 /usr/bin/convert -size 320x240 xc:yellow "$E2E_TMP/new.jpg" && mv "$E2E_TMP/new.jpg" "$dir/a2.jpg"
 e2e_colour_watch 640 512 8 >"$E2E_TMP/files.txt"
 seen=$(pictures "$E2E_TMP/files.txt")
@@ -87,10 +87,12 @@ for interval in 0 -1 1000000000 abc; do
   [ "$(lines interval)" -eq 1 ] || e2e_fail "stored Interval $interval: $(lines interval) lines"
 done
 e2e_setting Interval 30
+mkdir -p "$E2E_TMP/red"
+cp "$gifs/a.jpg" "$E2E_TMP/red/"
 e2e_host_window 100 100 320 240
 for interval in 0 -1 1000000000 abc; do
   : >"$E2E_TMP/marvoscope.log"
-  e2e_start --window-id "$E2E_HOST_ID" --file "$gifs" --interval "$interval"
+  e2e_start --window-id "$E2E_HOST_ID" --file "$E2E_TMP/red" --interval "$interval"
   e2e_wait_until 5 grep -q "'$interval'" "$E2E_TMP/marvoscope.log" || e2e_fail "--interval $interval: no line"
   e2e_wait_pixel "hosted-$interval" 260 220 255,0,0 5 40 || e2e_fail "--interval $interval: no show"
   e2e_ends_on TERM "--interval $interval"
