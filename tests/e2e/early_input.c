@@ -4,9 +4,10 @@
    by 5, then 25, then 45 pixels down and right, 8 ms apart, as a hand on a mouse does. Both go
    through XTest, as real input does; a window titled TITLE on the screen then gets the focus
    first, as a show's window has it. Prints the milliseconds from the input until a window
-   titled TITLE, seen on the screen before or after it, is gone for good; or "timeout".
+   titled TITLE, seen on the screen before or after it, is gone for good; or "timeout". With
+   "none" for the input, it prints when that window is first on the screen instead.
    XTest is loaded at run time (libXtst.so.6, which xdotool brings).
-   Usage: early_input TITLE key|move AT_MS TIMEOUT_S [PID IMAGE] */
+   Usage: early_input TITLE key|move|none AT_MS TIMEOUT_S [PID IMAGE] */
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -66,7 +67,7 @@ static int mapped(const char* pid, const char* image) {
 
 int main(int argc, char** argv) {
     if (argc != 5 && argc != 7) {
-        fprintf(stderr, "usage: early_input TITLE key|move AT_MS TIMEOUT_S [PID IMAGE]\n");
+        fprintf(stderr, "usage: early_input TITLE key|move|none AT_MS TIMEOUT_S [PID IMAGE]\n");
         return 2;
     }
     const char* title = argv[1];
@@ -90,6 +91,15 @@ int main(int argc, char** argv) {
         start = nowMs();
     }
     int seen = 0;
+    if (strcmp(argv[2], "none") == 0) {
+        /* No input: when the window is first on the screen. */
+        while (!findShown(d, root, title, 1)) {
+            if (nowMs() > deadline) { printf("timeout\n"); return 1; }
+            usleep(2000);
+        }
+        printf("%.1f\n", nowMs() - start);
+        return 0;
+    }
     while (nowMs() < start + atoi(argv[3])) {
         if (!seen && findShown(d, root, title, 1)) seen = 1;
         usleep(2000);
