@@ -23,8 +23,9 @@ constexpr long kNotReadyPollMs = 250;
 // A fade step every 30 ms: over 30 steps a second on Windows' 15.6 ms clock too, and no more
 // work than a 30-fps animation of the screen's size.
 constexpr long kFadeStepMs = 30;
-// How long the first picture may take before the window comes up without it.
-constexpr std::chrono::milliseconds kWindowWaitsFor{100};
+// How long the first picture may take before the window comes up without it: long enough for
+// the scan of an empty folder to tell, short beside the start of the program itself.
+constexpr std::chrono::milliseconds kWindowWaitsFor{20};
 }  // namespace
 
 void frmMain::startSlideshow(const std::string& folder) {
