@@ -12,17 +12,19 @@
 #   - CPU during fades: over the slots inside a change that lasted 0.8 to 1.3 s;
 #   - CPU over the whole run and the peak resident memory;
 # with ratios to Marvoscope (above 1: the other uses more). The row "gif30" is Marvoscope showing
-# one 1920x1080 GIF at 30 frames a second, what a fade should cost no more than.
-#   PHOTOS=40 GIFS=10 BENCH_SECONDS=40 bash bench/slideshow.sh [--players marvoscope,mpv]
+# one 1920x1080 GIF at 30 frames a second, what a fade should cost no more than; the row "hd" is
+# Marvoscope showing the same folder with its photos at 1920x1080, and the last line the ratio of
+# the two peaks (decoded at the screen's size, the 4000x3000 photos should cost at most 1.2 times).
+#   PHOTOS=40 GIFS=10 BENCH_SECONDS=40 bash bench/slideshow.sh [--players marvoscope,hd,mpv,gif30]
 # Inputs are kept in build/bench-slides.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-photos=${PHOTOS:-200} gifs=${GIFS:-20} run_s=${BENCH_SECONDS:-60} players="marvoscope mpv gif30"
+photos=${PHOTOS:-200} gifs=${GIFS:-20} run_s=${BENCH_SECONDS:-60} players="marvoscope hd mpv gif30"
 while [ $# -gt 0 ]; do
   case $1 in
     --players) players=${2//,/ }; shift 2 ;;
-    *) echo "usage: PHOTOS=N GIFS=N BENCH_SECONDS=N bash bench/slideshow.sh [--players marvoscope,mpv]" >&2; exit 2 ;;
+    *) echo "usage: PHOTOS=N GIFS=N BENCH_SECONDS=N bash bench/slideshow.sh [--players marvoscope,hd,mpv,gif30]" >&2; exit 2 ;;
   esac
 done
 bash scripts/install-deps.sh mpv >/dev/null
@@ -37,17 +39,23 @@ cc -O1 -o "$inputs/colour_watch" tests/e2e/colour_watch.c -lX11
 # centre and decodes like a photo. Making one takes seconds, so UNIQUE of them (40 unless set)
 # are made and the rest are copies under names of their own.
 unique=${UNIQUE:-40}
-for i in $(seq 1 "$photos"); do
-  f=$(printf '%s/photo%03d.jpg' "$dir" "$i")
-  [ -s "$f" ] && continue
-  if [ "$i" -gt "$unique" ]; then
-    cp "$(printf '%s/photo%03d.jpg' "$dir" $(( (i - 1) % unique + 1 )))" "$f"
-    continue
-  fi
-  a=$(printf '#%02x%02x%02x' $(( (i * 67) % 200 + 30 )) $(( (i * 131) % 200 + 30 )) $(( (i * 29) % 200 + 30 )))
-  b=$(printf '#%02x%02x%02x' $(( (i * 41) % 200 + 30 )) $(( (i * 97) % 200 + 30 )) $(( (i * 173) % 200 + 30 )))
-  /usr/bin/convert -size 4000x3000 "gradient:$a-$b" -attenuate 0.3 +noise Uniform -quality 90 "$f"
-done
+# make_photos DIR WxH: the folder's photos at that size.
+make_photos() {
+  local i f a b
+  mkdir -p "$1"
+  for i in $(seq 1 "$photos"); do
+    f=$(printf '%s/photo%03d.jpg' "$1" "$i")
+    [ -s "$f" ] && continue
+    if [ "$i" -gt "$unique" ]; then
+      cp "$(printf '%s/photo%03d.jpg' "$1" $(( (i - 1) % unique + 1 )))" "$f"
+      continue
+    fi
+    a=$(printf '#%02x%02x%02x' $(( (i * 67) % 200 + 30 )) $(( (i * 131) % 200 + 30 )) $(( (i * 29) % 200 + 30 )))
+    b=$(printf '#%02x%02x%02x' $(( (i * 41) % 200 + 30 )) $(( (i * 97) % 200 + 30 )) $(( (i * 173) % 200 + 30 )))
+    /usr/bin/convert -size "$2" "gradient:$a-$b" -attenuate 0.3 +noise Uniform -quality 90 "$f"
+  done
+}
+make_photos "$dir" 4000x3000
 # GIFs: eight frames of 40 ms each, from 160x120 up to 1920x1080.
 sizes=(160x120 320x240 480x360 640x480 800x600 1024x768 1280x720 1600x900 1920x1080 400x400)
 for i in $(seq 1 "$gifs"); do
@@ -56,6 +64,13 @@ for i in $(seq 1 "$gifs"); do
   /usr/bin/convert -delay 4 -size "${sizes[$(( (i - 1) % ${#sizes[@]} ))]}" xc:red xc:orange xc:yellow xc:green \
     xc:cyan xc:blue xc:purple xc:white -loop 0 "$f"
 done
+# The same folder with its photos at the screen's size, for the row "hd": decoded for the screen,
+# the large photos should cost no more memory than these.
+hddir="$inputs/folder-hd-$photos-$gifs"
+if [[ " $players " == *" hd "* ]]; then
+  make_photos "$hddir" 1920x1080
+  for g in "$dir"/anim*.gif; do [ -e "$hddir/${g##*/}" ] || cp "$g" "$hddir/"; done
+fi
 
 # One 1920x1080 animation of 30 frames a second (33 hundredths make 3; 3 x 10 ms each).
 [ -s "$inputs/gif30.gif" ] || /usr/bin/convert -delay 3 -size 1920x1080 gradient:red-blue gradient:blue-green \
@@ -77,10 +92,11 @@ measure() {
   mkdir -p "$scratch/config" && chmod 700 "$run"
   local shown="$root/$dir"
   [ "$player" = gif30 ] && shown="$root/$inputs/gif30.gif"
+  [ "$player" = hd ] && shown="$root/$hddir"
   printf '[Settings]\nAniFile=%s\nMousesens=30\nBackColors=0\nInterval=2\nShuffle=1\nFade=1\n' "$shown" \
     >"$scratch/config/Marvoscope 1.0 Demo.ini"
   case $player in
-    marvoscope|gif30) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
+    marvoscope|hd|gif30) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
                   build/marvoscope /S >/dev/null 2>&1 & ;;
     mpv) mpv --no-config --fs --vo=x11 --hwdec=no --no-audio --really-quiet --image-display-duration=2 \
            --loop-playlist=inf --shuffle "$dir" >/dev/null 2>&1 & ;;
@@ -129,14 +145,18 @@ PY
   rm -rf "$scratch" "$run"
 }
 
-echo "folder: $photos photos of 4000x3000, $gifs GIFs; screen 1920x1080; ${run_s} s each, 2 s a picture"
+echo "folder: $photos photos of 4000x3000 (hd: 1920x1080), $gifs GIFs; screen 1920x1080; ${run_s} s each, 2 s a picture"
 printf '%-11s %18s %16s %16s %14s %14s %8s\n' player "longest freeze" "CPU between" "CPU in fades" "CPU all" "peak memory" changes
 declare -A ours=()
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a + 0 == a) printf "(%.2f)", a / b; else printf "" }'; }
 for player in $players; do
   read -r freeze between fade all peak changes < <(measure "$player")
   if [ "$player" = marvoscope ]; then ours=([between]=$between [fade]=$fade [all]=$all [peak]=$peak); fi
+  [ "$player" = hd ] && hdpeak=$peak
   printf '%-11s %11s ms    %6s %% %-7s %6s %% %-7s %6s %% %-6s %6s MB %-6s %5s\n' "$player" "$freeze" \
     "$between" "$(ratio "$between" "${ours[between]:-}")" "$fade" "$(ratio "$fade" "${ours[fade]:-}")" \
     "$all" "$(ratio "$all" "${ours[all]:-}")" "$peak" "$(ratio "$peak" "${ours[peak]:-}")" "$changes"
 done
+if [ -n "${ours[peak]:-}" ] && [ -n "${hdpeak:-}" ]; then
+  awk -v a="${ours[peak]}" -v b="$hdpeak" 'BEGIN { printf "peak memory, 4000x3000 photos / 1920x1080 photos: %.0f / %.0f MB = %.2f (at most 1.2: %s)\n", a, b, a / b, (a <= 1.2 * b) ? "yes" : "no" }'
+fi

@@ -8,4 +8,4 @@ source "$(dirname "$0")/apt-install.sh"
 # libwayland-dev and wayland-protocols: the layer-shell surfaces (wayland-scanner at build time).
 apt_install cmake g++ make qt6-base-dev libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick libxfixes-dev \
   libgif-dev libstb-dev gifsicle fonts-dejavu-extra libxcb1-dev libxcb-shm0-dev libwayland-dev wayland-protocols pkg-config dpkg-dev file \
-  xserver-xorg-video-dummy x11-xserver-utils "$@"
+  xserver-xorg-video-dummy x11-xserver-utils libjpeg-turbo-progs "$@"

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "platform/files/file_io.h"
+#include "settings/slideshow_text.h"
 #include "slideshow/folder_scan.h"
 #include "slideshow/natural_order.h"
 #include "slideshow/show_order.h"
@@ -138,4 +139,16 @@ TEST_F(SlideScan, StopFlagEndsScanAndFoundSeesEachPicture) {
     }, &stop);
     EXPECT_TRUE(r.stopped);
     EXPECT_EQ(r.pictures.size(), 2u);
+}
+
+// An interval used as it is says nothing; one out of range or no number names what is used.
+TEST(SlideTiming, UnusableIntervalsAreNamed) {
+    for (const char* fine : {"", "2", "3600", " 60 "}) EXPECT_EQ(mv::IntervalNote(fine), "") << fine;
+    const std::pair<const char*, const char*> bad[] = {
+        {"0", "stays 2 s"}, {"-1", "stays 2 s"}, {"1000000000", "stays 3600 s"}, {"abc", "stays 10 s"}};
+    for (const auto& [text, used] : bad) {
+        const std::string note = mv::IntervalNote(text);
+        EXPECT_NE(note.find(std::string("'") + text + "'"), std::string::npos) << note;
+        EXPECT_NE(note.find(used), std::string::npos) << note;
+    }
 }

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <set>
+#include <thread>
 
 #include "saver/frmMain.h"
 #include "saver/slide_fade.h"
@@ -40,6 +44,19 @@ struct FolderShow {
     App app{platform};
     std::string folder;
 };
+
+// How many lines holding `text` have been said, once at least one has (a few seconds at most).
+size_t said(test::FakePlatform& platform, const std::string& text) {
+    auto count = [&] {
+        const std::vector<std::string> lines = platform.reports();
+        return static_cast<size_t>(std::count_if(lines.begin(), lines.end(),
+                                                 [&](const std::string& l) { return l.find(text) != std::string::npos; }));
+    };
+    for (int k = 0; k < 500 && count() == 0; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return count();
+}
+
+constexpr uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu;
 
 }  // namespace
 
@@ -155,4 +172,104 @@ TEST(FolderShow, AGifsFirstFrameIsDrawnBeforeItsTurn) {
         EXPECT_TRUE(drawn->pixels().pixels == frame->pixels().pixels) << w << "x" << h;
     }
     preparer.requestStop();
+}
+
+// A still is decoded for the areas it is placed on, as a single picture is: each monitor's own,
+// or the rectangle of them all when it spans them.
+TEST(FolderShow, StillsAreDecodedForTheAreasTheyArePlacedOn) {
+    const std::pair<Monitors, PixelSize> cases[] = {
+        {Monitors::Each, {1280, 720}}, {Monitors::Different, {1280, 720}}, {Monitors::Span, {2080, 720}}};
+    for (const auto& [monitors, floor] : cases) {
+        FolderShow s;
+        s.add("a.bmp", 0x0000FF, 640, 480);
+        SlideTarget target;
+        target.surfaces = {{0, 0, 1280, 720}, {1280, 0, 800, 600}};
+        target.monitors = monitors;
+        SlidePreparer preparer(s.platform, s.folder, {}, false, target);
+        std::optional<PreparedSlide> slide;
+        while (!(slide = preparer.take()) && !preparer.nothingToShow()) preparer.waitReady(50);
+        ASSERT_TRUE(slide);
+        ASSERT_EQ(s.platform.decodeFloors.size(), 1u) << static_cast<int>(monitors);
+        EXPECT_EQ(s.platform.decodeFloors.front(), floor) << static_cast<int>(monitors);
+        preparer.requestStop();
+    }
+}
+
+// While the first picture is slow to come, the window is up in the background colour and a key
+// pressed then ends the show without waiting for the picture.
+TEST(FolderShow, AKeyBeforeTheFirstPictureEndsTheShow) {
+    FolderShow s;
+    s.platform.store.set("BackColors", std::to_string(0x00FF00));
+    s.add("a.bmp", 0x0000FF);
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    s.platform.onDecode = [released] { released.wait_for(std::chrono::seconds(3)); };
+    std::optional<bool> pictureWhenPressed;
+    s.platform.onDoEvents = [&] {
+        frmMain& f = *s.app.mainForm;
+        if (pictureWhenPressed || !f.Loaded() || !f.Visible()) return;
+        EXPECT_EQ(f.BackColor(), 0x00FF00);
+        pictureWhenPressed = f.Picture1.Picture() != nullptr;
+        f.Form_KeyDown(65, 0);
+    };
+    s.run();
+    release.set_value();
+    ASSERT_TRUE(pictureWhenPressed);
+    EXPECT_FALSE(*pictureWhenPressed);
+    EXPECT_FALSE(s.app.mainForm->Loaded());
+}
+
+// The files of a running show change under it: the picture on screen cut short is skipped at
+// its next turn with a line, one written anew shows as it is now, and with the folder gone, or
+// a file in its place, the picture on screen stays, said once, until a key ends the show.
+TEST(FolderShow, GoesOnWhileItsFolderChanges) {
+    FolderShow s;
+    s.platform.store.set("Shuffle", "0");
+    s.add("a.bmp", 0x0000FF);
+    s.add("b.bmp", 0xFF0000);
+    s.run();
+    ASSERT_EQ(s.at(10, 10), kRed);
+    s.platform.dir.write("pics/a.bmp", std::string(300, 'x'));
+    s.change(2000);
+    EXPECT_EQ(s.at(10, 10), kBlue);
+    EXPECT_GE(said(s.platform, "a.bmp: not a picture"), 1u);
+    s.add("a.bmp", 0x00FF00);
+    for (int k = 0; k < 4 && s.at(10, 10) != kGreen; ++k) s.change(2000);
+    EXPECT_EQ(s.at(10, 10), kGreen);
+    std::filesystem::remove_all(s.folder);
+    s.platform.advance(2000);
+    EXPECT_EQ(said(s.platform, "no picture in " + s.folder), 1u);
+    s.platform.dir.write("pics", "a file now");
+    s.platform.advance(6000);
+    EXPECT_NE(s.at(10, 10) & 0xFFFFFFu, 0u);
+    EXPECT_TRUE(s.app.mainForm->Visible());
+    s.app.mainForm->Form_KeyDown(65, 0);
+    EXPECT_FALSE(s.app.mainForm->Loaded());
+}
+
+// A folder's only picture written anew under the same name shows as it is now.
+TEST(FolderShow, TheOnlyPictureWrittenAnewShows) {
+    FolderShow s;
+    s.add("a.bmp", 0x0000FF);
+    s.run();
+    ASSERT_EQ(s.at(10, 10), kRed);
+    s.add("a.bmp", 0x00FF00, 32, 24);
+    for (int k = 0; k < 4 && s.at(10, 10) != kGreen; ++k) s.change(2000);
+    EXPECT_EQ(s.at(10, 10), kGreen);
+    s.app.mainForm->Unload();
+}
+
+// A stored interval that cannot be used as it is is said in one line, and the show changes at
+// the seconds used instead.
+TEST(FolderShow, AnUnusableStoredIntervalIsSaid) {
+    FolderShow s;
+    s.platform.store.set("Interval", "0");
+    s.add("a.bmp", 0x0000FF);
+    s.add("b.bmp", 0xFF0000);
+    s.run();
+    EXPECT_EQ(said(s.platform, "'0'"), 1u);
+    const uint32_t first = s.at(10, 10);
+    s.change(2000);
+    EXPECT_NE(s.at(10, 10), first);
+    s.app.mainForm->Unload();
 }

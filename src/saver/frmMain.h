@@ -111,7 +111,7 @@ private:
     long slideIntervalMs_ = 10000;
     bool slideFade_ = true;
     int loopsLeft_ = 0;  // whole loops the animation on screen plays before the change
-    std::string shownPath_;  // the picture on the first monitor
+    std::string shownPath_, shownStamp_;  // the picture on the first monitor
     struct {
         std::shared_ptr<const FadePicture::Pictures> from, to;
         std::optional<PreparedSlide> next;

@@ -2,6 +2,7 @@
 // ready on the second thread, and the change made by one timer tick (or at an animation's
 // loop end), as a cut or a cross-fade.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "platform/modes.h"
@@ -9,8 +10,10 @@
 #include "platform/ui/units.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
+#include "settings/slideshow_text.h"
 #include "slideshow/show_timing.h"
 #include "startup/app.h"
+#include "startup/hosted.h"
 
 namespace mv {
 
@@ -20,6 +23,9 @@ constexpr long kNotReadyPollMs = 250;
 // A fade step every 30 ms: over 30 steps a second on Windows' 15.6 ms clock too, and no more
 // work than a 30-fps animation of the screen's size.
 constexpr long kFadeStepMs = 30;
+// How long the first picture may take before the window comes up without it: long enough for
+// the scan of an empty folder to tell, short beside the start of the program itself.
+constexpr std::chrono::milliseconds kWindowWaitsFor{20};
 }  // namespace
 
 void frmMain::startSlideshow(const std::string& folder) {
@@ -28,6 +34,11 @@ void frmMain::startSlideshow(const std::string& folder) {
     SlideshowSetting set;
     continueStep([&] { set = ReadSlideshow(app_); });
     slideIntervalMs_ = set.intervalSeconds * 1000L;
+    if (!app_.hostedInterval)
+        continueStep([&] {
+            const std::string note = IntervalNote(GetSetting(app_, kKeyInterval));
+            if (!note.empty()) p.report("Marvoscope: " + note);
+        });
     slideFade_ = set.fade;
     continueStep([&] {
         const Units units = Units::of(p);
@@ -37,16 +48,30 @@ void frmMain::startSlideshow(const std::string& folder) {
     scan.subfolders = set.subfolders;
     continueStep([&] { scan.moreSuffixes = p.morePictureSuffixes(); });
     slides_ = std::make_unique<SlidePreparer>(p, folder, scan, set.shuffle, slideTarget());
-    // The first picture found that reads is shown while the scan goes on.
+    // The first picture found that reads is shown while the scan goes on. One slow to come has
+    // the window up in the background colour meanwhile, so that input ends the show at once; a
+    // folder that proves empty straight away still opens the setup dialog.
+    const auto start = std::chrono::steady_clock::now();
+    bool shownEarly = false;
     std::optional<PreparedSlide> first;
     while (!(first = slides_->take()) && !slides_->nothingToShow()) {
-        slides_->waitReady(50);
+        if (!shownEarly && std::chrono::steady_clock::now() - start >= kWindowWaitsFor) {
+            shownEarly = true;
+            continueStep([&] { setBackColor(app_.bgColor); });
+            continueStep([&] { Show(); });
+            if (Visible()) continueStep([&] { showCursor(false); });
+        }
+        slides_->waitReady(10);
         p.doEvents();
         if (!Loaded()) return;  // input ended the show meanwhile
     }
     if (first) continueStep([&] { showSlide(std::move(*first)); });
     if (!first || !Picture1.Picture()) endSlideshow();
-    displayOrSetupContinuing();
+    if (!Visible())
+        displayOrSetupContinuing();
+    else if (!Picture1.Picture())
+        // The window is up already: it stays in the background colour until input ends it.
+        continueStep([&] { p.report(HostedNoPictureReason(txFile.Text())); });
     if (!Loaded() || !Visible() || !slides_ || placed_.monitors != Monitors::Different) return;
     // The other monitors start on the same picture and change in turn, spread over the interval.
     const size_t n = surfaceCount();
@@ -108,6 +133,7 @@ void frmMain::showSlide(PreparedSlide slide) {
     drawn_ = {};
     loopsLeft_ = 0;
     shownPath_ = slide.path;
+    shownStamp_ = slide.stamp;
     auto arm = [&](long ms) {
         SlideTimer.setInterval(std::min<long>(ms, 65535));
         SlideTimer.setEnabled(true);
@@ -155,7 +181,7 @@ void frmMain::changeSlide() {
         SlideTimer.setEnabled(true);
         return;
     }
-    if (!next->animated() && next->path == shownPath_ && !AnimationTimer.Enabled()) {
+    if (!next->animated() && next->path == shownPath_ && next->stamp == shownStamp_ && !AnimationTimer.Enabled()) {
         slides_->hold(false);
         // A folder of one still: it stays as it is, without a fade into itself.
         SlideTimer.setInterval(std::min<long>(slideIntervalMs_, 65535));

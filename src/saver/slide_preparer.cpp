@@ -33,14 +33,19 @@ bool namesGif(const std::string& path) {
 
 std::vector<anim::DrawSize> placedSizes(const SlideTarget& t, int picW, int picH) {
     std::vector<anim::DrawSize> sizes;
-    const PixelRect desk = BoundingRect(t.surfaces);
-    for (const PixelRect& s : t.surfaces) {
-        const PixelRect area = t.monitors == Monitors::Span ? desk : PixelRect{0, 0, s.width, s.height};
+    for (const PixelRect& area : SlideAreas(t).areas) {
         const PixelRect placed = PlacePicture(picW, picH, area, t.placement);
         const anim::DrawSize size{placed.width, placed.height};
         if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
     }
     return sizes;
+}
+
+std::string stampOf(const std::string& path) {
+    std::error_code timeError, sizeError;
+    const auto written = std::filesystem::last_write_time(pathOf(path), timeError).time_since_epoch().count();
+    const uintmax_t size = std::filesystem::file_size(pathOf(path), sizeError);
+    return timeError || sizeError ? std::string() : std::to_string(written) + ":" + std::to_string(size);
 }
 
 std::string reasonOf(const std::exception& e) {
@@ -53,6 +58,14 @@ std::string reasonOf(const std::exception& e) {
 }
 
 }  // namespace
+
+ShownAreas SlideAreas(const SlideTarget& t) {
+    ShownAreas shown{{}, t.placement};
+    const PixelRect desk = BoundingRect(t.surfaces);
+    for (const PixelRect& s : t.surfaces)
+        shown.areas.push_back(t.monitors == Monitors::Span ? desk : PixelRect{0, 0, s.width, s.height});
+    return shown;
+}
 
 SlidePreparer::SlidePreparer(Platform& platform, std::string folder, slides::ScanOptions scan, bool shuffle,
                              SlideTarget target, size_t ahead)
@@ -124,6 +137,7 @@ void SlidePreparer::run() {
     std::string firstPath;
     std::set<std::string> triedFirst;  // tried while the first scan looked for a picture
     bool toldTruncated = false;  // said once, not every round
+    bool toldNone = false;       // that the folder holds no picture now: once until it does again
     for (;;) {
         // A round: the folder as it is now, every picture once.
         slides::ScanResult found;
@@ -143,6 +157,10 @@ void SlidePreparer::run() {
             platform_.report("Marvoscope: more than " + std::to_string(scan_.limit) + " pictures in " + folder_ +
                              "; the first " + std::to_string(scan_.limit) + " are shown");
         }
+        if (anyShown && found.pictures.empty() && !toldNone)
+            platform_.report("Marvoscope: no picture in " + folder_ +
+                             " now (gone, emptied or no folder); the picture on screen stays");
+        toldNone = found.pictures.empty();
         std::vector<std::string> round;
         if (first && !firstPath.empty()) {
             anyShown = true;
@@ -187,7 +205,9 @@ void SlidePreparer::run() {
 
 bool SlidePreparer::prepare(const std::string& path) {
     try {
+        std::string stamp = stampOf(path);
         PreparedSlide slide = namesGif(path) ? animation(path) : still(path);
+        slide.stamp = std::move(stamp);
         {
             std::lock_guard lock(mutex_);
             slides_.push_back(std::move(slide));
@@ -207,13 +227,15 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     const uintmax_t size = std::filesystem::file_size(pathOf(path), ec);
     if (ec) throw PlatformError(ErrFileNotFound, "File not found");
     if (size < kMinStillBytes) throw PlatformError(ErrInvalidPicture, "Invalid picture");
-    PicturePtr picture = LoadPicture(platform_, path, {}, DamagedPicture::Refuse);
+    // Decoded for the areas it is placed on, as a single picture is: a photo far larger than
+    // the monitors is read at a fraction of its size. One whose data ends early is passed over.
+    PicturePtr picture = LoadPicture(platform_, path, SlideAreas(target_), DamagedPicture::Refuse);
     picture->prepare();
     // Drawn now at its placed size on every monitor, its painting at the change is a copy; the
     // decoded picture itself is let go here.
     auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
                                                           target_.backColor);
-    return {path, {std::move(drawn)}, {}, nullptr};
+    return {path, {}, {std::move(drawn)}, {}, nullptr};
 }
 
 // Without the drawing (too little memory for it), the change draws the frame itself.
@@ -246,7 +268,7 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
         return ec ? std::string() : std::string(text.begin(), text.end());
     }();
     ControlArray<PictureBox> frames("slide");
-    PreparedSlide slide{path, {}, {}, nullptr};
+    PreparedSlide slide{path, {}, {}, {}, nullptr};
     auto keep = [&] {
         for (int k = 0; k < frames.Count(); ++k) {
             slide.frames.push_back(frames(k).Picture());

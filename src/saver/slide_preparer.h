@@ -25,6 +25,9 @@ class Platform;
 // One picture ready to show: a still's drawing, or a GIF's frames with their delays.
 struct PreparedSlide {
     std::string path;
+    // The file's time of writing and size when it was read: a file written anew under the same
+    // name is another picture.
+    std::string stamp;
     std::vector<PicturePtr> frames;
     std::vector<long> delaysMs;  // one per frame; empty for a still
     // An animation's first frame drawn at its placed size on every monitor, so that neither the
@@ -40,6 +43,10 @@ struct SlideTarget {
     Monitors monitors = Monitors::Each;
     int32_t backColor = 0;
 };
+
+// The areas a slide is placed on: each monitor's own, or the rectangle of them all when one
+// picture spans them.
+ShownAreas SlideAreas(const SlideTarget& target);
 
 class SlidePreparer {
 public:

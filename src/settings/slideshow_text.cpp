@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <string>
 
 #include "settings/number_text.h"
 #include "slideshow/show_timing.h"
@@ -19,6 +20,17 @@ int IntervalFromText(const std::string& text) {
             return n < 0 ? slides::kMinIntervalSeconds : slides::kMaxIntervalSeconds;
         return slides::kDefaultIntervalSeconds;
     }
+}
+
+std::string IntervalNote(const std::string& text) {
+    const std::string t = TrimBlanks(text);
+    if (t.empty()) return {};
+    const int used = IntervalFromText(t);
+    try {
+        if (ParseInt32(t) == used) return {};
+    } catch (const std::exception&) {
+    }
+    return "an interval of '" + t + "' seconds cannot be used (2 to 3600); each picture stays " + std::to_string(used) + " s";
 }
 
 bool SwitchFromText(const std::string& text, bool fallback) {

@@ -71,9 +71,10 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
             request.file = *file;
         } else if (auto interval = valueOf(i, "interval")) {
             if (!request.error.empty()) continue;
-            if (continueStep([&] { ParseInt32(*interval); }))
+            if (continueStep([&] { ParseInt32(*interval); })) {
                 request.intervalSeconds = IntervalFromText(*interval);
-            else
+                if (const std::string note = IntervalNote(*interval); !note.empty()) request.notice = note;
+            } else
                 request.notice = "'" + *interval + "' is not a number of seconds; using the stored interval";
         } else if (a == "-shuffle" || a == "--shuffle" || a == "-no-shuffle" || a == "--no-shuffle") {
             request.shuffle = a.find("no-") == std::string::npos;

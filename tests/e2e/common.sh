@@ -410,9 +410,29 @@ e2e_slide_folder() {
   head -c 400 /dev/urandom >"$1/bad.jpg"
 }
 
+# e2e_slow_first_folder DIR: a folder whose first picture is slow to prepare, an 11000x11000
+# JPEG (a.jpg: a red to blue ramp under noise, 43 MB, which takes a second to decode even at an
+# eighth of its size). It is the folder's only picture: the first found, in any order of reading.
+e2e_slow_first_folder() {
+  mkdir -p "$1"
+  /usr/bin/python3 -c '
+import os, sys
+w = h = 11000
+ramp = bytearray()
+for x in range(w):
+    ramp += bytes((255 - x * 255 // w, 0, x * 255 // w))
+rows = [bytes((a & 0xC0) | (b & 0x3F) for a, b in zip(ramp, os.urandom(3 * w))) for _ in range(61)]
+out = sys.stdout.buffer
+out.write(b"P6\n%d %d\n255\n" % (w, h))
+for y in range(h):
+    out.write(rows[y % 61])
+' | cjpeg -quality 85 >"$1/a.jpg" || e2e_fail "cannot make the 11000x11000 JPEG (cjpeg: libjpeg-turbo-progs)"
+}
+
 # e2e_slide_runs WATCH: the colour changes of e2e_colour_watch as the pictures of
 # e2e_slide_folder (red, green, blue, yellow; "gif" for any of the GIF's frames; "other:..."
-# for anything else), one line "NAME MS" a run of the same picture.
+# for anything else), one line "NAME MS" a run of the same picture. What shows before the
+# first picture (a host's window, the show's window before its first paint) is left out.
 e2e_slide_runs() {
   awk '
     function pic(c) {
@@ -421,8 +441,9 @@ e2e_slide_runs() {
       if (c == "white" || c ~ /^rgb\(2[0-9][0-9],[0-9]?[0-9],2[0-9][0-9]\)$/ || c ~ /^rgb\([0-9]?[0-9],2[0-9][0-9],2[0-9][0-9]\)$/) return "gif"
       return "other:" c
     }
-    NR == 1 && $2 == "black" { next }  # the window before its first paint
-    { p = pic($2); if (p != last) { if (last != "") print last, $1 - since; last = p; since = $1 } }
+    { p = pic($2) }
+    last == "" && p ~ /^other:/ { next }
+    p != last { if (last != "") print last, $1 - since; last = p; since = $1 }
   ' "$1"
 }
 

@@ -166,6 +166,17 @@ void FakePlatform::advance(long ms) {
     clock = end;
 }
 
+void FakePlatform::report(const std::string& line) {
+    Platform::report(line);
+    std::lock_guard lock(reportsMutex_);
+    reports_.push_back(line);
+}
+
+std::vector<std::string> FakePlatform::reports() {
+    std::lock_guard lock(reportsMutex_);
+    return reports_;
+}
+
 PicturePtr FakePlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
     PicturePtr picture = decodeStill(bytes);
     decodeFloors.push_back(floor(picture->width(), picture->height()));
@@ -173,6 +184,7 @@ PicturePtr FakePlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, c
 }
 
 PicturePtr FakePlatform::decodeStill(const std::vector<uint8_t>& b) {
+    if (onDecode) onDecode();
     auto u32 = [&](size_t o) { return b[o] | b[o + 1] << 8 | b[o + 2] << 16 | static_cast<uint32_t>(b[o + 3]) << 24; };
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') throw PlatformError(ErrInvalidPicture, "Invalid picture");
     const int w = static_cast<int32_t>(u32(18)), h = static_cast<int32_t>(u32(22));

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -101,6 +102,10 @@ public:
     // Decodes whole, and keeps the least size the loader allowed for the picture's size.
     PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
     std::vector<PixelSize> decodeFloors;
+    std::function<void()> onDecode;  // runs before every still decode, on the decoding thread
+    // Lines for the error output, from any thread.
+    void report(const std::string& line) override;
+    std::vector<std::string> reports();
     SettingsStore& settings() override { return store; }
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override { opened.push_back(url); }
@@ -156,6 +161,8 @@ public:
     };
     std::vector<TimerState*> timers;
     long clock = 0;
+    std::mutex reportsMutex_;
+    std::vector<std::string> reports_;
 };
 
 // A BMP of w x h pixels, 24 bits, every pixel the colour 0x00BBGGRR; what decodeStill reads.
