@@ -63,7 +63,8 @@ TEST(Places, AgreesWithALookAtEveryTown) {
             lon = 180 * unit(random);
         } else {
             lat = (i % 2 ? 66 : -16) + 5 * unit(random);
-            lon = i % 4 == 2 ? 180 - std::abs(unit(random)) : 180 * unit(random);
+            const double side = unit(random) < 0 ? -1 : 1;
+            lon = i % 4 == 2 ? side * (180 - std::abs(unit(random))) : 180 * unit(random);
         }
         const auto cells = nearestPlace(lat, lon), scan = test::nearestPlaceByScan(lat, lon);
         ASSERT_EQ(cells.has_value(), scan.has_value()) << lat << ", " << lon;
