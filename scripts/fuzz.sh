@@ -3,6 +3,7 @@
 # build-fuzz, makes a seed corpus of picture files, runs each target in turn for the given
 # seconds and prints the executions of each and their total. The tests never run this.
 #   bash scripts/fuzz.sh [seconds per target, default 120] [target[:seconds] ...]
+<<<<<<< HEAD
 # FUZZ_RUNS=N stops each target after N executions, if its time has not run out first.
 # Targets: gif_fuzz (GIF reader and the splitter's byte scan), png_fuzz (the PNG reader and its
 # inflater, against zlib), still_qt_fuzz (the loader with Qt's image readers, the Linux path),
@@ -10,13 +11,26 @@
 # scratch-file I/O and the animation it starts), exif_fuzz (the JPEG Exif orientation reader,
 # which both still targets also run), ini_fuzz (the settings file's reader and editor),
 # resample_fuzz (the stretch against a double-precision reference).
+=======
+# Targets: gif_fuzz (GIF reader and the splitter's byte scan), still_qt_fuzz (the loader with
+# Qt's image readers, the Linux path), still_stb_fuzz (the loader with stb_image, the Windows
+# path), split_fuzz (LoadAniGif with its scratch-file I/O and the animation it starts),
+# exif_fuzz (the JPEG Exif orientation reader, which both still targets also run),
+# exif_facts_fuzz (a photo's Exif date and GPS position, from a JPEG or a PNG), ini_fuzz
+# (the settings file's reader and editor), resample_fuzz (the stretch against a double-precision
+# reference).
+>>>>>>> places
 # Inputs that crash are left as build-fuzz/crash-*; the corpus grows in build-fuzz/corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-120}
 shift || true
 targets=("$@")
+<<<<<<< HEAD
 [ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz png_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz ini_fuzz resample_fuzz)
+=======
+[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz exif_facts_fuzz ini_fuzz resample_fuzz)
+>>>>>>> places
 names=("${targets[@]%%:*}")
 build=$PWD/build-fuzz
 
@@ -60,6 +74,18 @@ if [ -x "$im" ]; then
   "$im" "$seeds/grad.png" -colorspace Gray -alpha on -channel A -evaluate set 60% +channel "$seeds/gray-alpha.png"
   "$im" "$seeds/grad.png" -monochrome -define png:bit-depth=1 "$seeds/gray1.png"
   "$im" "$seeds/grad.png" -interlace PNG "$seeds/adam7.png"
+fi
+# Photos with an Exif date and GPS position, in both byte orders and in a PNG's eXIf chunk.
+if command -v exiftool >/dev/null && [ -f "$seeds/baseline.jpg" ]; then
+  cp "$seeds/baseline.jpg" "$seeds/exif-gps-le.jpg"
+  exiftool -q -q -overwrite_original -DateTimeOriginal='2023:07:14 15:42:10' -ModifyDate='2024:01:02 03:04:05' \
+    -GPSLatitude=48.8567 -GPSLatitudeRef=N -GPSLongitude=2.3522 -GPSLongitudeRef=E "$seeds/exif-gps-le.jpg"
+  cp "$seeds/baseline.jpg" "$seeds/exif-gps-be.jpg"
+  exiftool -q -q -overwrite_original -ExifByteOrder=MM -DateTimeOriginal='2016:02:29 23:59:00' \
+    -GPSLatitude=22.9068 -GPSLatitudeRef=S -GPSLongitude=43.1729 -GPSLongitudeRef=W "$seeds/exif-gps-be.jpg"
+  cp "$seeds/grad.png" "$seeds/exif-gps.png"
+  exiftool -q -q -overwrite_original -DateTimeOriginal='2023:07:14 15:42:10' -GPSLatitude=-16.4 \
+    -GPSLatitudeRef=S -GPSLongitude=179.95 -GPSLongitudeRef=W "$seeds/exif-gps.png"
 fi
 if command -v gifsicle >/dev/null && [ -f "$seeds/anim3.gif" ]; then
   gifsicle -O3 "$seeds/anim3.gif" >"$seeds/gifsicle-o3.gif"
