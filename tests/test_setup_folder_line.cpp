@@ -26,12 +26,12 @@ TEST(SetupFolderLine, SaysWhatTheFileBoxWillPlay) {
 TEST(SetupFolderLine, ALongNameIsCutBetweenCharactersToKeepTheLineShort) {
     mv::test::TempDir dir;
     fs::create_directories(dir.path() / "Holiday 2023 in Brittany");
-    EXPECT_EQ(FolderLine(dir.file("Holiday 2023 in Brittany")), "Plays the folder Holiday 2023...");
-    // Two-byte letters: the cut falls after the thirteenth, never inside one.
+    EXPECT_EQ(FolderLine(dir.file("Holiday 2023 in Brittany")), "Plays the folder Holiday 202...");
+    // Two-byte letters: the cut falls after the eleventh, never inside one.
     std::string name;
     for (int i = 0; i < 17; ++i) name += "\xC3\xA9";
-    EXPECT_EQ(FolderLine(dir.file(name)), "Not found: " + name.substr(0, 26) + "...");
-    EXPECT_EQ(FolderLine(dir.file("sixteen_chars_ok")), "Not found: sixteen_chars_ok");
+    EXPECT_EQ(FolderLine(dir.file(name)), "Not found: " + name.substr(0, 22) + "...");
+    EXPECT_EQ(FolderLine(dir.file("fourteen_chars")), "Not found: fourteen_chars");
 }
 
 TEST_F(SetupDialogTest, TheLineBesideFolderFollowsTheFileBoxWhenTheShowTabIsShown) {

@@ -9,7 +9,7 @@ namespace {
 
 // About one line beside the button; a longer name would wrap to a third line, or break
 // inside a word, and be cut off by the label's edge.
-constexpr size_t kNameChars = 16;
+constexpr size_t kNameChars = 14;
 
 // The last part of a path, without the separators that end it; characters, not bytes, are
 // counted, so a cut never splits one.

@@ -5,7 +5,7 @@
 namespace mv {
 
 inline constexpr const char* kSinglePictureLine = "One picture plays: see the File tab";
-inline constexpr const char* kNothingChosenLine = "No picture or folder chosen yet";
+inline constexpr const char* kNothingChosenLine = "Nothing chosen yet";
 
 // "Plays the folder NAME" for a folder, kSinglePictureLine for a file, "Not found: NAME" for a
 // path that names nothing, kNothingChosenLine for a blank one. A long NAME is cut, so that the

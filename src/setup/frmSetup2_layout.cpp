@@ -98,7 +98,7 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
                   "a delay time LESS than that of your regular Windows screensaver. Better yet, turn your "
                   "Windows screensaver OFF."));
     items.push_back(layoutRow(K::CheckBox, ChkOpenSS, "Frame1", 1275, 2025, 255, 285, 26));
-    items.push_back(layoutRow(K::Label, Label6, "Frame1", 1950, 2010, 2595, 345, 29, "Screensaver on when checked"));
+    items.push_back(layoutRow(K::Label, Label6, "Frame1", 1950, 2070, 2595, 345, 29, "Screensaver on when checked"));
 
     // "Colors"
     items.push_back(onPage(layoutRow(K::Label, Label8, "SSTab1", 840, 510, 2175, 420, 36,
@@ -149,22 +149,22 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
     // right. Rows are 14 pixels apart at 96 dpi, the least that shows a box and its caption whole;
     // the left groups are only as wide as their longest caption, so that the line naming what
     // plays keeps two lines' room beside "Folder...".
-    items.push_back(onPage(layoutRow(K::Frame, FramePicture, "SSTab1", 105, 345, 2070, 870, 48, "Picture"), 5));
-    items.push_back(option(OptStretch, "FramePicture", 195, 1905, 49, "Stretch to the screen"));
-    items.push_back(option(OptFit, "FramePicture", 405, 1905, 50, "Whole picture"));
-    items.push_back(option(OptFill, "FramePicture", 615, 1905, 51, "Fill the screen"));
-    items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1245, 2070, 870, 53, "Monitors"), 5));
-    items.push_back(option(OptEach, "FrameMonitors", 195, 1905, 54, "The same on each"));
-    items.push_back(option(OptSpan, "FrameMonitors", 405, 1905, 55, "One across them all"));
-    items.push_back(option(OptDifferent, "FrameMonitors", 615, 1905, 56, "Different on each"));
-    items.push_back(onPage(layoutRow(K::Label, LabelBars, "SSTab1", 2250, 345, 2490, 390, 52,
+    items.push_back(onPage(layoutRow(K::Frame, FramePicture, "SSTab1", 105, 345, 2220, 870, 48, "Picture"), 5));
+    items.push_back(option(OptStretch, "FramePicture", 195, 2070, 49, "Stretch to the screen"));
+    items.push_back(option(OptFit, "FramePicture", 405, 2070, 50, "Whole picture"));
+    items.push_back(option(OptFill, "FramePicture", 615, 2070, 51, "Fill the screen"));
+    items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1245, 2220, 870, 53, "Monitors"), 5));
+    items.push_back(option(OptEach, "FrameMonitors", 195, 2070, 54, "The same on each"));
+    items.push_back(option(OptSpan, "FrameMonitors", 405, 2070, 55, "One across them all"));
+    items.push_back(option(OptDifferent, "FrameMonitors", 615, 2070, 56, "Different on each"));
+    items.push_back(onPage(layoutRow(K::Label, LabelBars, "SSTab1", 2400, 345, 2340, 390, 52,
                                      "Bars beside a whole picture take the \"Colors\" tab's color."),
                            5));
     items.push_back(
-        onPage(layoutRow(K::Frame, FrameSlides, "SSTab1", 2205, 750, 2550, 1365, 57, "A folder of pictures"), 5));
-    items.push_back(layoutRow(K::CommandButton, CmdFolder, "FrameSlides", 120, 240, 720, 300, 58, "Folder..."));
+        onPage(layoutRow(K::Frame, FrameSlides, "SSTab1", 2355, 750, 2400, 1365, 57, "A folder of pictures"), 5));
+    items.push_back(layoutRow(K::CommandButton, CmdFolder, "FrameSlides", 120, 240, 870, 300, 58, "Folder..."));
     // Designed with the longest line it shows, so both builds size its font for that one.
-    items.push_back(layoutRow(K::Label, LabelFolder, "FrameSlides", 885, 180, 1620, 420, 64, kSinglePictureLine));
+    items.push_back(layoutRow(K::Label, LabelFolder, "FrameSlides", 1035, 180, 1320, 420, 64, kSinglePictureLine));
     items.push_back(layoutRow(K::Label, LabelInterval, "FrameSlides", 120, 660, 1275, 210, 59, "Seconds each:"));
     LayoutItem interval = layoutRow(K::TextBox, TxtInterval, "FrameSlides", 1395, 615, 645, 285, 60, "10");
     interval.maxLength = 4;
