@@ -62,6 +62,7 @@ void frmSetup2::Form_Load() {
     continueStep([&] { Label2.setCaption(IntText(app_.bgColor)); });
     continueStep([&] { ShowPlacement(ReadPlacement(app_)); });
     continueStep([&] { ShowSlideshow(ReadSlideshow(app_)); });
+    continueStep([&] { ShowFolderLine(); });
     continueStep([&] { Show(); });
     continueStep([&] { platform.showCursor(true); });
     continueStep([&] { platform.doEvents(); });

@@ -17,6 +17,7 @@
 #include "platform/ui/form.h"
 #include "platform/ui/layout.h"
 #include "settings/settings.h"
+#include "setup/folder_line.h"
 
 namespace mv {
 
@@ -95,6 +96,8 @@ public:
     // Also on "Show": a folder as the picture, and how its pictures take turns.
     Frame FrameSlides{"FrameSlides"};
     CommandButton CmdFolder{"CmdFolder"};
+    // What the "File" box will play, beside "Folder...".
+    Label LabelFolder{"LabelFolder"};
     Label LabelInterval{"LabelInterval"};
     TextBox TxtInterval{"TxtInterval"};
     CheckBox ChkShuffle{"ChkShuffle"};
@@ -143,6 +146,8 @@ private:
     void BindPlacementOptions();
     // The folder's values: shown from and read back as the stored ones.
     void ShowSlideshow(const SlideshowSetting& setting);
+    // Brings the line beside "Folder..." up to the "File" box.
+    void ShowFolderLine();
     SlideshowSetting ChosenSlideshow() const;
     void PressLink(Label& label, Line& underline, const std::string& address);
     void ReleaseLink(Label& label, Line& underline);

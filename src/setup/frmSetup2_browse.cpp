@@ -52,6 +52,7 @@ void frmSetup2::CmdFolder_Click() {
     });
     if (error != 0) return;
     continueStep([&] { txFile.setText(folder); });
+    continueStep([&] { ShowFolderLine(); });
 }
 
 }  // namespace mv

@@ -98,7 +98,7 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
                   "a delay time LESS than that of your regular Windows screensaver. Better yet, turn your "
                   "Windows screensaver OFF."));
     items.push_back(layoutRow(K::CheckBox, ChkOpenSS, "Frame1", 1275, 2025, 255, 285, 26));
-    items.push_back(layoutRow(K::Label, Label6, "Frame1", 1950, 2010, 2595, 345, 29, "Screensaver on when checked"));
+    items.push_back(layoutRow(K::Label, Label6, "Frame1", 1950, 2070, 2595, 345, 29, "Screensaver on when checked"));
 
     // "Colors"
     items.push_back(onPage(layoutRow(K::Label, Label8, "SSTab1", 840, 510, 2175, 420, 36,
@@ -146,28 +146,32 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
                   "Click \"Save settings, Close\" when done."));
 
     // "Show": the picture's two groups on the left; the bars' line and the folder's frame on the
-    // right. Rows are 14 pixels apart at 96 dpi, the least that shows a box and its caption whole.
-    items.push_back(onPage(layoutRow(K::Frame, FramePicture, "SSTab1", 105, 345, 2325, 870, 48, "Picture"), 5));
-    items.push_back(option(OptStretch, "FramePicture", 195, 2160, 49, "Stretch to the screen"));
-    items.push_back(option(OptFit, "FramePicture", 405, 2160, 50, "Whole picture"));
-    items.push_back(option(OptFill, "FramePicture", 615, 2160, 51, "Fill the screen"));
-    items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1245, 2325, 870, 53, "Monitors"), 5));
-    items.push_back(option(OptEach, "FrameMonitors", 195, 2160, 54, "The same on each"));
-    items.push_back(option(OptSpan, "FrameMonitors", 405, 2160, 55, "One across them all"));
-    items.push_back(option(OptDifferent, "FrameMonitors", 615, 2160, 56, "Different on each"));
-    items.push_back(onPage(layoutRow(K::Label, LabelBars, "SSTab1", 2520, 360, 2220, 390, 52,
+    // right. Rows are 14 pixels apart at 96 dpi, the least that shows a box and its caption whole;
+    // the left groups are only as wide as their longest caption, so that the line naming what
+    // plays keeps two lines' room beside "Folder...".
+    items.push_back(onPage(layoutRow(K::Frame, FramePicture, "SSTab1", 105, 345, 2220, 870, 48, "Picture"), 5));
+    items.push_back(option(OptStretch, "FramePicture", 195, 2070, 49, "Stretch to the screen"));
+    items.push_back(option(OptFit, "FramePicture", 405, 2070, 50, "Whole picture"));
+    items.push_back(option(OptFill, "FramePicture", 615, 2070, 51, "Fill the screen"));
+    items.push_back(onPage(layoutRow(K::Frame, FrameMonitors, "SSTab1", 105, 1245, 2220, 870, 53, "Monitors"), 5));
+    items.push_back(option(OptEach, "FrameMonitors", 195, 2070, 54, "The same on each"));
+    items.push_back(option(OptSpan, "FrameMonitors", 405, 2070, 55, "One across them all"));
+    items.push_back(option(OptDifferent, "FrameMonitors", 615, 2070, 56, "Different on each"));
+    items.push_back(onPage(layoutRow(K::Label, LabelBars, "SSTab1", 2400, 345, 2340, 390, 52,
                                      "Bars beside a whole picture take the \"Colors\" tab's color."),
                            5));
     items.push_back(
-        onPage(layoutRow(K::Frame, FrameSlides, "SSTab1", 2475, 780, 2280, 1335, 57, "A folder of pictures"), 5));
-    items.push_back(layoutRow(K::CommandButton, CmdFolder, "FrameSlides", 120, 210, 1035, 300, 58, "Folder..."));
-    items.push_back(layoutRow(K::Label, LabelInterval, "FrameSlides", 120, 585, 1275, 210, 59, "Seconds each:"));
-    LayoutItem interval = layoutRow(K::TextBox, TxtInterval, "FrameSlides", 1395, 540, 645, 285, 60, "10");
+        onPage(layoutRow(K::Frame, FrameSlides, "SSTab1", 2355, 750, 2400, 1365, 57, "A folder of pictures"), 5));
+    items.push_back(layoutRow(K::CommandButton, CmdFolder, "FrameSlides", 120, 240, 870, 300, 58, "Folder..."));
+    // Designed with the longest line it shows, so both builds size its font for that one.
+    items.push_back(layoutRow(K::Label, LabelFolder, "FrameSlides", 1035, 180, 1320, 420, 64, kSinglePictureLine));
+    items.push_back(layoutRow(K::Label, LabelInterval, "FrameSlides", 120, 660, 1275, 210, 59, "Seconds each:"));
+    LayoutItem interval = layoutRow(K::TextBox, TxtInterval, "FrameSlides", 1395, 615, 645, 285, 60, "10");
     interval.maxLength = 4;
     items.push_back(interval);
-    items.push_back(layoutRow(K::CheckBox, ChkShuffle, "FrameSlides", 120, 870, 1035, 210, 61, "Shuffle"));
-    items.push_back(layoutRow(K::CheckBox, ChkFade, "FrameSlides", 1200, 870, 1000, 210, 62, "Fade"));
-    items.push_back(layoutRow(K::CheckBox, ChkSubfolders, "FrameSlides", 120, 1080, 2100, 210, 63, "Include subfolders"));
+    items.push_back(layoutRow(K::CheckBox, ChkShuffle, "FrameSlides", 120, 915, 1035, 210, 61, "Shuffle"));
+    items.push_back(layoutRow(K::CheckBox, ChkFade, "FrameSlides", 1200, 915, 1000, 210, 62, "Fade"));
+    items.push_back(layoutRow(K::CheckBox, ChkSubfolders, "FrameSlides", 120, 1125, 2100, 210, 63, "Include subfolders"));
 
     // Below the file's frame, the one free strip of the page.
     LayoutItem failed = onPage(layoutRow(K::Label, LabelSaveFailed, "SSTab1", 60, 1920, 4755, 240, -1), 0);

@@ -10,6 +10,8 @@ namespace mv {
 
 namespace {
 
+constexpr int kShowTab = 5;
+
 // Clicking a box of a group chooses it: the others are cleared, and a chosen one stays chosen.
 void choose(CheckBox& clicked, std::initializer_list<CheckBox*> group) {
     if (clicked.Value() == 0) {
@@ -32,7 +34,13 @@ void frmSetup2::BindPlacementOptions() {
         box->onClick = [this, box] { choose(*box, {&OptStretch, &OptFit, &OptFill}); };
     for (CheckBox* box : {&OptEach, &OptSpan, &OptDifferent})
         box->onClick = [this, box] { choose(*box, {&OptEach, &OptSpan, &OptDifferent}); };
+    // The "File" box may have changed, or what it names, since the line was last brought up.
+    SSTab1.onClick = [this] {
+        if (SSTab1.Tab() == kShowTab) ShowFolderLine();
+    };
 }
+
+void frmSetup2::ShowFolderLine() { LabelFolder.setCaption(FolderLine(txFile.Text())); }
 
 void frmSetup2::ShowPlacement(const PlacementSetting& setting) {
     const PicturePlacement p = setting.placement;

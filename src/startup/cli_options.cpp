@@ -41,6 +41,7 @@ CliAnswer mistake(const std::string& line) {
 
 std::string UsageLine() {
     return "Usage: marvoscope [/S | /C | /P | /A] | --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
+           "         [--interval N] [--shuffle | --no-shuffle] [--fade | --no-fade]\n"
            "Try 'marvoscope --help' for more information.";
 }
 
@@ -58,11 +59,12 @@ std::string HelpText(CliSystem system) {
     }
     return "Usage: marvoscope [/S | /C | /P | /A]\n"
            "       marvoscope --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
+           "                  [--interval N] [--shuffle | --no-shuffle] [--fade | --no-fade]\n"
            "       marvoscope --help | --version\n"
            "\n"
-           "Shows one picture (BMP, JPG, PNG or GIF) over every monitor, stretched, whole or\n"
-           "filling it as the setup dialog's Show tab says; a GIF of three or more frames\n"
-           "plays as an animation.\n"
+           "Shows one picture (BMP, JPG, PNG or GIF), or the pictures of a folder in turn, over\n"
+           "every monitor, stretched, whole or filling it as the setup dialog's Show tab says; a\n"
+           "GIF of three or more frames plays as an animation.\n"
            "\n"
            "Screen-saver switches (any case; only the first two characters count):\n"
            "  /S, or nothing   show the picture until the mouse moves, or a key or button\n"
@@ -75,13 +77,17 @@ std::string HelpText(CliSystem system) {
            "  --root           draw in the window named by XSCREENSAVER_WINDOW, else on the\n"
            "                   root window\n"
            "  --window-id ID   draw in the X window ID (0x hexadecimal or decimal)\n"
-           "  --layer L        on Wayland (wlr-layer-shell): background, a desktop background\n"
-           "                   on every output; overlay, above all windows until input\n"
-           "  --file PATH      show this picture, not the one chosen in the setup dialog\n"
-           "  --placement P    stretch, fit (whole, with bars) or fill, not the stored one\n"
+           "On Wayland (wlr-layer-shell), in place of a window:\n"
+           "  --layer L        background, a desktop background on every output; overlay,\n"
+           "                   above all windows until input\n"
+           "With any of the three, for this run instead of the stored settings:\n"
+           "  --file PATH      show this picture, or the pictures of this folder in turn\n"
+           "  --placement P    stretch, fit (whole, with bars) or fill\n"
            "  --interval N     seconds each picture of a folder stays (2 to 3600)\n"
-           "  --shuffle, --no-shuffle, --fade, --no-fade\n"
-           "                   a folder's order and changes, not the stored ones\n"
+           "  --shuffle, --no-shuffle\n"
+           "                   a folder's pictures in a new order each round, or in name order\n"
+           "  --fade, --no-fade\n"
+           "                   a one-second cross-fade from one picture to the next, or a cut\n"
            "\n"
            "  -h, --help       print this help and end\n"
            "  -V, --version    print the version and end\n"

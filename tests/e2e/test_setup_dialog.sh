@@ -95,12 +95,12 @@ show_tab 5 setup-show-again
 click $((WX + 30)) $((WY + 57))    # "Whole picture"
 click $((WX + 30)) $((WY + 57))    # a second click keeps it chosen
 click $((WX + 30)) $((WY + 131))   # "Different on each"
-click $((WX + 252)) $((WY + 117))  # "Fade" off
-click $((WX + 278)) $((WY + 97))   # the interval
+click $((WX + 244)) $((WY + 118))  # "Fade" off
+click $((WX + 270)) $((WY + 100))  # the interval
 xdotool key ctrl+a
 xdotool type --delay 20 "120"
 # "Folder..." starts in the folder of the file in the box; Enter takes that folder.
-click $((WX + 207)) $((WY + 76))
+click $((WX + 194)) $((WY + 76))
 fid=$(e2e_wait_window "Folder of pictures" 5) || e2e_fail "Folder... opened no folder chooser"
 e2e_wait_painted "$fid" 5 || e2e_fail "the folder chooser was not painted"
 e2e_screenshot setup-folder

@@ -23,8 +23,10 @@ TEST_F(QtDialogTest, EveryCaptionIsShownExactly) {
     for (const auto& row : layout.items) {
         QWidget* widget = window->findChild<QWidget*>(QString::fromStdString(row.name));
         ASSERT_NE(widget, nullptr) << row.name;
-        // Label2 holds the loaded colour's number by now; every other caption is as designed.
-        const QString want = QString::fromStdString(row.name == "Label2" ? std::string("0") : row.caption);
+        // Label2 holds the loaded colour's number by now, LabelFolder what the empty "File" box
+        // plays; every other caption is as designed.
+        const std::string loaded = row.name == "Label2" ? "0" : row.name == "LabelFolder" ? kNothingChosenLine : row.caption;
+        const QString want = QString::fromStdString(loaded);
         QString shown;
         if (auto* l = qobject_cast<QLabel*>(widget)) shown = l->text();
         else if (auto* b = qobject_cast<QPushButton*>(widget)) shown = b->text();

@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include <filesystem>
 #include <map>
 
 #include "dialog_fixture.h"
+#include "platform/qt/qt_dialog_fonts.h"
 
 using mv::test::QtDialogTest;
 using mv::test::seenPart;
@@ -68,4 +70,29 @@ TEST_F(QtDialogTest, EachTabPaintsItsOwnPageWithNoCaptionCutOff) {
     }
     for (size_t a = 0; a < pages.size(); ++a)
         for (size_t b = a + 1; b < pages.size(); ++b) EXPECT_NE(pages[a], pages[b]) << "tabs " << a << " and " << b;
+}
+
+TEST_F(QtDialogTest, TheLineBesideFolderShowsEachOfItsTextsWhole) {
+    mv::test::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "Holiday 2023 in Brittany");
+    dlg.SSTab1.setTab(5);
+    auto* label = w<QLabel>("LabelFolder");
+    const qreal scale = window->devicePixelRatio();
+    for (const std::string& line :
+         {std::string(mv::kSinglePictureLine), std::string(mv::kNothingChosenLine),
+          mv::FolderLine(dir.file("Holiday 2023 in Brittany")), mv::FolderLine(dir.file("DSC_Photos_Summer_2023.jpg"))}) {
+        dlg.LabelFolder.setCaption(line);
+        QApplication::processEvents();
+        ASSERT_EQ(label->text().toStdString(), line);
+        EXPECT_TRUE(mv::qt::textFits(label->text(), label->font(), label->contentsRect().width(),
+                                     label->contentsRect().height(), true))
+            << line;
+        QImage own(label->size() * scale, QImage::Format_RGB32);
+        own.setDevicePixelRatio(scale);
+        own.fill(label->palette().color(label->backgroundRole()));
+        label->render(&own);
+        const QRect ink = inkOf(own);
+        EXPECT_LT(ink.right(), own.width() - 1) << line;
+        EXPECT_LT(ink.bottom(), own.height() - 1) << line;
+    }
 }

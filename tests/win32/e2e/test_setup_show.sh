@@ -19,16 +19,16 @@ click() { xdotool mousemove $((CX + $1)) $((CY + $2)) click 1; }
 shows_show_tab() {
   e2e_screenshot setup-show
   # The inside of the "Include subfolders" box; the "File" page has bare dialog face there.
-  [ "$(e2e_pixel "$E2E_SHOT" $((CX + 176)) $((CY + 131)))" = 255,255,255 ]
+  [ "$(e2e_pixel "$E2E_SHOT" $((CX + 168)) $((CY + 132)))" = 255,255,255 ]
 }
 click 300 10
 e2e_wait_until 10 shows_show_tab || e2e_fail "the Show tab did not show"
 click 30 131    # "Different on each"
-click 252 117   # "Fade" off
-click 278 97    # the interval
+click 244 118   # "Fade" off
+click 270 100   # the interval
 xdotool key ctrl+a
 xdotool type --delay 20 "120"
-click 207 76    # "Folder..."
+click 194 76    # "Folder..."
 chooser=$(e2e_wait_window "Folder of pictures" 20) || { e2e_screenshot no-chooser; e2e_fail "Folder... opened no folder chooser"; }
 e2e_wait_painted "$chooser" 10 || e2e_fail "the folder chooser was not painted"
 e2e_screenshot folder-chooser
