@@ -147,15 +147,18 @@ void keepMessage(QtMsgType, const QMessageLogContext&, const QString& text) { me
 TEST(QtPhotoSize, ACutOrCorruptJpegComesBackMarkedDamaged) {
     const std::vector<uint8_t> photo = photoJpeg(320, 240);
     std::vector<uint8_t> cut(photo.begin(), photo.begin() + static_cast<std::ptrdiff_t>(photo.size() / 2));
-    std::vector<uint8_t> corrupt = photo;  // bytes the scan's data does not account for before its end
-    corrupt.insert(corrupt.end() - 2, 40, 0x11);
+    std::vector<uint8_t> padded = photo;  // bytes before the end marker, as some cameras write
+    padded.insert(padded.end() - 2, 40, 0x11);
+    std::vector<uint8_t> corrupt = photo;  // a marker in the middle of the scan's data
+    corrupt[photo.size() / 2] = 0xFF;
+    corrupt[photo.size() / 2 + 1] = 0xD9;
     messages.clear();
     const QtMessageHandler before = qInstallMessageHandler(keepMessage);
     struct {
         const char* what;
         const std::vector<uint8_t>& bytes;
         bool damaged;
-    } const cases[] = {{"whole", photo, false}, {"cut", cut, true}, {"corrupt", corrupt, true}};
+    } const cases[] = {{"whole", photo, false}, {"padded", padded, false}, {"cut", cut, true}, {"corrupt", corrupt, true}};
     for (const auto& c : cases) {
         const PicturePtr picture = qt::decodeStill(c.bytes);
         EXPECT_EQ((PixelSize{picture->width(), picture->height()}), (PixelSize{320, 240})) << c.what;

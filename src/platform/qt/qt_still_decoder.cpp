@@ -24,14 +24,15 @@ thread_local bool* damageSeen = nullptr;
 std::atomic<QtMessageHandler> passOn{nullptr};
 std::mutex installing;
 
-bool tellsOfDamage(const QMessageLogContext& context, const QString& message) {
+bool fromTheJpegReader(const QMessageLogContext& context, const QString& message) {
     if (!context.category || std::string_view(context.category) != "qt.gui.imageio.jpeg") return false;
     return message.startsWith(QLatin1String("Corrupt JPEG data")) || message.startsWith(QLatin1String("Premature end of JPEG file"));
 }
 
 void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (damageSeen && tellsOfDamage(context, message)) {
-        *damageSeen = true;
+    if (damageSeen && fromTheJpegReader(context, message)) {
+        // Padding before a marker, as some cameras write, leaves the picture whole.
+        if (!message.contains(QLatin1String("extraneous bytes before marker"))) *damageSeen = true;
         return;
     }
     if (const QtMessageHandler next = passOn.load()) next(type, context, message);
