@@ -16,6 +16,7 @@
 #include "support/fake_platform.h"
 #include "support/jpeg_samples.h"
 #include "support/photo_pixels.h"
+#include "support/reduced_decode.h"
 
 using namespace mv;
 
@@ -32,13 +33,6 @@ std::vector<uint8_t> photoJpeg(int w, int h) {
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
-Bitmap stretched(const Picture& picture, PixelSize size) {
-    Bitmap out;
-    out.resize(size.width, size.height);
-    picture.stretchTo(out, 0, 0, size.width, size.height, 0);
-    return out;
-}
-
 // The portable loader over this decoder, so that what it adds (the Exif turn and the floor it
 // works out for a turned photo) is checked with it.
 class QtStillPlatform final : public test::FakePlatform {
@@ -49,19 +43,6 @@ public:
     }
 };
 
-// A load's picture, or the number of its failure.
-struct Loaded {
-    PicturePtr picture;
-    int error = 0;
-};
-Loaded load(Platform& platform, const std::string& path, const ShownAreas& shown) {
-    try {
-        return {LoadPicture(platform, path, shown), 0};
-    } catch (const PlatformError& e) {
-        return {nullptr, e.number()};
-    }
-}
-
 }  // namespace
 
 // Odd and extreme sizes, a progressive and a CMYK file, and photos turned a quarter by their Exif
@@ -69,36 +50,7 @@ Loaded load(Platform& platform, const std::string& path, const ShownAreas& shown
 // and never comes out smaller than that (or than it is).
 TEST(QtPhotoSize, DecodedForWhereItIsShownLooksLikeTheWholeDecodeStretched) {
     QtStillPlatform platform;
-    const std::vector<uint8_t> photo = photoJpeg(192, 144);
-    struct Case {
-        std::string what;
-        std::vector<uint8_t> jpeg;
-        PixelRect area;  // the picture fitted into it
-        bool smaller;    // decoded smaller than stored
-    };
-    std::vector<Case> cases = {
-        {"1 x 1", photoJpeg(1, 1), {0, 0, 48, 36}, false},
-        {"7 x 9", photoJpeg(7, 9), {0, 0, 48, 36}, false},
-        {"65535 x 1", test::withFrameWidth(photoJpeg(8, 1), 65535), {0, 0, 1920, 1080}, false},
-        {"progressive", test::progressiveJpeg(), {0, 0, 48, 36}, true},
-        {"CMYK", test::cmykJpeg(), {0, 0, 48, 36}, true},
-    };
-    for (int orientation = 5; orientation <= 8; ++orientation)
-        cases.push_back({"Exif orientation " + std::to_string(orientation), test::withExifOrientation(photo, orientation),
-                         {0, 0, 40, 60}, true});
-    for (const Case& c : cases) {
-        const std::string path = platform.dir.write("photo.jpg", c.jpeg);
-        const ShownAreas shown{{c.area}, PicturePlacement::Fit};
-        const Loaded whole = load(platform, path, {});
-        const Loaded small = load(platform, path, shown);
-        ASSERT_EQ(small.error, whole.error) << c.what;
-        if (whole.error) continue;
-        const PixelSize at = ShownSize(whole.picture->width(), whole.picture->height(), shown);
-        EXPECT_GE(small.picture->width(), std::min(at.width, whole.picture->width())) << c.what;
-        EXPECT_GE(small.picture->height(), std::min(at.height, whole.picture->height())) << c.what;
-        EXPECT_EQ(small.picture->width() < whole.picture->width(), c.smaller) << c.what;
-        EXPECT_LE(test::rmse(stretched(*small.picture, at), stretched(*whole.picture, at)), 0.005) << c.what;
-    }
+    test::expectReducedDecodesLookWhole(platform, test::commonReducedDecodeCases(photoJpeg));
 }
 
 TEST(QtPhotoSize, DecodedSmallerLooksLikeTheWholePhotoStretched) {
@@ -113,7 +65,7 @@ TEST(QtPhotoSize, DecodedSmallerLooksLikeTheWholePhotoStretched) {
                           Case{{190, 150}, {200, 150}}, Case{{1280, 720}, {1400, 1050}}}) {
         const PicturePtr small = qt::decodeStill(bytes, [&](int, int) { return c.shown; });
         ASSERT_EQ((PixelSize{small->width(), small->height()}), c.decoded) << c.shown.width;
-        EXPECT_LT(test::rmse(stretched(*small, c.shown), stretched(*whole, c.shown)), 0.01) << c.shown.width;
+        EXPECT_LT(test::rmse(test::stretched(*small, c.shown), test::stretched(*whole, c.shown)), 0.01) << c.shown.width;
     }
     // Shown larger than stored: decoded whole.
     EXPECT_EQ(qt::decodeStill(bytes, [](int, int) { return PixelSize{1920, 1080}; })->width(), 1600);

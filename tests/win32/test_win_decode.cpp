@@ -12,6 +12,7 @@
 #include "support/fake_platform.h"
 #include "support/jpeg_samples.h"
 #include "support/photo_pixels.h"
+#include "support/reduced_decode.h"
 
 #include <stb/stb_image_write.h>
 
@@ -58,13 +59,6 @@ int decodeError(const std::vector<uint8_t>& bytes) {
     return 0;
 }
 
-Bitmap stretched(const Picture& picture, PixelSize size) {
-    Bitmap out;
-    out.resize(size.width, size.height);
-    picture.stretchTo(out, 0, 0, size.width, size.height, 0);
-    return out;
-}
-
 // The portable loader over this decoder, so that what it adds (the Exif turn and the floor it
 // works out for a turned photo) is checked with it.
 class StbStillPlatform final : public test::FakePlatform {
@@ -74,18 +68,6 @@ public:
         return win32::decodeStillStb(bytes, floor);
     }
 };
-
-struct Loaded {
-    PicturePtr picture;
-    int error = 0;
-};
-Loaded load(Platform& platform, const std::string& path, const ShownAreas& shown) {
-    try {
-        return {LoadPicture(platform, path, shown), 0};
-    } catch (const PlatformError& e) {
-        return {nullptr, e.number()};
-    }
-}
 
 void putLE32(std::vector<uint8_t>& b, size_t at, int32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
@@ -116,17 +98,11 @@ TEST(StillDecoder, APhotoAveragedDownLooksLikeTheWholePhotoStretched) {
     // Sides that leave odd widths on the way down to 1/8.
     const std::vector<uint8_t> bytes = jpegOf(test::photoPixels(1608, 1208));
     const PicturePtr whole = win32::decodeStillStb(bytes);
-    const auto stretched = [](const Picture& picture, PixelSize size) {
-        Bitmap out;
-        out.resize(size.width, size.height);
-        picture.stretchTo(out, 0, 0, size.width, size.height, 0);
-        return out;
-    };
     for (const auto& [shown, decoded] : {std::pair<PixelSize, PixelSize>{{800, 600}, {804, 604}},
                                          {{560, 420}, {804, 604}}, {{190, 150}, {201, 151}}, {{1280, 720}, {1608, 1208}}}) {
         const PicturePtr small = win32::decodeStillStb(bytes, [&](int, int) { return shown; });
         ASSERT_EQ((PixelSize{small->width(), small->height()}), decoded) << shown.width;
-        EXPECT_LT(test::rmse(stretched(*small, shown), stretched(*whole, shown)), 0.01) << shown.width;
+        EXPECT_LT(test::rmse(test::stretched(*small, shown), test::stretched(*whole, shown)), 0.01) << shown.width;
     }
 }
 
@@ -135,39 +111,11 @@ TEST(StillDecoder, APhotoAveragedDownLooksLikeTheWholePhotoStretched) {
 // like the whole decode stretched there, and never comes out smaller than that (or than it is).
 TEST(StillDecoder, DecodedForWhereItIsShownLooksLikeTheWholeDecodeStretched) {
     StbStillPlatform platform;
-    const std::vector<uint8_t> photo = jpegOf(test::photoPixels(192, 144));
-    struct Case {
-        std::string what;
-        std::vector<uint8_t> jpeg;
-        PixelRect area;  // the picture fitted into it
-        bool smaller;    // decoded smaller than stored
-    };
-    std::vector<Case> cases = {
-        {"1 x 1", jpegOf(test::photoPixels(1, 1)), {0, 0, 48, 36}, false},
-        {"7 x 9", jpegOf(test::photoPixels(7, 9)), {0, 0, 48, 36}, false},
-        {"65535 x 1", jpegOf(test::photoPixels(65535, 1)), {0, 0, 1920, 1080}, false},
-        {"progressive", test::progressiveJpeg(), {0, 0, 48, 36}, true},
-        {"CMYK", test::cmykJpeg(), {0, 0, 48, 36}, true},
-        {"odd sides", jpegOf(test::photoPixels(207, 153)), {0, 0, 40, 30}, false},
-        {"halved to odd sides", jpegOf(test::photoPixels(200, 152)), {0, 0, 25, 19}, true},
-        {"halved to odd sides, shown larger", jpegOf(test::photoPixels(200, 152)), {0, 0, 50, 38}, true},
-    };
-    for (int orientation = 5; orientation <= 8; ++orientation)
-        cases.push_back({"Exif orientation " + std::to_string(orientation), test::withExifOrientation(photo, orientation),
-                         {0, 0, 40, 60}, true});
-    for (const Case& c : cases) {
-        const std::string path = platform.dir.write("photo.jpg", c.jpeg);
-        const ShownAreas shown{{c.area}, PicturePlacement::Fit};
-        const Loaded whole = load(platform, path, {});
-        const Loaded small = load(platform, path, shown);
-        ASSERT_EQ(small.error, whole.error) << c.what;
-        if (whole.error) continue;
-        const PixelSize at = ShownSize(whole.picture->width(), whole.picture->height(), shown);
-        EXPECT_GE(small.picture->width(), std::min(at.width, whole.picture->width())) << c.what;
-        EXPECT_GE(small.picture->height(), std::min(at.height, whole.picture->height())) << c.what;
-        EXPECT_EQ(small.picture->width() < whole.picture->width(), c.smaller) << c.what;
-        EXPECT_LE(test::rmse(stretched(*small.picture, at), stretched(*whole.picture, at)), 0.005) << c.what;
-    }
+    auto cases = test::commonReducedDecodeCases([](int w, int h) { return jpegOf(test::photoPixels(w, h)); });
+    cases.push_back({"odd sides", jpegOf(test::photoPixels(207, 153)), {0, 0, 40, 30}, false});
+    cases.push_back({"halved to odd sides", jpegOf(test::photoPixels(200, 152)), {0, 0, 25, 19}, true});
+    cases.push_back({"halved to odd sides, shown larger", jpegOf(test::photoPixels(200, 152)), {0, 0, 50, 38}, true});
+    test::expectReducedDecodesLookWhole(platform, cases);
 }
 
 // stb gives up on a JPEG whose data breaks off before its end, where other decoders show what
