@@ -413,6 +413,16 @@ e2e_slide_folder() {
 # e2e_slow_first_folder DIR: a folder whose first picture is slow to prepare, an 11000x11000
 # JPEG (a.jpg: a red to blue ramp under noise, 43 MB, which takes a second to decode even at an
 # eighth of its size). It is the folder's only picture: the first found, in any order of reading.
+# e2e_early_input_verdict KIND AT MS...: the twenty tries of an early key or move, each of which
+# must have ended the show within 250 ms of the input.
+e2e_early_input_verdict() {
+  local kind=$1 at=$2; shift 2
+  e2e_log "a $kind at $at ms: ms until the window was gone: $*"
+  local slow; slow=$(printf '%s\n' "$@" | awk '!($1 + 0 > 0 && $1 + 0 <= 250)' | wc -l)
+  [ "$slow" -eq 0 ] || e2e_fail "a $kind at $at ms: $slow of $# tries took over 250 ms"
+  e2e_pass "a $kind at $at ms ends the show within 250 ms in $# of $# tries"
+}
+
 e2e_slow_first_folder() {
   mkdir -p "$1"
   /usr/bin/python3 -c '
