@@ -22,6 +22,7 @@ std::optional<PicturePlacement> PlacementFromText(const std::string& text) {
     if (t == "stretch") return PicturePlacement::Stretch;
     if (t == "fit") return PicturePlacement::Fit;
     if (t == "fill") return PicturePlacement::Fill;
+    if (t == "blur") return PicturePlacement::Blur;
     return std::nullopt;
 }
 
@@ -37,6 +38,7 @@ std::string PlacementText(PicturePlacement placement) {
     switch (placement) {
         case PicturePlacement::Fit: return "Fit";
         case PicturePlacement::Fill: return "Fill";
+        case PicturePlacement::Blur: return "Blur";
         case PicturePlacement::Stretch: break;
     }
     return "Stretch";

@@ -1,5 +1,5 @@
 #pragma once
-// The words the placement settings are stored as: "Stretch", "Fit", "Fill"; "Each", "Span",
+// The words the placement settings are stored as: "Stretch", "Fit", "Fill", "Blur"; "Each", "Span",
 // "Different".
 #include <optional>
 #include <string>

@@ -39,4 +39,11 @@ SlideshowSetting ReadSlideshow(App& app) {
     return s;
 }
 
+CaptionSetting ReadCaption(App& app) {
+    CaptionSetting s;
+    s.words = app.hostedCaption.value_or(CaptionWordsFromText(GetSetting(app, kKeyCaption)));
+    s.clock = app.hostedClock.value_or(SwitchFromText(GetSetting(app, kKeyClock), s.clock));
+    return s;
+}
+
 }  // namespace mv

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/picture/placement.h"
+#include "settings/caption_text.h"
 
 namespace mv {
 
@@ -21,6 +22,8 @@ inline constexpr const char* kKeyInterval = "Interval";
 inline constexpr const char* kKeyShuffle = "Shuffle";
 inline constexpr const char* kKeyFade = "Fade";
 inline constexpr const char* kKeySubfolders = "Subfolders";
+inline constexpr const char* kKeyCaption = "Caption";
+inline constexpr const char* kKeyClock = "Clock";
 
 std::string GetSetting(App& app, const std::string& key);
 void SaveSetting(App& app, const std::string& key, const std::string& value);
@@ -51,5 +54,14 @@ struct SlideshowSetting {
     bool subfolders = false;
 };
 SlideshowSetting ReadSlideshow(App& app);
+
+// What is written over the pictures: a caption's words (none: no caption) and a clock. Missing
+// values read as none; a hosted run's options take their place.
+struct CaptionSetting {
+    std::vector<CaptionWord> words;
+    bool clock = false;
+    bool any() const { return clock || !words.empty(); }
+};
+CaptionSetting ReadCaption(App& app);
 
 }  // namespace mv

@@ -4,8 +4,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/picture/placement.h"
+#include "settings/caption_text.h"
 #include "startup/hosted.h"
 #include "platform/platform.h"
 
@@ -32,6 +34,9 @@ struct App {
     // A folder's slideshow options for the run, instead of the stored ones.
     std::optional<int> hostedInterval;
     std::optional<bool> hostedShuffle, hostedFade;
+    // What is written over the pictures for the run, instead of the stored choice.
+    std::optional<std::vector<CaptionWord>> hostedCaption;
+    std::optional<bool> hostedClock;
     HostedLayer hostedLayer = HostedLayer::None;      // on Wayland layer surfaces, one per output
     // The system asked the process to end; nothing new is shown from then on.
     bool endRequested = false;

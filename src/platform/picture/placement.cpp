@@ -24,9 +24,10 @@ int centred(int room, int size) {
 PixelRect PlacePicture(int picW, int picH, const PixelRect& area, PicturePlacement mode) {
     if (mode == PicturePlacement::Stretch || picW <= 0 || picH <= 0 || area.width <= 0 || area.height <= 0) return area;
     const double rx = static_cast<double>(area.width) / picW, ry = static_cast<double>(area.height) / picH;
-    const double scale = mode == PicturePlacement::Fit ? std::min(rx, ry) : std::max(rx, ry);
+    const bool whole = mode != PicturePlacement::Fill;
+    const double scale = whole ? std::min(rx, ry) : std::max(rx, ry);
     // The side the scale came from matches the area exactly, whatever the rounding of the other.
-    const bool widthRules = mode == PicturePlacement::Fit ? rx <= ry : rx >= ry;
+    const bool widthRules = whole ? rx <= ry : rx >= ry;
     const int w = widthRules ? area.width : placedSide(picW * scale);
     const int h = widthRules ? placedSide(picH * scale) : area.height;
     return {area.x + centred(area.width, w), area.y + centred(area.height, h), w, h};

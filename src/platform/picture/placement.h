@@ -1,12 +1,14 @@
 #pragma once
 // Where a picture lands in the area it is shown in: stretched to the area's shape, whole with
-// bars beside it, or covering the area with the overflow cut off. Plain geometry, so the saver
+// bars beside it (flat, or filled with a blurred copy of it), or covering the area with the
+// overflow cut off. Plain geometry, so the saver
 // window, the hosted show and a decoder choosing its size all work it out the same way.
 #include <vector>
 
 namespace mv {
 
-enum class PicturePlacement { Stretch, Fit, Fill };
+// Blur places the picture as Fit does; only what fills the bars differs.
+enum class PicturePlacement { Stretch, Fit, Fill, Blur };
 // Each monitor shows the whole picture, or one picture spans the rectangle holding them all; or,
 // for a folder of pictures, each monitor shows a picture of its own (one picture: as Each).
 enum class Monitors { Each, Span, Different };
@@ -23,7 +25,7 @@ struct PixelSize {
     bool operator==(const PixelSize&) const = default;
 };
 
-// The rectangle a picW x picH picture takes in `area`. Stretch gives the area itself; Fit scales
+// The rectangle a picW x picH picture takes in `area`. Stretch gives the area itself; Fit (and Blur) scale
 // by the smaller ratio and Fill by the larger one, both keeping proportions, rounding sizes to
 // whole pixels and centring (rounding down). A side is never less than one pixel; a picture or
 // area without pixels gives the area.
