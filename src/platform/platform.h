@@ -75,6 +75,13 @@ public:
 };
 
 
+// A line of text as the system draws it: how much of each pixel the glyphs cover, 0 to 255,
+// row by row.
+struct TextCoverage {
+    int width = 0, height = 0;
+    std::vector<uint8_t> alpha;
+};
+
 struct OpenFileRequest {
     std::string filter;      // e.g. "*.bmp;*.jpg;*.gif"
     std::string defaultExt;  // added to a typed name that has none
@@ -134,6 +141,19 @@ public:
     }
 
     virtual SettingsStore& settings() = 0;
+
+    // Text drawn over pictures. One line in the system's user-interface font at `pixelSize`
+    // pixels (the font's em), on any thread; empty where the platform draws no text.
+    virtual TextCoverage drawText(const std::string& /*utf8*/, int /*pixelSize*/) { return {}; }
+    // The user's long date form as a pattern of the letters d, M, y and quoted text ("dddd, d
+    // MMMM yyyy"), and a date written in such a pattern in the user's language; the defaults
+    // are English.
+    virtual std::string longDatePattern() { return "dddd, d MMMM yyyy"; }
+    virtual std::string formatDate(const std::string& pattern, int year, int month, int day);
+    // The user's short time form, in the letters h (12 hours), H (24 hours), m, s and the
+    // platform's own mark of the half day, and a time written in such a pattern.
+    virtual std::string shortTimePattern() { return "HH:mm"; }
+    virtual std::string formatTime(const std::string& pattern, int hour, int minute);
 
     // A private per-user directory for scratch files (created with owner-only access).
     virtual std::string userScratchDirectory() = 0;

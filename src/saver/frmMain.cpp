@@ -34,6 +34,7 @@ frmMain::frmMain(App& app)
       SlideTimer(app.platform, [this] { SlideTimer_Timer(); }),
       FadeTimer(app.platform, [this] { FadeTimer_Timer(); }),
       OthersTimer(app.platform, [this] { OthersTimer_Timer(); }),
+      CaptionTimer(app.platform, [this] { CaptionTimer_Timer(); }),
       app_(app) {
     setDesign(BorderStyle::None, ScaleMode::Pixels, 0x00000000, 1095, 1860, 2670, 2730);
     setWindowState(WindowState::Maximized);
@@ -103,12 +104,14 @@ void frmMain::Form_Load() {
         placed_ = placed;
         setPlacement(placed.placement, placed.monitors);
     });
+    continueStep([&] { startCaptions(); });
 
     if (slides::IsFolder(TrimBlanks(txFile.Text()))) {
         startSlideshow(TrimBlanks(txFile.Text()));
         return;
     }
 
+    continueStep([&] { captionPicture(TrimBlanks(txFile.Text())); });
     if (namesGif(txFile.Text())) {
         continueStep([&] { LoadAniGif(txFile.Text(), AnimatedGIF); });
         // Input handled while the frames were read may have ended the show already.
@@ -143,6 +146,7 @@ void frmMain::Form_Unload(int16_t&) {
     app_.saverUnloaded = true;
     // The timer goes with the window; a tick must not paint a window that is gone.
     continueStep([&] { AnimationTimer.setEnabled(false); });
+    continueStep([&] { CaptionTimer.setEnabled(false); });
     endSlideshow();
     // Not waited for: the window closes now, and the thread ends after the frame in hand.
     prefetch_.requestStop();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "anim/frame_prefetch.h"
+#include "saver/captions_overlay.h"
 #include "saver/slide_fade.h"
 #include "saver/slide_preparer.h"
 #include "settings/settings.h"
@@ -38,6 +39,8 @@ public:
     Timer FadeTimer;
     // With a different picture on each monitor: the changes of the monitors but the first.
     Timer OthersTimer;
+    // The clock's minute, and the caption's move to another corner on a picture that stays.
+    Timer CaptionTimer;
 
     // Animation counters shared by the frame splitter and the timer.
     int32_t currentFrame = 0;
@@ -60,6 +63,7 @@ public:
     void SlideTimer_Timer();
     void FadeTimer_Timer();
     void OthersTimer_Timer();
+    void CaptionTimer_Timer();
     // Whether the show is a folder's slideshow.
     bool slideshow() const { return slides_ != nullptr; }
     // Cuts a GIF file into frames, stores them in xImgArray and starts the animation.
@@ -83,6 +87,11 @@ private:
     // displayOrSetup with every step in continue mode.
     void displayOrSetupContinuing();
     void openSetup();
+    // Captions and the clock (frmMain_captions.cpp).
+    void startCaptions();
+    void captionPicture(const std::string& path);
+    void captionSlide(const PreparedSlide& slide);
+    void armCaptionTimer();
     void showCursor(bool show);
     bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
     // `firstDrawn`: frame 0 drawn already at the window's placed sizes (a slideshow's next GIF).
@@ -101,6 +110,10 @@ private:
     void endSlideshow();
 
     anim::FramePrefetch prefetch_;
+    std::unique_ptr<CaptionsOverlay> captions_;  // null without captions and clock
+    std::string datePattern_;
+    int minutesOnCorner_ = 0;
+    bool slideCaptioned_ = false;  // the fade into the slide on its way set its caption
     PlacementSetting placed_;
     std::unique_ptr<SlidePreparer> slides_;
     // How long until each monitor but the first changes, with a different picture on each,

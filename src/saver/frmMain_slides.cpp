@@ -99,6 +99,7 @@ void frmMain::OthersTimer_Timer() {
             continue;
         }
         const PicturePtr picture = next->firstDrawn ? next->firstDrawn : next->frames.empty() ? nullptr : next->frames.front();
+        if (captions_) captions_->setCaption(k + 1, next->caption, std::move(next->captionLabels));
         if (picture) continueStep([&] { setSurfaceImage(k + 1, {picture, Picture1.BackColor()}); });
         othersLeftMs_[k] = slideIntervalMs_;
     }
@@ -119,6 +120,10 @@ SlideTarget frmMain::slideTarget() const {
     t.placement = placed_.placement;
     t.monitors = placed_.monitors;
     t.backColor = Picture1.BackColor();
+    if (captions_) {
+        t.caption = captions_->words();
+        t.datePattern = datePattern_;
+    }
     return t;
 }
 
@@ -134,6 +139,7 @@ void frmMain::showSlide(PreparedSlide slide) {
     loopsLeft_ = 0;
     shownPath_ = slide.path;
     shownStamp_ = slide.stamp;
+    captionSlide(slide);
     auto arm = [&](long ms) {
         SlideTimer.setInterval(std::min<long>(ms, 65535));
         SlideTimer.setEnabled(true);
@@ -203,12 +209,19 @@ void frmMain::startFade(PreparedSlide& next) {
     auto to = std::make_shared<FadePicture::Pictures>();
     const int32_t back = Picture1.BackColor();
     const Picture& first = next.firstDrawn ? *next.firstDrawn : *next.frames.front();
+    // The picture faded to has its caption already, as it will be shown.
+    captionSlide(next);
+    slideCaptioned_ = true;
+    auto caption = [this](Bitmap& pixels, const PixelRect& area, const PixelRect& placed) {
+        if (captions_) captions_->draw(pixels, 0, area, placed);
+    };
     for (size_t i = 0; i < surfaceCount(); ++i) {
         const Bitmap& shown = backing(i);
         if (shown.empty()) throw PlatformError(ErrInvalidPicture, "No fade");
         from->push_back(std::make_shared<const RgbPicture>(Bitmap(shown)));
-        to->push_back(RenderPlaced(first, shown.width, shown.height, placed_.placement, back));
+        to->push_back(RenderPlaced(first, shown.width, shown.height, placed_.placement, back, caption));
     }
+    if (captions_) captions_->setDrawing(false);
     prefetch_.stop();
     AnimationTimer.setEnabled(false);
     fade_.from = std::move(from);
@@ -223,6 +236,7 @@ void frmMain::startFade(PreparedSlide& next) {
 void frmMain::FadeTimer_Timer() {
     if (!fade_.next || !Loaded()) {
         FadeTimer.setEnabled(false);
+        if (captions_) captions_->setDrawing(true);
         if (slides_) slides_->hold(false);
         return;
     }
@@ -235,6 +249,7 @@ void frmMain::FadeTimer_Timer() {
         if (slides_) slides_->hold(false);
         PreparedSlide next = std::move(*fade_.next);
         fade_ = {};
+        if (captions_) captions_->setDrawing(true);
         continueStep([&] { showSlide(std::move(next)); });
         return;
     }

@@ -5,11 +5,12 @@
 namespace mv {
 
 std::shared_ptr<const RgbPicture> RenderPlaced(const Picture& picture, int w, int h, PicturePlacement placement,
-                                               int32_t backColor) {
+                                               int32_t backColor, const DrawOver& over) {
     Bitmap pixels;
     pixels.resize(w, h, colorToPixel(backColor));
     const PixelRect placed = PlacePicture(picture.width(), picture.height(), {0, 0, w, h}, placement);
     picture.stretchTo(pixels, placed.x, placed.y, placed.width, placed.height, backColor);
+    if (over) over(pixels, {0, 0, w, h}, placed);
     return std::make_shared<const RgbPicture>(std::move(pixels));
 }
 

@@ -2,6 +2,7 @@
 // A cross-fade between two pictures of whole monitors: what each monitor showed, and what it
 // is to show next, blended at one step of the fade.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -11,8 +12,11 @@
 namespace mv {
 
 // `picture` placed in a w x h monitor over `backColor`, as a paint there would show it.
+// `over` draws what goes over the placed picture (its caption), given the area and where the
+// picture landed in it.
+using DrawOver = std::function<void(Bitmap&, const PixelRect& area, const PixelRect& placed)>;
 std::shared_ptr<const RgbPicture> RenderPlaced(const Picture& picture, int w, int h, PicturePlacement placement,
-                                               int32_t backColor);
+                                               int32_t backColor, const DrawOver& over = {});
 
 // One step of a fade. Painted stretched onto a monitor, it blends the first `from` and `to`
 // pictures of that monitor's size (the first pair when none matches) at `weight` (0 is all

@@ -11,6 +11,8 @@
 #include "anim/frame_ranges.h"
 #include "anim/frame_store.h"
 #include "anim/gif_split.h"
+#include "caption/caption_says.h"
+#include "saver/captions_overlay.h"
 #include "platform/error.h"
 #include "platform/picture/load_picture.h"
 #include "platform/platform.h"
@@ -208,6 +210,7 @@ bool SlidePreparer::prepare(const std::string& path) {
         std::string stamp = stampOf(path);
         PreparedSlide slide = namesGif(path) ? animation(path) : still(path);
         slide.stamp = std::move(stamp);
+        caption(slide);
         {
             std::lock_guard lock(mutex_);
             slides_.push_back(std::move(slide));
@@ -236,6 +239,16 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
                                                           target_.backColor);
     return {path, {}, {std::move(drawn)}, {}, nullptr};
+}
+
+// The caption is drawn with the picture, so that showing it costs nothing more at the change.
+void SlidePreparer::caption(PreparedSlide& slide) {
+    if (target_.caption.empty() || slide.frames.empty() || !slide.frames.front()) return;
+    slide.caption = CaptionSays(target_.caption, ReadPhotoFacts(slide.path), [&](const CalendarDay& d) {
+        return platform_.formatDate(target_.datePattern, d.year, d.month, d.day);
+    });
+    const Picture& first = *slide.frames.front();
+    slide.captionLabels = MakeCaptionLabels(platform_, slide.caption, first.width(), first.height(), SlideAreas(target_));
 }
 
 // Without the drawing (too little memory for it), the change draws the frame itself.

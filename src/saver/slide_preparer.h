@@ -13,8 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "caption/caption_label.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/placement.h"
+#include "settings/caption_text.h"
 #include "slideshow/folder_scan.h"
 #include "slideshow/show_order.h"
 
@@ -33,6 +35,9 @@ struct PreparedSlide {
     // An animation's first frame drawn at its placed size on every monitor, so that neither the
     // fade into it nor its first paint stretches a large frame at the change; may be null.
     PicturePtr firstDrawn;
+    // What its caption says, and the caption drawn for the monitors ahead; empty without one.
+    std::string caption;
+    std::vector<KeyedCaptionLabel> captionLabels;
     bool animated() const { return !delaysMs.empty(); }
 };
 
@@ -42,6 +47,9 @@ struct SlideTarget {
     PicturePlacement placement = PicturePlacement::Stretch;
     Monitors monitors = Monitors::Each;
     int32_t backColor = 0;
+    // The caption's words (none: no caption) and the date pattern it writes a date in.
+    std::vector<CaptionWord> caption;
+    std::string datePattern;
 };
 
 // The areas a slide is placed on: each monitor's own, or the rectangle of them all when one
@@ -76,6 +84,7 @@ private:
     PreparedSlide still(const std::string& path);
     PreparedSlide animation(const std::string& path);
     PicturePtr drawnFirst(const Picture& frame);
+    void caption(PreparedSlide& slide);
     bool pause(unsigned ms);  // false when stopping
 
     Platform& platform_;

@@ -475,3 +475,35 @@ e2e_check_slide_runs() {
   [ -z "$first" ] || e2e_fail "within the first round $first showed twice"
   e2e_pass "no picture twice within a round"
 }
+
+# e2e_ocr IMAGE GEOMETRY: what tesseract reads off the part WxH+X+Y of IMAGE, where a line of
+# light text lies on a photo; one reading per threshold tried, a line each.
+e2e_ocr() {
+  local t
+  for t in 75 80 85; do
+    /usr/bin/convert "$1" -crop "$2" +repage -colorspace gray -resize 400% -threshold "$t%" -negate \
+      "$E2E_TMP/ocr.png" 2>/dev/null && tesseract "$E2E_TMP/ocr.png" - --psm 7 2>/dev/null | tr '\n' ' '
+    echo
+  done
+}
+
+# e2e_caption_photo FILE WxH: a calm photo of that size taken on 14 July 2023 in Lyon, as its
+# Exif says.
+e2e_caption_photo() {
+  /usr/bin/convert -size "$2" gradient:'#2f5f8f-#c8a060' -quality 92 "$1" || e2e_fail "make the photo"
+  exiftool -q -overwrite_original -DateTimeOriginal="2023:07:14 10:00:00" -GPSLatitude=45.76 -GPSLatitudeRef=N \
+    -GPSLongitude=4.84 -GPSLongitudeRef=E "$1" || e2e_fail "write the photo's Exif"
+}
+
+# e2e_masked_rmse A B BOX...: the RMSE of two pictures with each box (WxH+X+Y) blacked out in both.
+e2e_masked_rmse() {
+  local a=$1 b=$2 draw=() box w h x y
+  shift 2
+  for box in "$@"; do
+    IFS='x+' read -r w h x y <<<"$box"
+    draw+=(-draw "rectangle $x,$y $((x + w - 1)),$((y + h - 1))")
+  done
+  /usr/bin/convert "$a" -fill black "${draw[@]}" "$E2E_TMP/masked-a.png"
+  /usr/bin/convert "$b" -fill black "${draw[@]}" "$E2E_TMP/masked-b.png"
+  e2e_rmse "$E2E_TMP/masked-a.png" "$E2E_TMP/masked-b.png"
+}

@@ -118,3 +118,42 @@ e2e_make_jpg() {
     -fill yellow -draw "rectangle 0,0 $((w / 2 - 1)),$((h / 2 - 1))" \
     -fill green -draw "rectangle $((w * 3 / 4)),$((h * 3 / 4)) $((w - 1)),$((h - 1))" -quality 95 "$1"
 }
+
+# e2e_start_two_monitors: Xorg's dummy driver with two outputs, a 1024x768 monitor at 0,0 and
+# the primary 1280x720 one right of it at 1024,48; skips where that cannot be had.
+e2e_start_two_monitors() {
+  local driver=/usr/lib/xorg/modules/drivers/dummy_drv.so
+  [ -e "$driver" ] || e2e_skip "Xorg's dummy driver is not installed (xserver-xorg-video-dummy)"
+  [ "$(id -u)" -eq 0 ] || e2e_skip "Xorg with a configuration of its own needs root"
+
+  cat >"$E2E_TMP/xorg.conf" <<'CONF'
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 2304 768
+  EndSubSection
+EndSection
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+CONF
+  e2e_start_x_server Xorg -config "$E2E_TMP/xorg.conf" -logfile "$E2E_TMP/xorg.log" -noreset
+  xrandr --addmode DUMMY1 1024x768 || e2e_fail "no second output"
+  xrandr --output DUMMY1 --mode 1024x768 --pos 0x0 --output DUMMY0 --mode 1280x720 --pos 1024x48 --primary ||
+    e2e_fail "cannot place the two monitors"
+}

@@ -5,40 +5,7 @@
 # with a folder and Monitors=Different, a picture of its own on each, each changing.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
-driver=/usr/lib/xorg/modules/drivers/dummy_drv.so
-[ -e "$driver" ] || e2e_skip "Xorg's dummy driver is not installed (xserver-xorg-video-dummy)"
-[ "$(id -u)" -eq 0 ] || e2e_skip "Xorg with a configuration of its own needs root"
-
-cat >"$E2E_TMP/xorg.conf" <<'CONF'
-Section "Device"
-  Identifier "dummy"
-  Driver "dummy"
-  VideoRam 256000
-EndSection
-Section "Monitor"
-  Identifier "monitor"
-  HorizSync 5.0-1000.0
-  VertRefresh 5.0-200.0
-EndSection
-Section "Screen"
-  Identifier "screen"
-  Device "dummy"
-  Monitor "monitor"
-  DefaultDepth 24
-  SubSection "Display"
-    Depth 24
-    Virtual 2304 768
-  EndSubSection
-EndSection
-Section "ServerFlags"
-  Option "AutoAddDevices" "false"
-  Option "DontVTSwitch" "true"
-EndSection
-CONF
-e2e_start_x_server Xorg -config "$E2E_TMP/xorg.conf" -logfile "$E2E_TMP/xorg.log" -noreset
-xrandr --addmode DUMMY1 1024x768 || e2e_fail "no second output"
-xrandr --output DUMMY1 --mode 1024x768 --pos 0x0 --output DUMMY0 --mode 1280x720 --pos 1024x48 --primary ||
-  e2e_fail "cannot place the two monitors"
+e2e_start_two_monitors
 e2e_log "monitors: $(xrandr --listmonitors | tail -n +2 | tr -s ' ' | tr '\n' ';')"
 
 /usr/bin/convert -size 320x240 gradient:red-blue -fill yellow -draw "rectangle 0,0 159,119" \

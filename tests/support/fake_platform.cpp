@@ -241,4 +241,14 @@ std::vector<uint8_t> makeBmp(int w, int h, int32_t color) {
     return b;
 }
 
+TextCoverage FakePlatform::drawText(const std::string& utf8, int pixelSize) {
+    TextCoverage text;
+    size_t chars = 0;
+    for (unsigned char c : utf8) chars += (c & 0xC0) != 0x80;
+    text.width = static_cast<int>(chars * pixelSize * 6 / 10);
+    text.height = pixelSize * 12 / 10;
+    text.alpha.assign(static_cast<size_t>(text.width) * text.height, 255);
+    return text;
+}
+
 }  // namespace mv::test

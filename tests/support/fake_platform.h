@@ -107,6 +107,8 @@ public:
     void report(const std::string& line) override;
     std::vector<std::string> reports();
     SettingsStore& settings() override { return store; }
+    // Text as solid blocks: each character covers 0.6 x 1.2 of the pixel size.
+    TextCoverage drawText(const std::string& utf8, int pixelSize) override;
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override { opened.push_back(url); }
     std::string showOpen(const OpenFileRequest& request) override;

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/qt/qt_caption_text.h"
 #include "platform/qt/qt_dialog_host.h"
 #include "platform/qt/qt_file_dialog.h"
 #include "platform/qt/qt_hosted_host.h"
@@ -222,6 +223,16 @@ std::vector<std::string> QtPlatform::morePictureSuffixes() {
     std::vector<std::string> suffixes;
     for (const QByteArray& format : QImageReader::supportedImageFormats()) suffixes.push_back(format.toLower().toStdString());
     return suffixes;
+}
+
+TextCoverage QtPlatform::drawText(const std::string& utf8, int pixelSize) { return drawCaptionText(utf8, pixelSize); }
+std::string QtPlatform::longDatePattern() { return localeLongDatePattern(); }
+std::string QtPlatform::formatDate(const std::string& pattern, int year, int month, int day) {
+    return localeDate(pattern, year, month, day);
+}
+std::string QtPlatform::shortTimePattern() { return localeShortTimePattern(); }
+std::string QtPlatform::formatTime(const std::string& pattern, int hour, int minute) {
+    return localeTime(pattern, hour, minute);
 }
 
 }  // namespace mv::qt

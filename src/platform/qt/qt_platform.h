@@ -45,6 +45,11 @@ public:
     PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
     PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
     SettingsStore& settings() override { return settings_; }
+    TextCoverage drawText(const std::string& utf8, int pixelSize) override;
+    std::string longDatePattern() override;
+    std::string formatDate(const std::string& pattern, int year, int month, int day) override;
+    std::string shortTimePattern() override;
+    std::string formatTime(const std::string& pattern, int hour, int minute) override;
     std::string userScratchDirectory() override;
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;

@@ -120,6 +120,13 @@ void Form::setSurfaceImage(size_t surface, const PictureImage& image) {
     host_->present();
 }
 
+void Form::repaintOverlay() {
+    if (!host_ || !lastPaint_) return;
+    ownPainted_.assign(own_.size(), false);
+    paintSurfaces(*lastPaint_);
+    host_->present();
+}
+
 void Form::surfacesChanged() {
     if (!host_) return;
     // The picture painted last may have become unreadable since (its file gone): then the
@@ -208,6 +215,7 @@ void Form::paintSurfaces(const Paint& p) {
         const PixelRect placed = PlacePicture(picW, picH, area, placement_);
         if (placed != area) paintBars(b, area, placed, colorToPixel(image.backColor));
         image.picture->stretchTo(b, placed.x, placed.y, placed.width, placed.height, image.backColor);
+        if (overlay_) overlay_(b, i, area, placed);
     }
 }
 

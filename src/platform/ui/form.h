@@ -1,6 +1,7 @@
 #pragma once
 // A window class: owns its controls, carries its handlers, and is shown by a backend host.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,12 @@ public:
     // that surface alone and painted there now and by every later paint, in place of what
     // PaintPicture paints; a null picture gives the surface back to PaintPicture.
     void setSurfaceImage(size_t surface, const PictureImage& image);
+    // Drawn over each surface's picture at every paint, once it is placed (a caption, a clock):
+    // given the surface's pixels and index, the area its picture was placed in and where it landed.
+    using Overlay = std::function<void(Bitmap&, size_t, const PixelRect&, const PixelRect&)>;
+    void setOverlay(Overlay overlay) { overlay_ = std::move(overlay); }
+    // The last paint made again, for an overlay that changed; nothing before the first paint.
+    void repaintOverlay();
     // Where a PaintPicture of (x, y, w, h) made now would place its picture on each surface, known
     // before the picture is decoded; no areas while the window is not loaded.
     ShownAreas shownAreas(double x, double y, double w, double h) const;
@@ -133,6 +140,7 @@ private:
     Monitors monitors_ = Monitors::Each;
     std::vector<PictureImage> own_;  // by surface; a null picture: the surface shows the paint
     std::vector<bool> ownPainted_;   // the surface shows its own picture already, at its size
+    Overlay overlay_;
     void paintSurfaces(const Paint& paint);
 };
 

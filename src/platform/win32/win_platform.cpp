@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/win32/win_caption_text.h"
 #include "platform/win32/win_common.h"
 #include "platform/win32/win_dialog_host.h"
 #include "platform/win32/win_file_dialog.h"
@@ -164,5 +165,15 @@ std::string WinPlatform::showOpen(const OpenFileRequest& request) {
 std::string WinPlatform::picturesFolder() { return knownFolder(FOLDERID_Pictures); }
 std::string WinPlatform::homeFolder() { return knownFolder(FOLDERID_Profile); }
 bool WinPlatform::folderExists(const std::string& path) { return isFolder(path); }
+
+TextCoverage WinPlatform::drawText(const std::string& utf8, int pixelSize) { return drawCaptionText(utf8, pixelSize); }
+std::string WinPlatform::longDatePattern() { return localeLongDatePattern(); }
+std::string WinPlatform::formatDate(const std::string& pattern, int year, int month, int day) {
+    return localeDate(pattern, year, month, day);
+}
+std::string WinPlatform::shortTimePattern() { return localeShortTimePattern(); }
+std::string WinPlatform::formatTime(const std::string& pattern, int hour, int minute) {
+    return localeTime(pattern, hour, minute);
+}
 
 }  // namespace mv::win32
