@@ -99,7 +99,7 @@ void frmMain::OthersTimer_Timer() {
             continue;
         }
         const PicturePtr picture = next->firstDrawn ? next->firstDrawn : next->frames.empty() ? nullptr : next->frames.front();
-        if (picture) continueStep([&] { setSurfaceImage(k + 1, {picture, Picture1.BackColor()}); });
+        if (picture) continueStep([&] { setSurfaceImage(k + 1, {picture, Picture1.BackColor(), next->backdrop}); });
         othersLeftMs_[k] = slideIntervalMs_;
     }
     armOthers();
@@ -131,6 +131,7 @@ void frmMain::showSlide(PreparedSlide slide) {
     SlideTimer.setEnabled(false);
     for (int i = AnimatedGIF.Count() - 1; i >= 1; --i) AnimatedGIF.Unload(i);
     drawn_ = {};
+    backdrop_ = slide.backdrop;
     loopsLeft_ = 0;
     shownPath_ = slide.path;
     shownStamp_ = slide.stamp;
@@ -207,7 +208,7 @@ void frmMain::startFade(PreparedSlide& next) {
         const Bitmap& shown = backing(i);
         if (shown.empty()) throw PlatformError(ErrInvalidPicture, "No fade");
         from->push_back(std::make_shared<const RgbPicture>(Bitmap(shown)));
-        to->push_back(RenderPlaced(first, shown.width, shown.height, placed_.placement, back));
+        to->push_back(RenderPlaced(first, shown.width, shown.height, placed_.placement, back, next.backdrop.get()));
     }
     prefetch_.stop();
     AnimationTimer.setEnabled(false);
@@ -241,7 +242,7 @@ void frmMain::FadeTimer_Timer() {
     const bool painted = continueStep([&] {
         // The blend covers each whole monitor: painted stretched, it lands pixel for pixel.
         setPlacement(PicturePlacement::Stretch, Monitors::Each);
-        PaintPicture({std::make_shared<const FadePicture>(fade_.from, fade_.to, t), Picture1.BackColor()}, 0, 0,
+        PaintPicture({std::make_shared<const FadePicture>(fade_.from, fade_.to, t), Picture1.BackColor(), nullptr}, 0, 0,
                      ScaleWidth(), ScaleHeight());
     });
     setPlacement(placed_.placement, placed_.monitors);

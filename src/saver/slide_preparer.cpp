@@ -235,7 +235,7 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     // decoded picture itself is let go here.
     auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
                                                           target_.backColor);
-    return {path, {}, {std::move(drawn)}, {}, nullptr};
+    return {path, {}, {std::move(drawn)}, {}, nullptr, backdropOf(*picture)};
 }
 
 // Without the drawing (too little memory for it), the change draws the frame itself.
@@ -246,6 +246,11 @@ PicturePtr SlidePreparer::drawnFirst(const Picture& frame) {
     } catch (const std::exception&) {
         return nullptr;
     }
+}
+
+BackdropPtr SlidePreparer::backdropOf(const Picture& picture) const {
+    if (target_.placement != PicturePlacement::Blur) return nullptr;
+    return MakeBackdrop(picture, SlideAreas(target_).areas, target_.backColor);
 }
 
 // The GIF cut as a single one is, its scratch file included; its frames' data stays in the file.
@@ -268,7 +273,7 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
         return ec ? std::string() : std::string(text.begin(), text.end());
     }();
     ControlArray<PictureBox> frames("slide");
-    PreparedSlide slide{path, {}, {}, {}, nullptr};
+    PreparedSlide slide{path, {}, {}, {}, nullptr, nullptr};
     auto keep = [&] {
         for (int k = 0; k < frames.Count(); ++k) {
             slide.frames.push_back(frames(k).Picture());
@@ -283,6 +288,7 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
         if (!frames(0).Picture()) throw PlatformError(ErrInvalidPicture, "Invalid picture");
         keep();
         slide.firstDrawn = drawnFirst(*slide.frames.front());
+        slide.backdrop = backdropOf(*slide.frames.front());
     } catch (...) {
         std::lock_guard lock(mutex_);
         for (int k = 0; k < frames.Count(); ++k)

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/picture/backdrop.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/placement.h"
 #include "slideshow/folder_scan.h"
@@ -33,6 +34,8 @@ struct PreparedSlide {
     // An animation's first frame drawn at its placed size on every monitor, so that neither the
     // fade into it nor its first paint stretches a large frame at the change; may be null.
     PicturePtr firstDrawn;
+    // Fills the bars beside the picture (an animation's first frame) when they are blurred.
+    BackdropPtr backdrop;
     bool animated() const { return !delaysMs.empty(); }
 };
 
@@ -76,6 +79,7 @@ private:
     PreparedSlide still(const std::string& path);
     PreparedSlide animation(const std::string& path);
     PicturePtr drawnFirst(const Picture& frame);
+    BackdropPtr backdropOf(const Picture& picture) const;
     bool pause(unsigned ms);  // false when stopping
 
     Platform& platform_;
