@@ -133,3 +133,39 @@ TEST(Backdrop, AnAnimationKeepsItsFirstFramesBackdrop) {
     EXPECT_NE(screen.row(360)[640], picture);  // the frames did change
     app.mainForm->Unload();
 }
+
+// A folder's pictures come with their backdrops made ahead, and the fade between two of them
+// blends the bars too, from the one backdrop to the other.
+TEST(Backdrop, AFolderShowFadesFromBarsToBars) {
+    test::FakePlatform platform;
+    App app{platform};
+    const std::string folder = platform.dir.file("pics");
+    std::filesystem::create_directory(folder);
+    platform.dir.write("pics/red.bmp", test::makeBmp(64, 48, 0x0000FF));
+    platform.dir.write("pics/blue.bmp", test::makeBmp(64, 48, 0xFF0000));
+    platform.store.set("AniFile", folder);
+    platform.store.set("Interval", "2");
+    platform.store.set("Fade", "1");
+    platform.store.set("Mousesens", "15");
+    platform.store.set("Placement", "Blur");
+    platform.screenW = 1280;
+    platform.screenH = 720;
+    app.mainForm->Load();
+    const Bitmap& screen = app.mainForm->backing();
+    ASSERT_EQ(screen.width, 1280);
+    const int dark = static_cast<int>(255 * kBackdropBrightness >> 8);
+    const uint32_t firstBar = screen.row(10)[10];
+    const bool redFirst = channel(firstBar, 2) == dark;
+    EXPECT_EQ(channel(firstBar, redFirst ? 0 : 2), 0);
+    EXPECT_EQ(channel(firstBar, redFirst ? 2 : 0), dark);
+    app.mainForm->waitForNextSlide();
+    platform.advance(2000);
+    platform.advance(500);
+    const uint32_t mid = screen.row(10)[10];
+    EXPECT_GT(channel(mid, 0), dark / 5);
+    EXPECT_GT(channel(mid, 2), dark / 5);
+    platform.advance(600);
+    EXPECT_EQ(channel(screen.row(10)[10], redFirst ? 0 : 2), dark);
+    EXPECT_EQ(channel(screen.row(10)[10], redFirst ? 2 : 0), 0);
+    app.mainForm->Unload();
+}
