@@ -111,7 +111,7 @@ TEST(FormPaint, BackingPicturesLiveInTheMemoryTheHostGives) {
     form.Load();
     Bitmap pixels;
     pixels.resize(4, 4, 0xFF112233u);
-    form.PaintPicture({std::make_shared<RgbPicture>(pixels), 0}, 0, 0, form.ScaleWidth(), form.ScaleHeight());
+    form.PaintPicture({std::make_shared<RgbPicture>(pixels), 0, nullptr}, 0, 0, form.ScaleWidth(), form.ScaleHeight());
     const Bitmap& backing = form.backing();
     ASSERT_FALSE(backing.empty());
     EXPECT_EQ(backing.pixels.get_allocator().resource(), &memory);

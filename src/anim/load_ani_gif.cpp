@@ -33,7 +33,10 @@ void frmMain::LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xIm
     prefetch_.stop();
     const int oldCount = xImgArray.Count();
     for (int i = 1; i < oldCount; ++i) xImgArray.Unload(i);
-    if (splitFrames(xFile, xImgArray)) startAnimation(xImgArray);
+    if (!splitFrames(xFile, xImgArray)) return;
+    // Every frame is shown over the first one's backdrop: frames are not blurred anew.
+    backdrop_ = backdropFor(xImgArray(0).Picture());
+    startAnimation(xImgArray);
 }
 
 // Cuts the file into frames and stores each, processing pending events after every boundary

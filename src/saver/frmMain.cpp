@@ -133,6 +133,7 @@ void frmMain::Form_Load() {
             // Decoded for the window it is about to fill: a photo far larger than the screen
             // is read at a fraction of its size.
             Picture1.setPicture(LoadPicture(p, txFile.Text(), shownAreas(0, 0, ScaleWidth(), ScaleHeight())));
+            backdrop_ = backdropFor(Picture1.Picture());
             AutoRedraw = true;
             displayOrSetup([](auto&& step) { step(); });
         },
@@ -162,7 +163,13 @@ std::vector<anim::DrawSize> frmMain::drawSizes() const {
 PictureImage frmMain::paintable() const {
     PictureImage image = Picture1.Image();
     if (drawn_.drawing && drawn_.of == image.picture) image.picture = drawn_.drawing;
+    image.backdrop = backdrop_;
     return image;
+}
+
+BackdropPtr frmMain::backdropFor(const PicturePtr& picture) const {
+    if (placed_.placement != PicturePlacement::Blur || !picture) return nullptr;
+    return MakeBackdrop(*picture, shownAreas(0, 0, ScaleWidth(), ScaleHeight()).areas, Picture1.BackColor());
 }
 
 void frmMain::Form_Click() {

@@ -100,6 +100,8 @@ private:
     std::vector<anim::DrawSize> drawSizes() const;
     // Picture1's image, or its drawing made ahead when there is one: the same pixels on screen.
     PictureImage paintable() const;
+    // The backdrop that fills the bars beside `picture` on this window, when they are blurred.
+    BackdropPtr backdropFor(const PicturePtr& picture) const;
 
     // The slideshow of a folder (frmMain_slides.cpp).
     void startSlideshow(const std::string& folder);
@@ -135,6 +137,8 @@ private:
     struct {
         PicturePtr of, drawing;
     } drawn_;
+    // What fills the bars of the picture on screen; an animation keeps its first frame's.
+    BackdropPtr backdrop_;
 
     App& app_;
 };

@@ -100,7 +100,7 @@ void frmMain::OthersTimer_Timer() {
         }
         const PicturePtr picture = next->firstDrawn ? next->firstDrawn : next->frames.empty() ? nullptr : next->frames.front();
         if (captions_) captions_->setCaption(k + 1, next->caption, std::move(next->captionLabels));
-        if (picture) continueStep([&] { setSurfaceImage(k + 1, {picture, Picture1.BackColor()}); });
+        if (picture) continueStep([&] { setSurfaceImage(k + 1, {picture, Picture1.BackColor(), next->backdrop}); });
         othersLeftMs_[k] = slideIntervalMs_;
     }
     armOthers();
@@ -136,6 +136,7 @@ void frmMain::showSlide(PreparedSlide slide) {
     SlideTimer.setEnabled(false);
     for (int i = AnimatedGIF.Count() - 1; i >= 1; --i) AnimatedGIF.Unload(i);
     drawn_ = {};
+    backdrop_ = slide.backdrop;
     loopsLeft_ = 0;
     shownPath_ = slide.path;
     shownStamp_ = slide.stamp;
@@ -219,7 +220,7 @@ void frmMain::startFade(PreparedSlide& next) {
         const Bitmap& shown = backing(i);
         if (shown.empty()) throw PlatformError(ErrInvalidPicture, "No fade");
         from->push_back(std::make_shared<const RgbPicture>(Bitmap(shown)));
-        to->push_back(RenderPlaced(first, shown.width, shown.height, placed_.placement, back, caption));
+        to->push_back(RenderPlaced(first, shown.width, shown.height, placed_.placement, back, next.backdrop.get(), caption));
     }
     if (captions_) captions_->setDrawing(false);
     prefetch_.stop();
@@ -256,7 +257,7 @@ void frmMain::FadeTimer_Timer() {
     const bool painted = continueStep([&] {
         // The blend covers each whole monitor: painted stretched, it lands pixel for pixel.
         setPlacement(PicturePlacement::Stretch, Monitors::Each);
-        PaintPicture({std::make_shared<const FadePicture>(fade_.from, fade_.to, t), Picture1.BackColor()}, 0, 0,
+        PaintPicture({std::make_shared<const FadePicture>(fade_.from, fade_.to, t), Picture1.BackColor(), nullptr}, 0, 0,
                      ScaleWidth(), ScaleHeight());
     });
     setPlacement(placed_.placement, placed_.monitors);

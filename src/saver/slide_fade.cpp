@@ -5,10 +5,11 @@
 namespace mv {
 
 std::shared_ptr<const RgbPicture> RenderPlaced(const Picture& picture, int w, int h, PicturePlacement placement,
-                                               int32_t backColor, const DrawOver& over) {
+                                               int32_t backColor, const Backdrop* backdrop, const DrawOver& over) {
     Bitmap pixels;
     pixels.resize(w, h, colorToPixel(backColor));
     const PixelRect placed = PlacePicture(picture.width(), picture.height(), {0, 0, w, h}, placement);
+    if (backdrop) backdrop->paintBars(pixels, {0, 0, w, h}, placed);
     picture.stretchTo(pixels, placed.x, placed.y, placed.width, placed.height, backColor);
     if (over) over(pixels, {0, 0, w, h}, placed);
     return std::make_shared<const RgbPicture>(std::move(pixels));

@@ -6,17 +6,19 @@
 #include <memory>
 #include <vector>
 
+#include "platform/picture/backdrop.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/placement.h"
 
 namespace mv {
 
-// `picture` placed in a w x h monitor over `backColor`, as a paint there would show it.
-// `over` draws what goes over the placed picture (its caption), given the area and where the
-// picture landed in it.
+// `picture` placed in a w x h monitor over `backColor`, or with its bars from `backdrop`, as a
+// paint there would show it. `over` draws what goes over the placed picture (its caption), given
+// the area and where the picture landed in it.
 using DrawOver = std::function<void(Bitmap&, const PixelRect& area, const PixelRect& placed)>;
 std::shared_ptr<const RgbPicture> RenderPlaced(const Picture& picture, int w, int h, PicturePlacement placement,
-                                               int32_t backColor, const DrawOver& over = {});
+                                               int32_t backColor, const Backdrop* backdrop = nullptr,
+                                               const DrawOver& over = {});
 
 // One step of a fade. Painted stretched onto a monitor, it blends the first `from` and `to`
 // pictures of that monitor's size (the first pair when none matches) at `weight` (0 is all

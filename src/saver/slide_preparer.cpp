@@ -238,7 +238,7 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     // decoded picture itself is let go here.
     auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
                                                           target_.backColor);
-    return {path, {}, {std::move(drawn)}, {}, nullptr};
+    return {path, {}, {std::move(drawn)}, {}, nullptr, backdropOf(*picture)};
 }
 
 // The caption is drawn with the picture, so that showing it costs nothing more at the change.
@@ -261,6 +261,11 @@ PicturePtr SlidePreparer::drawnFirst(const Picture& frame) {
     }
 }
 
+BackdropPtr SlidePreparer::backdropOf(const Picture& picture) const {
+    if (target_.placement != PicturePlacement::Blur) return nullptr;
+    return MakeBackdrop(picture, SlideAreas(target_).areas, target_.backColor);
+}
+
 // The GIF cut as a single one is, its scratch file included; its frames' data stays in the file.
 PreparedSlide SlidePreparer::animation(const std::string& path) {
     std::error_code ec;
@@ -281,7 +286,7 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
         return ec ? std::string() : std::string(text.begin(), text.end());
     }();
     ControlArray<PictureBox> frames("slide");
-    PreparedSlide slide{path, {}, {}, {}, nullptr};
+    PreparedSlide slide{path, {}, {}, {}, nullptr, nullptr};
     auto keep = [&] {
         for (int k = 0; k < frames.Count(); ++k) {
             slide.frames.push_back(frames(k).Picture());
@@ -296,6 +301,7 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
         if (!frames(0).Picture()) throw PlatformError(ErrInvalidPicture, "Invalid picture");
         keep();
         slide.firstDrawn = drawnFirst(*slide.frames.front());
+        slide.backdrop = backdropOf(*slide.frames.front());
     } catch (...) {
         std::lock_guard lock(mutex_);
         for (int k = 0; k < frames.Count(); ++k)

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "caption/caption_label.h"
+#include "platform/picture/backdrop.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/placement.h"
 #include "settings/caption_text.h"
@@ -38,6 +39,8 @@ struct PreparedSlide {
     // What its caption says, and the caption drawn for the monitors ahead; empty without one.
     std::string caption;
     std::vector<KeyedCaptionLabel> captionLabels;
+    // Fills the bars beside the picture (an animation's first frame) when they are blurred.
+    BackdropPtr backdrop;
     bool animated() const { return !delaysMs.empty(); }
 };
 
@@ -85,6 +88,7 @@ private:
     PreparedSlide animation(const std::string& path);
     PicturePtr drawnFirst(const Picture& frame);
     void caption(PreparedSlide& slide);
+    BackdropPtr backdropOf(const Picture& picture) const;
     bool pause(unsigned ms);  // false when stopping
 
     Platform& platform_;

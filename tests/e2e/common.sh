@@ -16,8 +16,9 @@
 #   e2e_wait_pixel NAME X Y R,G,B [S] [TOLERANCE]; e2e_wait_picture NAME EXPECTED RMSE [S]
 #   e2e_pixel FILE X Y; e2e_near C1 C2 [TOLERANCE]; e2e_rmse A B
 #   e2e_compose_frames / e2e_compose_watch: an animated show against a GIF viewer's frames
-#   e2e_placement_round / e2e_monitors_differ: the placement and different-monitor checks of
-#                                  both builds
+#   e2e_placement_round / e2e_blur_round / e2e_monitors_differ: the placement, blurred-bars and
+#                                  different-monitor checks of both builds
+#   e2e_roughness IMAGE            mean absolute Laplacian: 0 for an even picture
 #   e2e_log / e2e_pass / e2e_fail / e2e_skip
 # MARVOSCOPE_SHOTS names a folder that keeps the screenshots; otherwise they go with the run.
 set -uo pipefail
@@ -331,6 +332,62 @@ e2e_placement_round() {
   [ "$(e2e_pixel "$E2E_SHOT" 640 360)" = "128,0,255" ] || e2e_fail "the GIF's hole shows $(e2e_pixel "$E2E_SHOT" 640 360)"
   ends animated
   e2e_pass "a transparent GIF fitted whole: its frames stay in place, its hole shows the background colour"
+}
+
+# e2e_roughness IMAGE: the mean absolute Laplacian of the picture's grey, 0 for an even one;
+# the negated picture gives the half an integer Laplacian clips.
+e2e_roughness() {
+  local up down
+  up=$(/usr/bin/convert "$1" -colorspace gray -morphology Convolve Laplacian:0 -format '%[fx:mean]' info:)
+  down=$(/usr/bin/convert "$1" -colorspace gray -negate -morphology Convolve Laplacian:0 -format '%[fx:mean]' info:)
+  awk "BEGIN { print $up + $down }"
+}
+
+# e2e_blur_round: a 4:3 picture with a fine pattern on a 1280x720 screen with violet bars: the
+# whole picture shows as Fit shows it, and its 160-pixel bars hold a smooth, darkened copy of it
+# instead of the background colour. The caller defines `starts MODE` (stores the picture and
+# the placement, starts the show and waits for its window) and `ends` (ends it on a key).
+_e2e_blur_picture_is() {
+  e2e_screenshot "$1"
+  /usr/bin/convert "$E2E_SHOT" -crop 960x720+160+0 +repage "$E2E_TMP/shown-picture.png"
+  E2E_RMSE=$(e2e_rmse "$E2E_TMP/shown-picture.png" "$E2E_TMP/fit-picture.png")
+  awk "BEGIN { exit !($E2E_RMSE <= 0.005) }"
+}
+e2e_blur_round() {
+  local side shot fill bar near rough sharp dark light
+  e2e_setting BackColors 16711808   # violet, 0x00FF0080
+  E2E_BLUR_PICTURE="$E2E_TMP/photo.bmp"
+  /usr/bin/convert -size 800x600 gradient:orange-navy \( -size 800x600 pattern:checkerboard \) \
+    -compose multiply -composite -type truecolor "BMP3:$E2E_BLUR_PICTURE"
+  e2e_placed "$E2E_BLUR_PICTURE" 1280x720 fit "$E2E_VIOLET" "$E2E_TMP/want-fit.png"
+  e2e_placed "$E2E_BLUR_PICTURE" 1280x720 fill "$E2E_VIOLET" "$E2E_TMP/want-fill.png"
+
+  starts Fit
+  e2e_wait_picture blur-fit "$E2E_TMP/want-fit.png" 0.01 40 || e2e_fail "Fit: not the picture (RMSE $E2E_RMSE)"
+  /usr/bin/convert "$E2E_SHOT" -crop 960x720+160+0 +repage "$E2E_TMP/fit-picture.png"
+  ends
+
+  starts Blur
+  e2e_wait_until 40 _e2e_blur_picture_is blur || e2e_fail "Blur: the picture is not placed as Fit places it (RMSE $E2E_RMSE)"
+  shot=$E2E_SHOT
+  e2e_log "Blur: the picture against the Fit show's, RMSE $E2E_RMSE"
+  for side in 0 1120; do
+    /usr/bin/convert "$shot" -crop "160x720+$side+0" +repage "$E2E_TMP/bar-$side.png"
+    /usr/bin/convert "$E2E_TMP/want-fill.png" -crop "160x720+$side+0" +repage "$E2E_TMP/fill-$side.png"
+    bar=$E2E_TMP/bar-$side.png fill=$E2E_TMP/fill-$side.png
+    near=$(/usr/bin/convert "$bar" -fuzz 4% -fill white -opaque "$E2E_VIOLET" -fill black +opaque white -format '%[fx:mean]' info:)
+    rough=$(e2e_roughness "$bar")
+    sharp=$(e2e_roughness "$fill")
+    dark=$(/usr/bin/convert "$bar" -colorspace gray -format '%[fx:mean]' info:)
+    light=$(/usr/bin/convert "$fill" -colorspace gray -format '%[fx:mean]' info:)
+    e2e_log "Blur, bar at x $side: background-coloured share $near, roughness $rough (the picture's own there: $sharp), brightness $dark (the picture's: $light)"
+    awk "BEGIN { exit !($near < 0.01) }" || e2e_fail "Blur: the bar at x $side shows the background colour"
+    awk "BEGIN { exit !($rough < 0.1 * $sharp) }" || e2e_fail "Blur: the bar at x $side is not smooth ($rough against $sharp)"
+    awk "BEGIN { exit !($dark < 0.75 * $light && $dark > 0.3 * $light) }" ||
+      e2e_fail "Blur: the bar at x $side is not a darkened copy ($dark against $light)"
+  done
+  ends
+  e2e_pass "Blur: the picture as Fit shows it, its bars a smooth darkened copy of it filling the screen"
 }
 
 # e2e_monitors_differ X1 Y1 X2 Y2 FIRST CHANGE: a folder's show with a different picture on each

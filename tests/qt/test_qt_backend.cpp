@@ -289,7 +289,7 @@ TEST(QtSaverWindow, CoversTheScreenPaintsTheBackingAndFeedsInputInOrder) {
         b.resize(2, 2, 0xFF00FF00u);
         return b;
     }());
-    form.PaintPicture(PictureImage{picture, 0}, 0, 0, form.ScaleWidth(), form.ScaleHeight());
+    form.PaintPicture(PictureImage{picture, 0, nullptr}, 0, 0, form.ScaleWidth(), form.ScaleHeight());
     const QImage shown = w->grab().toImage();
     EXPECT_EQ(shown.pixel(5, 5) & 0xFFFFFFu, 0x00FF00u);
     EXPECT_EQ(shown.pixel(shown.width() - 3, shown.height() - 3) & 0xFFFFFFu, 0x00FF00u);

@@ -55,7 +55,7 @@ TEST(QtSaverScreens, EveryMonitorShowsTheWholePictureAtItsOwnDevicePixels) {
     Bitmap halves;
     halves.resize(2, 1, 0xFFFF0000u);
     halves.row(0)[1] = 0xFF0000FFu;
-    form.PaintPicture(PictureImage{std::make_shared<RgbPicture>(halves), 0}, 0, 0, form.ScaleWidth(), form.ScaleHeight());
+    form.PaintPicture(PictureImage{std::make_shared<RgbPicture>(halves), 0, nullptr}, 0, 0, form.ScaleWidth(), form.ScaleHeight());
     ASSERT_EQ(form.surfaceCount(), 2u);
     for (QWidget* w : windows) {
         QScreen* screen = w->screen();

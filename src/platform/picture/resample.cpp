@@ -292,9 +292,15 @@ bool missesTarget(const Bitmap& dst, int x, int y, int w, int h) {
 // stretched rows, and each destination row blends the ones it covers, shrinking by a running
 // sum; memory is a few rows of the target's width whatever the ratio.
 void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, const SourceRows& rows) {
+    resampleClipped(dst, {0, 0, dst.width, dst.height}, x, y, w, h, srcW, srcH, rows);
+}
+
+void resampleClipped(Bitmap& dst, const Clip& clip, int x, int y, int w, int h, int srcW, int srcH, const SourceRows& rows) {
     if (w <= 0 || h <= 0 || srcW <= 0 || srcH <= 0 || dst.empty()) return;
-    const int x0 = std::max(0, x), x1 = static_cast<int>(std::min<int64_t>(dst.width, int64_t{x} + w));
-    const int y0 = std::max(0, y), y1 = static_cast<int>(std::min<int64_t>(dst.height, int64_t{y} + h));
+    const int x0 = std::max({0, x, clip.left});
+    const int x1 = static_cast<int>(std::min<int64_t>({dst.width, int64_t{x} + w, clip.right}));
+    const int y0 = std::max({0, y, clip.top});
+    const int y1 = static_cast<int>(std::min<int64_t>({dst.height, int64_t{y} + h, clip.bottom}));
     if (x0 >= x1 || y0 >= y1) return;
     std::vector<uint32_t> scratch(static_cast<size_t>(srcW));
 

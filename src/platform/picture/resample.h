@@ -17,6 +17,14 @@ using SourceRows = std::function<const uint32_t*(int sy, uint32_t* scratch)>;
 // (x, y, w, h) of dst, clipped to dst. Width and height scale independently.
 void resampleInto(Bitmap& dst, int x, int y, int w, int h, int srcW, int srcH, const SourceRows& rows);
 
+// A part of a destination, from its left and top edges up to (not including) right and bottom.
+struct Clip {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+// As resampleInto, but only the pixels of dst inside `clip` are written.
+void resampleClipped(Bitmap& dst, const Clip& clip, int x, int y, int w, int h, int srcW, int srcH,
+                     const SourceRows& rows);
+
 // Whether the rectangle (x, y, w, h) leaves nothing of dst to paint: then a picture need not
 // decode or compose anything.
 bool missesTarget(const Bitmap& dst, int x, int y, int w, int h);

@@ -213,7 +213,12 @@ void Form::paintSurfaces(const Paint& p) {
         // A surface's own picture is placed on that surface alone.
         const PixelRect area = own ? PixelRect{0, 0, s.width, s.height} : areas[i];
         const PixelRect placed = PlacePicture(picW, picH, area, placement_);
-        if (placed != area) paintBars(b, area, placed, colorToPixel(image.backColor));
+        if (placed != area) {
+            if (image.backdrop)
+                image.backdrop->paintBars(b, area, placed);
+            else
+                paintBars(b, area, placed, colorToPixel(image.backColor));
+        }
         image.picture->stretchTo(b, placed.x, placed.y, placed.width, placed.height, image.backColor);
         if (overlay_) overlay_(b, i, area, placed);
     }

@@ -66,8 +66,8 @@ public:
     // On a window over several monitors each one shows the whole inner area at its own size.
     // The rectangle is the area the picture is placed in (see setPlacement).
     void PaintPicture(const PictureImage& image, double x, double y, double w, double h);
-    // How later paints meet the shape of their area, the bars taking the picture box's
-    // background colour; and whether one paint spans all monitors, each showing its part.
+    // How later paints meet the shape of their area, the bars taking the image's backdrop or
+    // else its background colour; and whether one paint spans all monitors, each showing its part.
     // Stretch on each monitor until set.
     void setPlacement(PicturePlacement placement, Monitors monitors);
     // A picture of its own for one surface (a monitor showing a different picture), placed on

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/picture/backdrop.h"
 #include "platform/picture/picture.h"
 #include "platform/ui/controls/control.h"
 
@@ -9,6 +10,8 @@ namespace mv {
 struct PictureImage {
     PicturePtr picture;
     int32_t backColor = 0;
+    // What fills the bars beside the picture placed whole; null: the background colour.
+    BackdropPtr backdrop;
 };
 
 class PictureBox : public Control {
@@ -23,7 +26,7 @@ public:
     int32_t BackColor() const { return backColor_; }
     void setBackColor(int32_t c) { if (c != backColor_) { backColor_ = c; notify(); } }
 
-    PictureImage Image() const { return {picture_, backColor_}; }
+    PictureImage Image() const { return {picture_, backColor_, nullptr}; }
 
     std::string Tag;
 
