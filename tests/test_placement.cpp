@@ -217,7 +217,7 @@ TEST_F(ShowTab, LoadsOneChoicePerGroupAndSavesItWithTheOthers) {
     EXPECT_EQ(dlg.OptSpan.Value(), 0);
     EXPECT_TRUE(platform.store.saveOrder.empty());
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
-    EXPECT_EQ(platform.store.saveOrder.size(), 9u);
+    EXPECT_EQ(platform.store.saveOrder.size(), 11u);
     EXPECT_EQ(platform.store.get("Placement"), "Fit");
     EXPECT_EQ(platform.store.get("Monitors"), "Each");
 }
@@ -283,4 +283,53 @@ TEST_F(ShowTab, FolderButtonPutsTheChosenFolderInTheFileBox) {
     EXPECT_EQ(dlg.txFile.Text(), elsewhere);
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
     EXPECT_EQ(platform.store.get("AniFile"), elsewhere);
+}
+
+// "Captions and bars" shows the stored caption, clock and blurred copy; Cancel drops what was
+// ticked, OK keeps the stored order of the words and adds the new ones after it, and asking for
+// the blurred copy chooses "Whole picture". All of it is saved with the other settings.
+TEST_F(ShowTab, CaptionsAndBarsShowTheStoredChoiceAndSaveWhatOkTakes) {
+    platform.store.set("Placement", "blur");
+    platform.store.set("Caption", "name, date");
+    platform.store.set("Clock", "1");
+    open();
+    EXPECT_EQ(dlg.OptFit.Value(), 1);
+    dlg.CmdCaptions.press();
+    frmCaptions* captions = dlg.captionsForm();
+    ASSERT_TRUE(captions && captions->Visible());
+    EXPECT_EQ(captions->ChkName.Value() + captions->ChkDate.Value() + captions->ChkClock.Value(), 3);
+    EXPECT_EQ(captions->ChkPlace.Value() + captions->ChkFolder.Value(), 0);
+    EXPECT_EQ(captions->OptBlurBars.Value(), 1);
+    captions->ChkPlace.setValue(1);
+    captions->CmdCancel.press();
+    EXPECT_FALSE(captions->Loaded());
+
+    dlg.CmdCaptions.press();
+    EXPECT_EQ(captions->ChkPlace.Value(), 0);
+    captions->ChkFolder.setValue(1);
+    captions->ChkDate.setValue(0);
+    captions->ChkDate.setValue(1);
+    captions->CmdOK.press();
+    EXPECT_FALSE(captions->Loaded());
+    EXPECT_TRUE(platform.store.saveOrder.empty());
+    EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_EQ(platform.store.get("Caption"), "name,date,folder");
+    EXPECT_EQ(platform.store.get("Clock"), "1");
+    EXPECT_EQ(platform.store.get("Placement"), "Blur");
+}
+
+TEST_F(ShowTab, ABlurredCopyChosenWithAnotherPlacementMakesItAWholePicture) {
+    platform.store.set("Placement", "Fill");
+    open();
+    dlg.CmdCaptions.press();
+    dlg.captionsForm()->OptBlurBars.setValue(1);
+    EXPECT_EQ(dlg.captionsForm()->OptColorBars.Value(), 0);
+    dlg.captionsForm()->CmdOK.press();
+    EXPECT_EQ(dlg.OptFit.Value(), 1);
+    EXPECT_EQ(dlg.OptFill.Value(), 0);
+    dlg.OptStretch.setValue(1);  // a placement chosen afterwards stands
+    EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_EQ(platform.store.get("Placement"), "Stretch");
+    EXPECT_EQ(platform.store.get("Caption"), "");
+    EXPECT_EQ(platform.store.get("Clock"), "0");
 }

@@ -135,6 +135,8 @@ public:
     // Says at the foot of the "File" page why the show could not start on `path`: it is
     // missing, a folder, or no picture this program reads. Nothing for an empty path.
     void TellCouldNotShow(const std::string& path);
+    // "Captions and bars", once "Captions and bars..." has opened it; else null.
+    frmCaptions* captionsForm() const { return captionsForm_.get(); }
 
 private:
     std::unique_ptr<Layout> makeLayout();
