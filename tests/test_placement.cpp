@@ -7,6 +7,7 @@
 #include "settings/slideshow_text.h"
 #include "settings/settings.h"
 #include "startup/app.h"
+#include "startup/cli_options.h"
 #include "startup/hosted.h"
 #include "support/fake_platform.h"
 
@@ -192,6 +193,42 @@ TEST(PlacedShow, HostedRunsTakeThePlacementSwitchAndIgnoreSpan) {
     EXPECT_EQ(hosted.at(100, 100, 1), kViolet);
     EXPECT_EQ(hosted.at(200, 100, 1), kRed);
     EXPECT_EQ(hosted.platform.store.get("Placement"), "Fill");
+}
+
+// A host's --caption and --clock choose for the run over the stored choice, in the order given;
+// an unknown word is left out with a notice, "none" is no caption, and outside hosted mode the
+// options are a mistake as the other hosted ones are.
+TEST(HostedOptions, CaptionAndClockChooseForTheRun) {
+    using W = CaptionWord;
+    const auto given = ParseHostedRequest({"--root", "--caption", "Name, date", "--clock", "--placement=blur"}, "");
+    EXPECT_EQ(given->caption, (std::vector<W>{W::Name, W::Date}));
+    EXPECT_EQ(given->clock, true);
+    EXPECT_EQ(given->placement, PicturePlacement::Blur);
+    EXPECT_TRUE(given->notice.empty() && given->error.empty());
+    const auto none = ParseHostedRequest({"-root", "-caption=none", "--no-clock"}, "");
+    EXPECT_EQ(none->caption, std::vector<W>{});
+    EXPECT_EQ(none->clock, false);
+    EXPECT_TRUE(none->notice.empty());
+    const auto odd = ParseHostedRequest({"--root", "--caption", "date,weather"}, "");
+    EXPECT_EQ(odd->caption, std::vector<W>{W::Date});
+    EXPECT_NE(odd->notice.find("'weather'"), std::string::npos) << odd->notice;
+    EXPECT_TRUE(odd->error.empty());
+    const auto unset = ParseHostedRequest({"--root"}, "");
+    EXPECT_FALSE(unset->caption || unset->clock);
+    EXPECT_FALSE(ParseHostedRequest({"--window-id", "0x400001", "--caption"}, "")->error.empty());
+
+    EXPECT_EQ(AnswerCommandLine({"--caption", "date"}, CliSystem::Posix)->status, 2);
+    EXPECT_EQ(AnswerCommandLine({"--clock"}, CliSystem::Posix)->status, 2);
+    EXPECT_FALSE(AnswerCommandLine({"--root", "--caption", "-weird", "--no-clock"}, CliSystem::Posix));
+
+    Show hosted;
+    hosted.platform.store.set("Caption", "folder");
+    hosted.platform.store.set("Clock", "1");
+    RunHosted(hosted.app, *ParseHostedRequest({"--window-id", "0x400001", "--caption", "place", "--no-clock"}, ""));
+    const CaptionSetting read = ReadCaption(hosted.app);
+    EXPECT_EQ(read.words, std::vector<W>{W::Place});
+    EXPECT_FALSE(read.clock);
+    EXPECT_EQ(hosted.platform.store.get("Caption"), "folder");
 }
 
 #include "support/setup_fixture.h"
