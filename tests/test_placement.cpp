@@ -7,6 +7,7 @@
 #include "settings/slideshow_text.h"
 #include "settings/settings.h"
 #include "startup/app.h"
+#include "startup/cli_options.h"
 #include "startup/hosted.h"
 #include "support/fake_platform.h"
 
@@ -194,6 +195,42 @@ TEST(PlacedShow, HostedRunsTakeThePlacementSwitchAndIgnoreSpan) {
     EXPECT_EQ(hosted.platform.store.get("Placement"), "Fill");
 }
 
+// A host's --caption and --clock choose for the run over the stored choice, in the order given;
+// an unknown word is left out with a notice, "none" is no caption, and outside hosted mode the
+// options are a mistake as the other hosted ones are.
+TEST(HostedOptions, CaptionAndClockChooseForTheRun) {
+    using W = CaptionWord;
+    const auto given = ParseHostedRequest({"--root", "--caption", "Name, date", "--clock", "--placement=blur"}, "");
+    EXPECT_EQ(given->caption, (std::vector<W>{W::Name, W::Date}));
+    EXPECT_EQ(given->clock, true);
+    EXPECT_EQ(given->placement, PicturePlacement::Blur);
+    EXPECT_TRUE(given->notice.empty() && given->error.empty());
+    const auto none = ParseHostedRequest({"-root", "-caption=none", "--no-clock"}, "");
+    EXPECT_EQ(none->caption, std::vector<W>{});
+    EXPECT_EQ(none->clock, false);
+    EXPECT_TRUE(none->notice.empty());
+    const auto odd = ParseHostedRequest({"--root", "--caption", "date,weather"}, "");
+    EXPECT_EQ(odd->caption, std::vector<W>{W::Date});
+    EXPECT_NE(odd->notice.find("'weather'"), std::string::npos) << odd->notice;
+    EXPECT_TRUE(odd->error.empty());
+    const auto unset = ParseHostedRequest({"--root"}, "");
+    EXPECT_FALSE(unset->caption || unset->clock);
+    EXPECT_FALSE(ParseHostedRequest({"--window-id", "0x400001", "--caption"}, "")->error.empty());
+
+    EXPECT_EQ(AnswerCommandLine({"--caption", "date"}, CliSystem::Posix)->status, 2);
+    EXPECT_EQ(AnswerCommandLine({"--clock"}, CliSystem::Posix)->status, 2);
+    EXPECT_FALSE(AnswerCommandLine({"--root", "--caption", "-weird", "--no-clock"}, CliSystem::Posix));
+
+    Show hosted;
+    hosted.platform.store.set("Caption", "folder");
+    hosted.platform.store.set("Clock", "1");
+    RunHosted(hosted.app, *ParseHostedRequest({"--window-id", "0x400001", "--caption", "place", "--no-clock"}, ""));
+    const CaptionSetting read = ReadCaption(hosted.app);
+    EXPECT_EQ(read.words, std::vector<W>{W::Place});
+    EXPECT_FALSE(read.clock);
+    EXPECT_EQ(hosted.platform.store.get("Caption"), "folder");
+}
+
 #include "support/setup_fixture.h"
 
 using ShowTab = test::SetupDialogTest;
@@ -217,7 +254,7 @@ TEST_F(ShowTab, LoadsOneChoicePerGroupAndSavesItWithTheOthers) {
     EXPECT_EQ(dlg.OptSpan.Value(), 0);
     EXPECT_TRUE(platform.store.saveOrder.empty());
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
-    EXPECT_EQ(platform.store.saveOrder.size(), 9u);
+    EXPECT_EQ(platform.store.saveOrder.size(), 11u);
     EXPECT_EQ(platform.store.get("Placement"), "Fit");
     EXPECT_EQ(platform.store.get("Monitors"), "Each");
 }
@@ -283,4 +320,53 @@ TEST_F(ShowTab, FolderButtonPutsTheChosenFolderInTheFileBox) {
     EXPECT_EQ(dlg.txFile.Text(), elsewhere);
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
     EXPECT_EQ(platform.store.get("AniFile"), elsewhere);
+}
+
+// "Captions and bars" shows the stored caption, clock and blurred copy; Cancel drops what was
+// ticked, OK keeps the stored order of the words and adds the new ones after it, and asking for
+// the blurred copy chooses "Whole picture". All of it is saved with the other settings.
+TEST_F(ShowTab, CaptionsAndBarsShowTheStoredChoiceAndSaveWhatOkTakes) {
+    platform.store.set("Placement", "blur");
+    platform.store.set("Caption", "name, date");
+    platform.store.set("Clock", "1");
+    open();
+    EXPECT_EQ(dlg.OptFit.Value(), 1);
+    dlg.CmdCaptions.press();
+    frmCaptions* captions = dlg.captionsForm();
+    ASSERT_TRUE(captions && captions->Visible());
+    EXPECT_EQ(captions->ChkName.Value() + captions->ChkDate.Value() + captions->ChkClock.Value(), 3);
+    EXPECT_EQ(captions->ChkPlace.Value() + captions->ChkFolder.Value(), 0);
+    EXPECT_EQ(captions->OptBlurBars.Value(), 1);
+    captions->ChkPlace.setValue(1);
+    captions->CmdCancel.press();
+    EXPECT_FALSE(captions->Loaded());
+
+    dlg.CmdCaptions.press();
+    EXPECT_EQ(captions->ChkPlace.Value(), 0);
+    captions->ChkFolder.setValue(1);
+    captions->ChkDate.setValue(0);
+    captions->ChkDate.setValue(1);
+    captions->CmdOK.press();
+    EXPECT_FALSE(captions->Loaded());
+    EXPECT_TRUE(platform.store.saveOrder.empty());
+    EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_EQ(platform.store.get("Caption"), "name,date,folder");
+    EXPECT_EQ(platform.store.get("Clock"), "1");
+    EXPECT_EQ(platform.store.get("Placement"), "Blur");
+}
+
+TEST_F(ShowTab, ABlurredCopyChosenWithAnotherPlacementMakesItAWholePicture) {
+    platform.store.set("Placement", "Fill");
+    open();
+    dlg.CmdCaptions.press();
+    dlg.captionsForm()->OptBlurBars.setValue(1);
+    EXPECT_EQ(dlg.captionsForm()->OptColorBars.Value(), 0);
+    dlg.captionsForm()->CmdOK.press();
+    EXPECT_EQ(dlg.OptFit.Value(), 1);
+    EXPECT_EQ(dlg.OptFill.Value(), 0);
+    dlg.OptStretch.setValue(1);  // a placement chosen afterwards stands
+    EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
+    EXPECT_EQ(platform.store.get("Placement"), "Stretch");
+    EXPECT_EQ(platform.store.get("Caption"), "");
+    EXPECT_EQ(platform.store.get("Clock"), "0");
 }

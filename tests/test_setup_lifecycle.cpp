@@ -29,7 +29,7 @@ TEST_F(SetupDialogTest, FreshUserSeesCentredDefaultsAndSavesThem) {
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
     EXPECT_EQ(platform.store.saveOrder,
               (std::vector<std::string>{"AniFile", "Mousesens", "BackColors", "Placement", "Monitors", "Interval",
-                                        "Shuffle", "Fade", "Subfolders"}));
+                                        "Shuffle", "Fade", "Subfolders", "Caption", "Clock"}));
     EXPECT_EQ(platform.store.get("AniFile"), "");
     EXPECT_EQ(platform.store.get("Mousesens"), "1");
     EXPECT_EQ(platform.store.get("BackColors"), "0");
@@ -40,6 +40,8 @@ TEST_F(SetupDialogTest, FreshUserSeesCentredDefaultsAndSavesThem) {
     EXPECT_EQ(platform.store.get("Shuffle"), "1");
     EXPECT_EQ(platform.store.get("Fade"), "1");
     EXPECT_EQ(platform.store.get("Subfolders"), "0");
+    EXPECT_EQ(platform.store.get("Caption"), "");
+    EXPECT_EQ(platform.store.get("Clock"), "0");
 }
 
 TEST_F(SetupDialogTest, StoredSettingsAreShownWithTheSensitivityKeptInRange) {

@@ -32,6 +32,7 @@ void frmSetup2::bindHandlers() {
     Command2.onClick = [this] { Command2_Click(); };
     Command5.onClick = [this] { Command5_Click(); };
     CmdFolder.onClick = [this] { CmdFolder_Click(); };
+    CmdCaptions.onClick = [this] { CmdCaptions_Click(); };
     Command6.onClick = [this] { Command6_Click(); };
     HScroll1.onChange = [this] { HScroll1_Change(); };
     HScroll2.onChange = [this] { HScroll2_Change(); };
@@ -62,6 +63,7 @@ void frmSetup2::Form_Load() {
     continueStep([&] { Label2.setCaption(IntText(app_.bgColor)); });
     continueStep([&] { ShowPlacement(ReadPlacement(app_)); });
     continueStep([&] { ShowSlideshow(ReadSlideshow(app_)); });
+    continueStep([&] { ShowCaption(ReadCaption(app_)); });
     continueStep([&] { ShowFolderLine(); });
     continueStep([&] { Show(); });
     continueStep([&] { platform.showCursor(true); });
@@ -98,7 +100,9 @@ void frmSetup2::Command1_Click() {
                                 {kKeyInterval, IntText(slides.intervalSeconds)},
                                 {kKeyShuffle, SwitchText(slides.shuffle)},
                                 {kKeyFade, SwitchText(slides.fade)},
-                                {kKeySubfolders, SwitchText(slides.subfolders)}});
+                                {kKeySubfolders, SwitchText(slides.subfolders)},
+                                {kKeyCaption, CaptionWordsText(captions_.words)},
+                                {kKeyClock, SwitchText(captions_.clock)}});
         },
         [&] { TellSaveFailed(); });
     if (!saved) return;

@@ -17,7 +17,9 @@
 #include "platform/ui/form.h"
 #include "platform/ui/layout.h"
 #include "settings/settings.h"
+#include "setup/caption_choice.h"
 #include "setup/folder_line.h"
+#include "setup/frmCaptions.h"
 
 namespace mv {
 
@@ -88,11 +90,12 @@ public:
     CheckBox OptStretch{"OptStretch"};
     CheckBox OptFit{"OptFit"};
     CheckBox OptFill{"OptFill"};
-    Label LabelBars{"LabelBars"};
     Frame FrameMonitors{"FrameMonitors"};
     CheckBox OptEach{"OptEach"};
     CheckBox OptSpan{"OptSpan"};
     CheckBox OptDifferent{"OptDifferent"};
+    // Opens "Captions and bars": the caption, the clock and what lies beside a whole picture.
+    CommandButton CmdCaptions{"CmdCaptions"};
     // Also on "Show": a folder as the picture, and how its pictures take turns.
     Frame FrameSlides{"FrameSlides"};
     CommandButton CmdFolder{"CmdFolder"};
@@ -123,6 +126,7 @@ public:
     void Command5_Click();
     // A folder of pictures chosen with the platform's folder chooser goes into the "File" box.
     void CmdFolder_Click();
+    void CmdCaptions_Click();
     // Web links.
     void Label9_MouseDown(int16_t button, int16_t shift, float x, float y);
     void Label9_MouseUp(int16_t button, int16_t shift, float x, float y);
@@ -131,6 +135,8 @@ public:
     // Says at the foot of the "File" page why the show could not start on `path`: it is
     // missing, a folder, or no picture this program reads. Nothing for an empty path.
     void TellCouldNotShow(const std::string& path);
+    // "Captions and bars", once "Captions and bars..." has opened it; else null.
+    frmCaptions* captionsForm() const { return captionsForm_.get(); }
 
 private:
     std::unique_ptr<Layout> makeLayout();
@@ -149,11 +155,17 @@ private:
     // Brings the line beside "Folder..." up to the "File" box.
     void ShowFolderLine();
     SlideshowSetting ChosenSlideshow() const;
+    // The caption and clock as stored; the small dialog changes them, "Save settings, Close"
+    // stores them.
+    void ShowCaption(const CaptionSetting& setting);
+    void TakeCaptions(const CaptionChoice& chosen);
     void PressLink(Label& label, Line& underline, const std::string& address);
     void ReleaseLink(Label& label, Line& underline);
 
     App& app_;
     std::unique_ptr<Layout> layout_;
+    CaptionChoice captions_;
+    std::unique_ptr<frmCaptions> captionsForm_;
 };
 
 }  // namespace mv

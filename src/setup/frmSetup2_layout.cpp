@@ -145,8 +145,8 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
                   "the \"Colors\" tab. Use the color selector to change the background color to your liking. "
                   "Click \"Save settings, Close\" when done."));
 
-    // "Show": the picture's two groups on the left; the bars' line and the folder's frame on the
-    // right. Rows are 14 pixels apart at 96 dpi, the least that shows a box and its caption whole;
+    // "Show": the picture's two groups on the left; "Captions and bars..." and the folder's frame
+    // on the right. Rows are 14 pixels apart at 96 dpi, the least that shows a box and its caption whole;
     // the left groups are only as wide as their longest caption, so that the line naming what
     // plays keeps two lines' room beside "Folder...".
     items.push_back(onPage(layoutRow(K::Frame, FramePicture, "SSTab1", 105, 345, 2220, 870, 48, "Picture"), 5));
@@ -157,8 +157,8 @@ std::unique_ptr<Layout> frmSetup2::makeLayout() {
     items.push_back(option(OptEach, "FrameMonitors", 195, 2070, 54, "The same on each"));
     items.push_back(option(OptSpan, "FrameMonitors", 405, 2070, 55, "One across them all"));
     items.push_back(option(OptDifferent, "FrameMonitors", 615, 2070, 56, "Different on each"));
-    items.push_back(onPage(layoutRow(K::Label, LabelBars, "SSTab1", 2400, 345, 2340, 390, 52,
-                                     "Bars beside a whole picture take the \"Colors\" tab's color."),
+    items.push_back(onPage(layoutRow(K::CommandButton, CmdCaptions, "SSTab1", 2355, 405, 2400, 315, 52,
+                                     "Captions and bars..."),
                            5));
     items.push_back(
         onPage(layoutRow(K::Frame, FrameSlides, "SSTab1", 2355, 750, 2400, 1365, 57, "A folder of pictures"), 5));

@@ -41,7 +41,8 @@ CliAnswer mistake(const std::string& line) {
 
 std::string UsageLine() {
     return "Usage: marvoscope [/S | /C | /P | /A] | --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
-           "         [--interval N] [--shuffle | --no-shuffle] [--fade | --no-fade]\n"
+           "         [--interval N] [--shuffle | --no-shuffle] [--fade | --no-fade] [--caption LIST]\n"
+           "         [--clock | --no-clock]\n"
            "Try 'marvoscope --help' for more information.";
 }
 
@@ -60,11 +61,14 @@ std::string HelpText(CliSystem system) {
     return "Usage: marvoscope [/S | /C | /P | /A]\n"
            "       marvoscope --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
            "                  [--interval N] [--shuffle | --no-shuffle] [--fade | --no-fade]\n"
+           "                  [--caption LIST] [--clock | --no-clock]\n"
            "       marvoscope --help | --version\n"
            "\n"
            "Shows one picture (BMP, JPG, PNG or GIF), or the pictures of a folder in turn, over\n"
-           "every monitor, stretched, whole or filling it as the setup dialog's Show tab says; a\n"
-           "GIF of three or more frames plays as an animation.\n"
+           "every monitor, stretched, whole (on bars of one colour or on a blurred copy of\n"
+           "itself) or filling it as the setup dialog's Show tab says; a GIF of three or more\n"
+           "frames plays as an animation. A caption (date taken, place, folder, file name) and a\n"
+           "clock may be written in corners of the picture.\n"
            "\n"
            "Screen-saver switches (any case; only the first two characters count):\n"
            "  /S, or nothing   show the picture until the mouse moves, or a key or button\n"
@@ -82,18 +86,25 @@ std::string HelpText(CliSystem system) {
            "                   above all windows until input\n"
            "With any of the three, for this run instead of the stored settings:\n"
            "  --file PATH      show this picture, or the pictures of this folder in turn\n"
-           "  --placement P    stretch, fit (whole, with bars) or fill\n"
+           "  --placement P    stretch, fit (whole, with bars), blur (whole, on a darkened\n"
+           "                   blurred copy of itself) or fill\n"
            "  --interval N     seconds each picture of a folder stays (2 to 3600)\n"
            "  --shuffle, --no-shuffle\n"
            "                   a folder's pictures in a new order each round, or in name order\n"
            "  --fade, --no-fade\n"
            "                   a one-second cross-fade from one picture to the next, or a cut\n"
+           "  --caption LIST   the caption's words, comma-separated, in the order it says them:\n"
+           "                   date (taken), place (the nearest town), folder, name (the file's);\n"
+           "                   none for no caption\n"
+           "  --clock, --no-clock\n"
+           "                   the time in the corner opposite the caption, or none\n"
            "\n"
            "  -h, --help       print this help and end\n"
            "  -V, --version    print the version and end\n"
            "\n"
            "Settings: $XDG_CONFIG_HOME/" + settingsName + ".ini (normally\n"
-           "~/.config/" + settingsName + ".ini).\n"
+           "~/.config/" + settingsName + ".ini). A shuffled folder's round is remembered in\n"
+           "$XDG_CACHE_HOME/marvoscope/ (normally ~/.cache/marvoscope/).\n"
            "More in 'man marvoscope'.\n";
 }
 

@@ -83,7 +83,14 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
         } else if (auto placement = valueOf(i, "placement")) {
             request.placement = PlacementFromText(*placement);
             if (!request.placement && request.error.empty())
-                request.notice = "unknown placement '" + *placement + "' (stretch, fit or fill); using the stored one";
+                request.notice = "unknown placement '" + *placement + "' (stretch, fit, fill or blur); using the stored one";
+        } else if (auto caption = valueOf(i, "caption")) {
+            if (!request.error.empty()) continue;
+            request.caption = CaptionWordsFromText(*caption);
+            if (const std::string odd = UnknownCaptionWord(*caption); !odd.empty())
+                request.notice = "unknown caption word '" + odd + "' (date, place, folder, name or none) left out";
+        } else if (a == "-clock" || a == "--clock" || a == "-no-clock" || a == "--no-clock") {
+            request.clock = a.find("no-") == std::string::npos;
         }
         // Anything else is a host's option for other savers; it changes nothing here.
     }
@@ -102,6 +109,20 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
             request.error = "XSCREENSAVER_WINDOW is not a window id: '" + envWindow + "'";
     }
     return request;
+}
+
+std::string UnknownCaptionWord(const std::string& list) {
+    size_t from = 0;
+    while (from <= list.size()) {
+        size_t to = list.find(',', from);
+        if (to == std::string::npos) to = list.size();
+        const std::string word = TrimBlanks(list.substr(from, to - from));
+        std::string lower;
+        for (char c : word) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!lower.empty() && lower != "none" && CaptionWordsFromText(lower).empty()) return word;
+        from = to + 1;
+    }
+    return {};
 }
 
 std::string HostedFilePath(const std::string& path, const std::string& home, const std::string& workingDir) {
@@ -143,6 +164,8 @@ void RunHosted(App& app, const HostedRequest& request) {
     app.hostedInterval = request.intervalSeconds;
     app.hostedShuffle = request.shuffle;
     app.hostedFade = request.fade;
+    app.hostedCaption = request.caption;
+    app.hostedClock = request.clock;
     if (request.layer == HostedLayer::Overlay) {
         // Two overlays would fight over the keyboard; the second goes, as a second show does.
         if (p.prevInstance() && p.findWindow(frmMain::kCaption)) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/picture/placement.h"
+#include "settings/caption_text.h"
 
 namespace mv {
 
@@ -24,6 +25,9 @@ struct HostedRequest {
     // A folder's slideshow options instead of the stored ones.
     std::optional<int> intervalSeconds;
     std::optional<bool> shuffle, fade;
+    // What is written over the pictures instead of the stored choice; no words: no caption.
+    std::optional<std::vector<CaptionWord>> caption;
+    std::optional<bool> clock;
     HostedLayer layer = HostedLayer::None;  // --layer; then `window` is unused
     std::string notice;              // an option that was left aside, for one line
     std::string error;               // why the options cannot be followed, for one line
@@ -40,12 +44,15 @@ inline constexpr HostedOption kHostedOptions[] = {
     {"root", false, true},       {"window-id", true, true}, {"layer", true, true},
     {"file", true, false},       {"placement", true, false}, {"interval", true, false},
     {"shuffle", false, false},   {"no-shuffle", false, false}, {"fade", false, false},
-    {"no-fade", false, false},
+    {"no-fade", false, false},   {"caption", true, false},   {"clock", false, false},
+    {"no-clock", false, false},
 };
 
 // The hosted-mode request of a command line: "-root"/"--root", or "-window-id ID"/"--window-id ID"
-// (hexadecimal 0x... or decimal), plus "--file PATH" and "--placement stretch|fit|fill" (an unknown
-// placement is left aside with a notice, the stored one applying), "--layer background|overlay" in
+// (hexadecimal 0x... or decimal), plus "--file PATH" and "--placement stretch|fit|fill|blur" (an
+// unknown placement is left aside with a notice, the stored one applying), "--caption LIST" (the
+// words date, place, folder and name, comma-separated; "none" or no word for no caption; an
+// unknown word is left out with a notice), "--clock"/"--no-clock", "--layer background|overlay" in
 // place of a window, and for a folder "--interval N" (seconds, kept within 2..3600; a value that
 // is no number is left aside with a notice), "--shuffle"/"--no-shuffle" and "--fade"/"--no-fade".
 // Without a window id the window comes from
@@ -53,6 +60,10 @@ inline constexpr HostedOption kHostedOptions[] = {
 // nullopt when the command line carries none of -root, -window-id and --layer: then the screen-saver
 // switches decide as ever.
 std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& arguments, const std::string& envWindow);
+
+// The first word of a --caption list that names no part of a caption ("none" does: no caption);
+// "" when there is none.
+std::string UnknownCaptionWord(const std::string& list);
 
 // A window id as hosts write it: "0x" hexadecimal or decimal, non-zero, at most 32 bits.
 std::optional<uint64_t> ParseWindowId(const std::string& text);

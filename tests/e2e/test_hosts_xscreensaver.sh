@@ -56,21 +56,23 @@ PY
 }
 
 # 1. The page. The interval is a field of seconds that shows its number and reaches 3; its
-#    default, left off the command line, keeps the stored interval. Shuffle, Fade and the
-#    placement are menus whose entries say what they choose, the first one "as stored".
+#    default, left off the command line, keeps the stored interval. Shuffle, Fade, the
+#    placement, the caption and the clock are menus whose entries say what they choose, the first one "as stored".
 [[ $(xss_kind interval) == spinbutton ]] || e2e_fail "the interval is a '$(xss_kind interval)', not a field with its number"
 [ "$(xss_args)" = "--root" ] || e2e_fail "the page as it starts adds '$(xss_args | tr '\n' ' ')' to --root"
 [ "$(xss_args interval=3 | tr '\n' ' ')" = "--root --interval 3 " ] || e2e_fail "3 seconds gives: $(xss_args interval=3 | tr '\n' ' ')"
-for menu in shuffle:Shuffle fade:Fade placement:Placement; do
+for menu in shuffle:Shuffle fade:Fade placement:Placement caption:Caption clock:Clock; do
   kind=$(xss_kind "${menu%%:*}")
   [[ $kind == "select |${menu#*:}: as in Marvoscope's settings |${menu#*:}: "* ]] ||
     e2e_fail "the ${menu%%:*} menu: $kind"
 done
 for c in shuffle=shuffle-on:--shuffle shuffle=shuffle-off:--no-shuffle fade=fade-on:--fade fade=fade-off:--no-fade \
-         placement=stretch:"--placement stretch" placement=fit:"--placement fit" placement=fill:"--placement fill"; do
+         placement=stretch:"--placement stretch" placement=fit:"--placement fit" placement=fill:"--placement fill" \
+         placement=blur:"--placement blur" caption=caption-none:"--caption none" \
+         caption=caption-date-place:"--caption date,place" clock=clock-on:--clock clock=clock-off:--no-clock; do
   [ "$(xss_args "${c%%:*}" | tr '\n' ' ')" = "--root ${c#*:} " ] || e2e_fail "${c%%:*} gives: $(xss_args "${c%%:*}" | tr '\n' ' ')"
 done
-e2e_pass "the page: a field of seconds, three-way Shuffle and Fade menus, a labelled placement menu, each giving its option"
+e2e_pass "the page: a field of seconds, three-way Shuffle, Fade, caption and clock menus, a labelled placement menu, each giving its option"
 
 # 2. The show follows the page. Eight pictures of plain colours, narrower than the window, so
 #    that "Whole picture" leaves bars of the background colour at its sides.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The setup dialog opened with /C: centred, six tabs (a screenshot of each; MARVOSCOPE_SHOTS
 # keeps them), "Browse" opens a file dialog whose cancel changes nothing, a slider click recolours
-# the swatch, the "Show" tab's choices and "Folder..." are saved, and each way of closing stores
-# what it should and ends the program.
+# the swatch, the "Show" tab's choices, those of its "Captions and bars..." dialog and "Folder..."
+# are saved, and each way of closing stores what it should and ends the program.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_start_xvfb 1280x1024
@@ -66,7 +66,8 @@ e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$E2E_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_STATUS"
 [ "$(e2e_get_setting AniFile)" = "" ] && [ "$(e2e_get_setting Mousesens)" = "1" ] &&
   [ "$(e2e_get_setting BackColors)" = "0" ] && [ "$(e2e_get_setting Placement)" = "Stretch" ] &&
-  [ "$(e2e_get_setting Monitors)" = "Each" ] || e2e_fail "fresh save stored: $(cat "$E2E_INI")"
+  [ "$(e2e_get_setting Monitors)" = "Each" ] && [ "$(e2e_get_setting Caption)" = "" ] &&
+  [ "$(e2e_get_setting Clock)" = "0" ] || e2e_fail "fresh save stored: $(cat "$E2E_INI")"
 grep -q '^AniFile=' "$E2E_INI" || e2e_fail "AniFile not written"
 e2e_pass "fresh save stores AniFile empty, Mousesens 1, BackColors 0"
 
@@ -99,6 +100,19 @@ click $((WX + 244)) $((WY + 118))  # "Fade" off
 click $((WX + 270)) $((WY + 100))  # the interval
 xdotool key ctrl+a
 xdotool type --delay 20 "120"
+# "Captions and bars...": a modal dialog over this one; "Date taken", "Clock" and the blurred
+# copy, then OK.
+click $((WX + 237)) $((WY + 37))
+cid=$(e2e_wait_window "Captions and bars" 5) || e2e_fail "Captions and bars... opened no dialog"
+e2e_wait_painted "$cid" 5 || e2e_fail "the captions dialog was not painted"
+eval "$(xdotool getwindowgeometry --shell "$cid")"
+CX=$X; CY=$Y
+e2e_screenshot setup-captions
+click $((CX + 22)) $((CY + 27))    # "Date taken"
+click $((CX + 22)) $((CY + 55))    # "Clock"
+click $((CX + 22)) $((CY + 107))   # "On a blurred copy of itself"
+click $((CX + 143)) $((CY + 136))  # OK
+e2e_wait_no_window "Captions and bars" 3 || e2e_fail "OK did not close the captions dialog"
 # "Folder..." starts in the folder of the file in the box; Enter takes that folder.
 click $((WX + 194)) $((WY + 76))
 fid=$(e2e_wait_window "Folder of pictures" 5) || e2e_fail "Folder... opened no folder chooser"
@@ -111,12 +125,14 @@ e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$(e2e_get_setting AniFile)" = "$E2E_TMP/keep" ] || e2e_fail "the folder chosen was saved as $(e2e_get_setting AniFile)"
 [ "$(e2e_get_setting Mousesens)" = "30" ] || e2e_fail "sensitivity 45 saved as $(e2e_get_setting Mousesens)"
 [ "$(e2e_get_setting BackColors)" = "10" ] || e2e_fail "colour saved as $(e2e_get_setting BackColors)"
-[ "$(e2e_get_setting Placement)" = "Fit" ] && [ "$(e2e_get_setting Monitors)" = "Different" ] ||
+[ "$(e2e_get_setting Placement)" = "Blur" ] && [ "$(e2e_get_setting Monitors)" = "Different" ] ||
   e2e_fail "the Show tab's choices saved as $(e2e_get_setting Placement), $(e2e_get_setting Monitors)"
+[ "$(e2e_get_setting Caption)" = "date" ] && [ "$(e2e_get_setting Clock)" = "1" ] ||
+  e2e_fail "the captions dialog's choices saved as '$(e2e_get_setting Caption)', '$(e2e_get_setting Clock)'"
 [ "$(e2e_get_setting Interval)" = "120" ] && [ "$(e2e_get_setting Fade)" = "0" ] &&
   [ "$(e2e_get_setting Shuffle)" = "1" ] ||
   e2e_fail "the folder's settings saved as $(e2e_get_setting Interval), $(e2e_get_setting Fade), $(e2e_get_setting Shuffle)"
-e2e_pass "cancel kept the path; 45 saved as 30; colour 10 saved; Whole picture, Different, no fade, 120 s and the folder saved"
+e2e_pass "cancel kept the path; 45 saved as 30; colour 10 saved; Whole picture on a blurred copy, Different, no fade, 120 s, date and clock, and the folder saved"
 
 # 3. "Just Close" stores nothing.
 cp "$E2E_INI" "$E2E_TMP/before.ini"

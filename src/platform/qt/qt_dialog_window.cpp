@@ -1,6 +1,7 @@
 #include "platform/qt/qt_dialog_window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QPointer>
 #include <QSignalBlocker>
@@ -21,6 +22,7 @@ DialogWindow::DialogWindow(Form& form)
                    Qt::MSWindowsFixedSizeDialogHint);
     setFont(dialogFont());
     const Layout& layout = *form.layout();
+    if (layout.modal) setWindowModality(Qt::ApplicationModal);
     setFixedSize(units_.pixelsX(layout.clientWidth), units_.pixelsY(layout.clientHeight));
     setColor(this, QPalette::Window, layout.backColor, QPalette::Window);
     setAutoFillBackground(true);
@@ -167,6 +169,15 @@ void DialogWindow::focusFirst() {
 void DialogWindow::syncFromForm() {
     setWindowTitle(QString::fromStdString(form_.Caption()));
     move(units_.pixelsX(form_.Left()), units_.pixelsY(form_.Top()));
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+    const Layout* layout = form_.layout();
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && layout && layout->modal) {
+        form_.requestClose();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void DialogWindow::closeEvent(QCloseEvent* event) {

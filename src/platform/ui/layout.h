@@ -63,6 +63,9 @@ struct LayoutItem {
 struct Layout {
     long clientWidth = 0, clientHeight = 0;  // twips
     int32_t backColor = kDefaultColor;
+    // A dialog opened from another: the program's other windows take no input while it is open,
+    // and Escape closes it as its close box does.
+    bool modal = false;
     // Creation order: a container comes before its contents, and later rows lie above earlier
     // ones of the same container.
     std::vector<LayoutItem> items;

@@ -35,13 +35,16 @@ public:
         faceBrush_ = GetSysColorBrush(COLOR_BTNFACE);
         for (size_t i = 0; i < layout_.items.size(); ++i) nodes_.push_back(makeControlNode(*this, item(i), i));
 
+        // A modal dialog belongs to the one it was opened from: it stays above it, and shares
+        // its task-bar button.
+        if (layout_.modal) owner_ = platform_.openDialog();
         const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | WS_CLIPCHILDREN;
-        const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+        const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (owner_ ? 0 : WS_EX_APPWINDOW);
         RECT r{0, 0, units_.pixelsX(layout_.clientWidth), units_.pixelsY(layout_.clientHeight)};
         AdjustWindowRectEx(&r, style, FALSE, exStyle);
         hwnd_ = CreateWindowExW(exStyle, kDialogClass, widen(form.Caption()).c_str(), style,
                                 units_.pixelsX(form.Left()), units_.pixelsY(form.Top()), r.right - r.left,
-                                r.bottom - r.top, nullptr, nullptr, moduleInstance(), target());
+                                r.bottom - r.top, owner_, nullptr, moduleInstance(), target());
         if (!hwnd_) return;
         setAppIcons(hwnd_);
         for (size_t i = 0; i < nodes_.size(); ++i) {
@@ -57,6 +60,8 @@ public:
     ~DialogHost() override {
         for (const auto& item : layout_.items)
             if (item.control) item.control->observer = nullptr;
+        // The owner takes input again before this one goes, so that it is the one activated.
+        if (owner_ && IsWindow(owner_)) EnableWindow(owner_, TRUE);
         if (hwnd_) {
             platform_.removeDialog(hwnd_);
             destroyDetached(hwnd_);
@@ -65,6 +70,7 @@ public:
 
     void show() override {
         if (!hwnd_) return;
+        if (owner_) EnableWindow(owner_, FALSE);
         bringToFront(hwnd_);
         focus_.focusFirst();
         UpdateWindow(hwnd_);
@@ -223,6 +229,12 @@ private:
             focus_.activated(hwnd_, wp);
             return 0;
         case WM_COMMAND:
+            // Escape, as the close box, closes a modal dialog; the others answer to neither key.
+            if (LOWORD(wp) == IDCANCEL && !lp && layout_.modal) {
+                form_.requestClose();
+                return 0;
+            }
+            [[fallthrough]];
         case WM_HSCROLL:
         case WM_VSCROLL:
         case WM_NOTIFY:
@@ -260,6 +272,7 @@ private:
     std::map<HWND, size_t> pageOf_;  // tab page window -> its tab strip row
     std::map<HWND, size_t> byHwnd_;  // a row's own window -> the row
     HWND hwnd_ = nullptr;
+    HWND owner_ = nullptr;  // the dialog a modal one was opened from
     HBRUSH faceBrush_ = nullptr;
     Units units_;
     DialogFocus focus_;

@@ -63,6 +63,8 @@ public:
     using KeyHandler = std::function<bool(const tagMSG&)>;
     void addDialog(HWND__* dialog, KeyHandler onKey) { dialogs_[dialog] = std::move(onKey); }
     void removeDialog(HWND__* dialog) { dialogs_.erase(dialog); }
+    // A dialog already open, which a modal one belongs to; null when none is.
+    HWND__* openDialog() const { return dialogs_.empty() ? nullptr : dialogs_.begin()->first; }
 
 private:
     // Delivers one message, letting a dialog handle its keyboard navigation first.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The "Show" tab by mouse: a different picture on each monitor, no fade and 120 seconds a
-# picture are saved, and "Folder..." opens the system's folder chooser in the folder of the
+# picture are saved, so are "Place", "File name", the clock and the blurred copy of the modal
+# "Captions and bars..." dialog, and "Folder..." opens the system's folder chooser in the folder of the
 # file in the path box, and the folder chosen there goes into the box.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
@@ -28,6 +29,31 @@ click 244 118   # "Fade" off
 click 270 100   # the interval
 xdotool key ctrl+a
 xdotool type --delay 20 "120"
+# "Captions and bars...": while it is open the setup dialog takes no click; Escape drops what was
+# ticked, OK keeps it.
+captions_dialog() {
+  click 237 37
+  cwin=$(e2e_wait_window "Captions and bars" 20) || e2e_fail "Captions and bars... opened no dialog"
+  e2e_wait_painted "$cwin" 10 || e2e_fail "the captions dialog was not painted"
+  eval "$(xdotool getwindowgeometry --shell "$cwin")"
+  KX=$((X + (WIDTH - 280) / 2)); KY=$((Y + HEIGHT - 154 - (WIDTH - 280) / 2))
+}
+kclick() { xdotool mousemove $((KX + $1)) $((KY + $2)) click 1; }
+captions_dialog
+e2e_screenshot setup-captions
+kclick 22 27     # "Date taken", then dropped by Escape
+e2e_focus "$cwin" 10 || e2e_fail "the captions dialog did not take the keyboard"
+xdotool key Escape
+e2e_wait_no_window "Captions and bars" 10 || e2e_fail "Escape did not close the captions dialog"
+captions_dialog
+kclick 150 27    # "Place"
+kclick 150 41    # "File name"
+kclick 22 55     # "Clock"
+kclick 22 107    # "On a blurred copy of itself"
+click 12 170     # "Save settings, Close" of the dialog beneath, beside this one: refused while it is open
+kclick 143 136   # OK
+e2e_wait_no_window "Captions and bars" 10 || e2e_fail "OK did not close the captions dialog"
+e2e_alive || e2e_fail "a click on the setup dialog behind the captions dialog reached it"
 click 194 76    # "Folder..."
 chooser=$(e2e_wait_window "Folder of pictures" 20) || { e2e_screenshot no-chooser; e2e_fail "Folder... opened no folder chooser"; }
 e2e_wait_painted "$chooser" 10 || e2e_fail "the folder chooser was not painted"
@@ -44,4 +70,7 @@ e2e_wait_exit 20 || { e2e_screenshot not-closed; e2e_fail "the dialog did not cl
 [ "$(e2e_get_setting Monitors)" = Different ] && [ "$(e2e_get_setting Fade)" = 0 ] &&
   [ "$(e2e_get_setting Interval)" = 120 ] && [ "$(e2e_get_setting Shuffle)" = 1 ] ||
   e2e_fail "saved Monitors $(e2e_get_setting Monitors), Fade $(e2e_get_setting Fade), Interval $(e2e_get_setting Interval), Shuffle $(e2e_get_setting Shuffle)"
-e2e_pass "Different, no fade, 120 s and the folder chosen from the file's folder are saved"
+[ "$(e2e_get_setting Caption)" = "place,name" ] && [ "$(e2e_get_setting Clock)" = 1 ] &&
+  [ "$(e2e_get_setting Placement)" = Blur ] ||
+  e2e_fail "saved Caption '$(e2e_get_setting Caption)', Clock $(e2e_get_setting Clock), Placement $(e2e_get_setting Placement)"
+e2e_pass "Different, no fade, 120 s, place and file name with the clock on a blurred copy, and the folder chosen from the file's folder are saved"
