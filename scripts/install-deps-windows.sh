@@ -5,4 +5,5 @@
 set -euo pipefail
 source "$(dirname "$0")/apt-install.sh"
 apt_install --no-recommends cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 googletest \
-  libstb-dev wine wine64 fonts-wine xvfb xserver-xephyr xdotool x11-utils imagemagick icoutils python3-pefile "$@"
+  libstb-dev wine wine64 fonts-wine xvfb xserver-xephyr xdotool x11-utils imagemagick icoutils python3-pefile \
+  libimage-exiftool-perl tesseract-ocr tesseract-ocr-eng "$@"

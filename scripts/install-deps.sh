@@ -6,7 +6,9 @@ source "$(dirname "$0")/apt-install.sh"
 # dpkg-dev and file: CPack reads the program's libraries with dpkg-shlibdeps. Xorg's dummy driver
 # and xrandr: a desk of two real monitors for the spanned show's check.
 # libwayland-dev and wayland-protocols: the layer-shell surfaces (wayland-scanner at build time).
-# libimage-exiftool-perl: the tests write photos' Exif dates and GPS positions with exiftool.
+# libimage-exiftool-perl: the tests write photos' Exif dates and GPS positions with exiftool;
+# tesseract-ocr reads the captions back off the screen.
 apt_install cmake g++ make qt6-base-dev libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick libxfixes-dev \
   libgif-dev libstb-dev gifsicle fonts-dejavu-extra libxcb1-dev libxcb-shm0-dev libwayland-dev wayland-protocols pkg-config dpkg-dev file \
-  xserver-xorg-video-dummy x11-xserver-utils libjpeg-turbo-progs libimage-exiftool-perl "$@"
+  xserver-xorg-video-dummy x11-xserver-utils libjpeg-turbo-progs libimage-exiftool-perl \
+  tesseract-ocr tesseract-ocr-eng "$@"

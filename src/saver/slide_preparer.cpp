@@ -238,7 +238,7 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     // decoded picture itself is let go here.
     auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
                                                           target_.backColor);
-    return {path, {}, {std::move(drawn)}, {}, nullptr, backdropOf(*picture)};
+    return {path, {}, {std::move(drawn)}, {}, nullptr, backdropOf(*picture), {}, {}};
 }
 
 // The caption is drawn with the picture, so that showing it costs nothing more at the change.
@@ -286,7 +286,7 @@ PreparedSlide SlidePreparer::animation(const std::string& path) {
         return ec ? std::string() : std::string(text.begin(), text.end());
     }();
     ControlArray<PictureBox> frames("slide");
-    PreparedSlide slide{path, {}, {}, {}, nullptr, nullptr};
+    PreparedSlide slide{path, {}, {}, {}, nullptr, nullptr, {}, {}};
     auto keep = [&] {
         for (int k = 0; k < frames.Count(); ++k) {
             slide.frames.push_back(frames(k).Picture());

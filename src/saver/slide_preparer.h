@@ -36,11 +36,11 @@ struct PreparedSlide {
     // An animation's first frame drawn at its placed size on every monitor, so that neither the
     // fade into it nor its first paint stretches a large frame at the change; may be null.
     PicturePtr firstDrawn;
+    // Fills the bars beside the picture (an animation's first frame) when they are blurred.
+    BackdropPtr backdrop;
     // What its caption says, and the caption drawn for the monitors ahead; empty without one.
     std::string caption;
     std::vector<KeyedCaptionLabel> captionLabels;
-    // Fills the bars beside the picture (an animation's first frame) when they are blurred.
-    BackdropPtr backdrop;
     bool animated() const { return !delaysMs.empty(); }
 };
 
