@@ -15,7 +15,9 @@
 # one 1920x1080 GIF at 30 frames a second, what a fade should cost no more than; the row "hd" is
 # Marvoscope showing the same folder with its photos at 1920x1080, and the last line the ratio of
 # the two peaks (decoded at the screen's size, the 4000x3000 photos should cost at most 1.2 times).
-#   PHOTOS=40 GIFS=10 BENCH_SECONDS=40 bash bench/slideshow.sh [--players marvoscope,hd,mpv,gif30]
+# The row "dressed" is Marvoscope showing the folder with a caption (date, place, folder), the
+# clock and the blurred bars: what they add, against the row "marvoscope" without them.
+#   PHOTOS=40 GIFS=10 BENCH_SECONDS=40 bash bench/slideshow.sh [--players marvoscope,hd,mpv,gif30,dressed]
 # Inputs are kept in build/bench-slides.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +26,7 @@ photos=${PHOTOS:-200} gifs=${GIFS:-20} run_s=${BENCH_SECONDS:-60} players="marvo
 while [ $# -gt 0 ]; do
   case $1 in
     --players) players=${2//,/ }; shift 2 ;;
-    *) echo "usage: PHOTOS=N GIFS=N BENCH_SECONDS=N bash bench/slideshow.sh [--players marvoscope,hd,mpv,gif30]" >&2; exit 2 ;;
+    *) echo "usage: PHOTOS=N GIFS=N BENCH_SECONDS=N bash bench/slideshow.sh [--players marvoscope,hd,mpv,gif30,dressed]" >&2; exit 2 ;;
   esac
 done
 bash scripts/install-deps.sh mpv >/dev/null
@@ -95,8 +97,10 @@ measure() {
   [ "$player" = hd ] && shown="$root/$hddir"
   printf '[Settings]\nAniFile=%s\nMousesens=30\nBackColors=0\nInterval=2\nShuffle=1\nFade=1\n' "$shown" \
     >"$scratch/config/Marvoscope 1.0 Demo.ini"
+  [ "$player" = dressed ] && printf 'Caption=date,place,folder\nClock=1\nPlacement=Blur\n' \
+    >>"$scratch/config/Marvoscope 1.0 Demo.ini"
   case $player in
-    marvoscope|hd|gif30) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
+    marvoscope|hd|gif30|dressed) XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$run" XDG_CACHE_HOME="$scratch" \
                   build/marvoscope /S >/dev/null 2>&1 & ;;
     mpv) mpv --no-config --fs --vo=x11 --hwdec=no --no-audio --really-quiet --image-display-duration=2 \
            --loop-playlist=inf --shuffle "$dir" >/dev/null 2>&1 & ;;

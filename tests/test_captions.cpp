@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "caption/caption_layout.h"
 #include "caption/caption_says.h"
 #include "caption/date_pattern.h"
 #include "saver/frmMain.h"
@@ -138,4 +141,18 @@ TEST(CaptionedShowTest, OnePictureAcrossTheMonitorsHasOneCaption) {
     plain.platform.store.set("Clock", "0");
     plain.app.mainForm->Load();
     EXPECT_EQ(plain.written(0).width, 0);
+}
+
+TEST(CaptionLayoutTest, FromPictureToPictureNeitherTextLandsWhereEitherWas) {
+    Corner c = Corner::BottomLeft;
+    std::vector<Corner> visited;
+    for (int i = 0; i < 4; ++i) {
+        const Corner next = NextCorner(c);
+        for (Corner now : {next, OppositeCorner(next)})
+            for (Corner before : {c, OppositeCorner(c)}) EXPECT_NE(now, before) << i;
+        visited.push_back(next);
+        c = next;
+    }
+    std::sort(visited.begin(), visited.end());
+    EXPECT_EQ(std::unique(visited.begin(), visited.end()), visited.end());
 }

@@ -13,9 +13,9 @@ int margin(const PixelRect& seen) { return static_cast<int>(std::ceil(seen.heigh
 
 Corner NextCorner(Corner c) {
     switch (c) {
-        case Corner::BottomLeft: return Corner::TopRight;
-        case Corner::TopRight: return Corner::BottomRight;
-        case Corner::BottomRight: return Corner::TopLeft;
+        case Corner::BottomLeft: return Corner::BottomRight;
+        case Corner::BottomRight: return Corner::TopRight;
+        case Corner::TopRight: return Corner::TopLeft;
         case Corner::TopLeft: break;
     }
     return Corner::BottomLeft;

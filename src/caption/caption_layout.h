@@ -6,9 +6,11 @@
 
 namespace mv {
 
-enum class Corner { BottomLeft, TopRight, BottomRight, TopLeft };
+enum class Corner { BottomLeft, BottomRight, TopRight, TopLeft };
 
-// The corner after `c` in the turn: the caption visits all four, and never where the clock was.
+// The corner after `c` in the turn, the next one round the picture: the caption visits all four,
+// and neither it nor the clock (opposite it) lands where either was, so a fade never blends two
+// texts into one another.
 Corner NextCorner(Corner c);
 Corner OppositeCorner(Corner c);
 

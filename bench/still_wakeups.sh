@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# How often a show of one still wakes up between changes: the voluntary context switches of all
+# of Marvoscope's threads over SECONDS (65 unless set) of a 1920x1080 photo on a fresh Xvfb,
+# plain and with a caption and the clock (which should add one wake-up a minute, at its turn),
+# in one run. Prints the switches and the CPU time of each.
+#   SECONDS_SHOWN=65 bash bench/still_wakeups.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+shown_s=${SECONDS_SHOWN:-65}
+cmake --build build -j2 --target marvoscope >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+/usr/bin/convert -size 1600x1200 gradient:'#2f5f8f-#c8a060' -quality 92 "$work/photo.jpg"
+switches() {
+  local n=0 f v
+  for f in /proc/"$1"/task/*/status; do v=$(awk '/^voluntary_ctxt_switches/ { print $2 }' "$f" 2>/dev/null || echo 0); n=$((n + ${v:-0})); done
+  echo "$n"
+}
+ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# measure EXTRA: prints "switches cpu_ms" over the window, after 3 s of start-up.
+measure() {
+  local fifo="$work/fd" display xvfb pid s0 s1 t0 t1
+  rm -f "$fifo"; mkfifo "$fifo"
+  Xvfb -displayfd 9 -screen 0 1920x1080x24 -nolisten tcp -noreset 9>"$fifo" 2>/dev/null &
+  xvfb=$!
+  read -r -t 15 display <"$fifo"
+  mkdir -p "$work/config" "$work/run" && chmod 700 "$work/run"
+  printf '[Settings]\nAniFile=%s\nMousesens=30\nBackColors=0\nPlacement=Fit\n%b' "$work/photo.jpg" "$1" \
+    >"$work/config/Marvoscope 1.0 Demo.ini"
+  DISPLAY=":$display" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" XDG_CACHE_HOME="$work" \
+    build/marvoscope /S >/dev/null 2>&1 &
+  pid=$!
+  sleep 3
+  s0=$(switches "$pid"); t0=$(ticks "$pid")
+  sleep "$shown_s"
+  s1=$(switches "$pid"); t1=$(ticks "$pid")
+  kill "$pid" "$xvfb" 2>/dev/null; wait "$pid" "$xvfb" 2>/dev/null || true
+  echo "$((s1 - s0)) $(( (t1 - t0) * 1000 / $(getconf CLK_TCK) ))"
+}
+read -r plain_s plain_cpu < <(measure "")
+read -r dressed_s dressed_cpu < <(measure 'Caption=date,place,folder\nClock=1\n')
+echo "one still, ${shown_s} s on screen (1920x1080):"
+printf '  %-28s %5s wake-ups  %5s ms CPU\n' "plain" "$plain_s" "$plain_cpu" "caption and clock" "$dressed_s" "$dressed_cpu"
+awk -v a="$dressed_s" -v b="$plain_s" -v s="$shown_s" 'BEGIN { printf "  extra wake-ups: %d over %d s (%.2f a minute)\n", a - b, s, (a - b) * 60 / s }'
