@@ -108,6 +108,7 @@ public:
     std::vector<std::string> reports();
     SettingsStore& settings() override { return store; }
     std::string userScratchDirectory() override;
+    std::string userCacheDirectory() override;
     void shellOpen(const std::string& url) override { opened.push_back(url); }
     std::string showOpen(const OpenFileRequest& request) override;
     std::string showFolder(const std::string& start) override;

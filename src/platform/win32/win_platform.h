@@ -42,6 +42,7 @@ public:
     PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
     SettingsStore& settings() override { return settings_; }
     std::string userScratchDirectory() override;
+    std::string userCacheDirectory() override;
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;
     std::string showFolder(const std::string& start) override;
