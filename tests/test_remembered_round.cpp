@@ -64,6 +64,29 @@ TEST(RememberedRound, MergeKeepsTheShownAndTheOrderAndTakesInNewOnes) {
     EXPECT_EQ(round.order.size(), 2u);
 }
 
+// The next round, laid out when the last picture of this one was made ready, begins when a
+// picture is taken that this round has shown already, or once it is through; not before.
+TEST(RememberedRound, TheNextRoundBeginsAtItsFirstPictureTaken) {
+    RememberedRound round;
+    round.order = keysOf({"a", "b", "c", "d"});
+    round.shown = 2;
+    std::optional<RememberedRound> next = RememberedRound{keysOf({"d", "a", "c", "b"}), 0, 0};
+    EXPECT_FALSE(TakePicture(round, next, PictureKey("c")));
+    EXPECT_TRUE(next);
+    EXPECT_EQ(round.shown, 3u);
+    // "d" cannot be read: "a" comes again, in the next round.
+    EXPECT_TRUE(TakePicture(round, next, PictureKey("a")));
+    EXPECT_FALSE(next);
+    EXPECT_EQ(round.order, keysOf({"a", "d", "c", "b"}));
+    EXPECT_EQ(round.shown, 1u);
+    EXPECT_EQ(round.before, PictureKey("c"));
+    // Through, with none laid out: the next round is begun by what is taken.
+    for (const char* p : {"b", "c", "d"}) TakePicture(round, next, PictureKey(p));
+    EXPECT_TRUE(TakePicture(round, next, PictureKey("new")));
+    EXPECT_EQ(round.order, keysOf({"new"}));
+    EXPECT_EQ(round.before, PictureKey("d"));
+}
+
 // Only the text the program wrote for this folder is read; anything else is no round, whatever
 // its size or bytes.
 TEST(RememberedRound, DamagedOrForeignTextIsNoRound) {

@@ -115,7 +115,10 @@ std::optional<PreparedSlide> SlidePreparer::take() {
             // Shown from now: a picture made ready but never taken is still to come next time.
             if (!roundFile_.empty()) {
                 const uint64_t key = keyOf(slide->path);
-                round_.markShown(key);
+                if (slides::TakePicture(round_, nextRound_, key)) {
+                    ++roundsBegun_;
+                    takenWhileMerging_.clear();  // those were the round before's
+                }
                 if (merging_) takenWhileMerging_.push_back(key);
                 roundChanged_ = true;
             }
@@ -186,14 +189,11 @@ std::vector<std::string> SlidePreparer::rememberedRound(std::vector<std::string>
     keyed.reserve(pictures.size());
     for (std::string& p : pictures) keyed.push_back({keyOf(p), std::move(p)});
     slides::RememberedRound base;
+    size_t begun = 0;
     {
         std::lock_guard lock(mutex_);
-        if (newRound) {
-            const uint64_t last = round_.lastShown();
-            round_ = {};
-            round_.before = last;
-        }
-        base = round_;
+        if (!newRound) base = round_;
+        begun = roundsBegun_;
         merging_ = true;
         takenWhileMerging_.clear();
     }
@@ -203,17 +203,22 @@ std::vector<std::string> SlidePreparer::rememberedRound(std::vector<std::string>
         return std::any_of(m.toCome.begin(), m.toCome.end(), [&](const std::string& p) { return !tried.count(p); });
     };
     if (partial && !untried(merged)) {
-        // The remembered round has nothing left here: a new one.
-        slides::RememberedRound fresh;
-        fresh.before = base.lastShown();
-        merged = slides::MergeRound(fresh, std::move(keyed), random_);
+        // The remembered round has nothing left here.
+        merged = slides::MergeRound({}, std::move(keyed), random_);
         partial = false;
+        newRound = true;
     }
     std::lock_guard lock(mutex_);
-    round_ = std::move(merged.round);
-    for (const uint64_t key : takenWhileMerging_) round_.markShown(key);
     merging_ = false;
     roundChanged_ = true;
+    if (newRound && roundsBegun_ == begun) {
+        // The round on screen goes on until the pictures made ready for it are shown.
+        nextRound_ = std::move(merged.round);
+        return std::move(merged.toCome);
+    }
+    round_.order = std::move(merged.round.order);
+    round_.shown = merged.round.shown;
+    for (const uint64_t key : takenWhileMerging_) round_.markShown(key);
     return std::move(merged.toCome);
 }
 
@@ -221,7 +226,7 @@ bool SlidePreparer::takenThisRound(const std::string& path) {
     if (roundFile_.empty()) return false;
     const uint64_t key = keyOf(path);
     std::lock_guard lock(mutex_);
-    return round_.wasShown(key);
+    return (nextRound_ ? *nextRound_ : round_).wasShown(key);
 }
 
 void SlidePreparer::saveRound() {

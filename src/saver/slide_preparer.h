@@ -110,6 +110,8 @@ private:
     std::string roundFile_;  // "" while the round is not remembered
     uint64_t folderKey_ = 0;
     slides::RememberedRound round_;
+    std::optional<slides::RememberedRound> nextRound_;  // laid out, begins at its first picture taken
+    size_t roundsBegun_ = 0;
     bool roundChanged_ = false;  // not written since a picture was taken
     bool merging_ = false;
     std::vector<uint64_t> takenWhileMerging_;

@@ -112,6 +112,20 @@ void RememberedRound::markShown(uint64_t key) {
     }
 }
 
+bool TakePicture(RememberedRound& round, std::optional<RememberedRound>& next, uint64_t key) {
+    // The show lays out the next round when it has made the last picture of this one ready, not
+    // when that picture is shown: until then this round goes on.
+    const bool begins = !round.order.empty() && (round.complete() || round.wasShown(key));
+    if (begins) {
+        const uint64_t last = round.lastShown();
+        round = next ? std::move(*next) : RememberedRound{};
+        next.reset();
+        round.before = last;
+    }
+    round.markShown(key);
+    return begins;
+}
+
 std::string RoundText(const RememberedRound& round, uint64_t folderKey) {
     std::string body;
     body.reserve(round.order.size() * kKeyChars + round.order.size() / kKeysPerLine + 1);

@@ -39,6 +39,11 @@ struct RememberedRound {
     uint64_t lastShown() const { return shown > 0 && shown <= order.size() ? order[shown - 1] : 0; }
 };
 
+// The picture `key` is taken to be shown. One shown already this round, or any once the round is
+// through, begins the next: `next` when the show laid one out (it is used up), else an empty
+// one. True when a round began.
+bool TakePicture(RememberedRound& round, std::optional<RememberedRound>& next, uint64_t key);
+
 // The round as text, for the folder with key `folderKey`.
 std::string RoundText(const RememberedRound& round, uint64_t folderKey);
 // The round from its text; nothing when the text is damaged, another folder's or not a round.
