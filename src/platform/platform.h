@@ -157,6 +157,9 @@ public:
 
     // A private per-user directory for scratch files (created with owner-only access).
     virtual std::string userScratchDirectory() = 0;
+    // A private per-user directory for what the program keeps between runs but may lose, such as
+    // a slideshow's round (created with owner-only access). Throws PlatformError when there is none.
+    virtual std::string userCacheDirectory() = 0;
 
     // Hosted mode: whether painted windows can be drawn inside a window another program owns,
     // and, once asked, every painted window created afterwards is (0: the screen's root window).

@@ -14,6 +14,7 @@
 #include "caption/caption_says.h"
 #include "saver/captions_overlay.h"
 #include "platform/error.h"
+#include "platform/files/file_io.h"
 #include "platform/picture/load_picture.h"
 #include "platform/platform.h"
 #include "platform/ui/controls/control_array.h"
@@ -76,7 +77,9 @@ SlidePreparer::SlidePreparer(Platform& platform, std::string folder, slides::Sca
       scan_(std::move(scan)),
       order_(shuffle, std::random_device{}()),
       target_(std::move(target)),
-      ahead_(ahead < 1 ? 1 : ahead) {
+      ahead_(ahead < 1 ? 1 : ahead),
+      shuffle_(shuffle),
+      random_(std::random_device{}()) {
     worker_ = std::thread([this] { run(); });
 }
 
@@ -111,6 +114,16 @@ std::optional<PreparedSlide> SlidePreparer::take() {
         if (!slides_.empty()) {
             slide = std::move(slides_.front());
             slides_.pop_front();
+            // Shown from now: a picture made ready but never taken is still to come next time.
+            if (!roundFile_.empty()) {
+                const uint64_t key = keyOf(slide->path);
+                if (slides::TakePicture(round_, nextRound_, key)) {
+                    ++roundsBegun_;
+                    takenWhileMerging_.clear();  // those were the round before's
+                }
+                if (merging_) takenWhileMerging_.push_back(key);
+                roundChanged_ = true;
+            }
         }
     }
     wake_.notify_all();
@@ -128,25 +141,132 @@ bool SlidePreparer::nothingToShow() {
 }
 
 bool SlidePreparer::pause(unsigned ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     std::unique_lock lock(mutex_);
-    wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_.load(); });
+    while (wake_.wait_until(lock, until, [this] { return stopping_ || roundChanged_; }) && !stopping_) {
+        lock.unlock();
+        saveRound();
+        lock.lock();
+    }
     return !stopping_;
 }
 
 void SlidePreparer::run() {
+    showRounds();
+    saveRound();  // what was taken last, however the show ended
+}
+
+uint64_t SlidePreparer::keyOf(const std::string& path) const {
+    return slides::PictureKey(slides::RelativePath(folder_, path));
+}
+
+void SlidePreparer::loadRound(std::vector<uint64_t>& shownBefore, uint64_t& avoidFirst) {
+    folderKey_ = slides::FolderKey(folder_, scan_.subfolders);
+    std::string file;
+    try {
+        const std::u8string text = (pathOf(platform_.userCacheDirectory()) / slides::RoundFileName(folderKey_)).u8string();
+        file.assign(text.begin(), text.end());
+    } catch (const std::exception&) {
+        return;  // no cache folder: every run shuffles anew
+    }
+    // A damaged or foreign file is as none, and is replaced at the first picture taken.
+    const auto text = files::readSmallFile(file, slides::kMaxRoundTextBytes);
+    std::optional<slides::RememberedRound> remembered = text ? slides::ParseRound(*text, folderKey_) : std::nullopt;
+    std::lock_guard lock(mutex_);
+    roundFile_ = std::move(file);
+    if (!remembered) return;
+    if (remembered->complete()) {
+        round_.before = avoidFirst = remembered->lastShown();
+        return;
+    }
+    round_ = std::move(*remembered);
+    avoidFirst = round_.shown == 0 ? round_.before : 0;
+    shownBefore.assign(round_.order.begin(), round_.order.begin() + static_cast<std::ptrdiff_t>(round_.shown));
+    std::sort(shownBefore.begin(), shownBefore.end());
+}
+
+std::vector<std::string> SlidePreparer::rememberedRound(std::vector<std::string> pictures, bool newRound,
+                                                        const std::set<std::string>& tried, bool& partial) {
+    std::vector<slides::KeyedPicture> keyed;
+    keyed.reserve(pictures.size());
+    for (std::string& p : pictures) keyed.push_back({keyOf(p), std::move(p)});
+    slides::RememberedRound base;
+    size_t begun = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (!newRound) base = round_;
+        begun = roundsBegun_;
+        merging_ = true;
+        takenWhileMerging_.clear();
+    }
+    partial = base.shown > 0;
+    slides::MergedRound merged = slides::MergeRound(base, partial ? keyed : std::move(keyed), random_);
+    const auto untried = [&](const slides::MergedRound& m) {
+        return std::any_of(m.toCome.begin(), m.toCome.end(), [&](const std::string& p) { return !tried.count(p); });
+    };
+    if (partial && !untried(merged)) {
+        // The remembered round has nothing left here.
+        merged = slides::MergeRound({}, std::move(keyed), random_);
+        partial = false;
+        newRound = true;
+    }
+    std::lock_guard lock(mutex_);
+    merging_ = false;
+    roundChanged_ = true;
+    if (newRound && roundsBegun_ == begun) {
+        // The round on screen goes on until the pictures made ready for it are shown.
+        nextRound_ = std::move(merged.round);
+        return std::move(merged.toCome);
+    }
+    round_.order = std::move(merged.round.order);
+    round_.shown = merged.round.shown;
+    for (const uint64_t key : takenWhileMerging_) round_.markShown(key);
+    return std::move(merged.toCome);
+}
+
+bool SlidePreparer::takenThisRound(const std::string& path) {
+    if (roundFile_.empty()) return false;
+    const uint64_t key = keyOf(path);
+    std::lock_guard lock(mutex_);
+    return (nextRound_ ? *nextRound_ : round_).wasShown(key);
+}
+
+void SlidePreparer::saveRound() {
+    std::string text, file;
+    {
+        std::lock_guard lock(mutex_);
+        const bool changed = roundChanged_;
+        roundChanged_ = false;
+        if (!changed || roundFile_.empty()) return;
+        text = slides::RoundText(round_, folderKey_);
+        file = roundFile_;
+    }
+    // One that cannot be written leaves the round unremembered, nothing worse.
+    files::replaceFile(file, text);
+}
+
+void SlidePreparer::showRounds() {
     bool anyShown = false;
     bool first = true;
     std::string firstPath;
     std::set<std::string> triedFirst;  // tried while the first scan looked for a picture
     bool toldTruncated = false;  // said once, not every round
     bool toldNone = false;       // that the folder holds no picture now: once until it does again
+    // Pictures of the remembered round shown in earlier runs (sorted), and the one not to begin with.
+    std::vector<uint64_t> shownBefore;
+    uint64_t avoidFirst = 0;
+    if (shuffle_) loadRound(shownBefore, avoidFirst);
     for (;;) {
         // A round: the folder as it is now, every picture once.
         slides::ScanResult found;
         if (first) {
-            // The first readable picture is made ready while the scan goes on.
+            // The first readable picture still to come is made ready while the scan goes on.
             found = slides::ScanFolder(folder_, scan_, [&](const std::string& path) {
                 if (!firstPath.empty() || stopping_) return;
+                if (!roundFile_.empty()) {
+                    const uint64_t key = keyOf(path);
+                    if (key == avoidFirst || std::binary_search(shownBefore.begin(), shownBefore.end(), key)) return;
+                }
                 triedFirst.insert(path);
                 if (prepare(path)) firstPath = path;
             }, &stopping_);
@@ -164,7 +284,12 @@ void SlidePreparer::run() {
                              " now (gone, emptied or no folder); the picture on screen stays");
         toldNone = found.pictures.empty();
         std::vector<std::string> round;
-        if (first && !firstPath.empty()) {
+        bool partial = false;  // the rest of a round begun earlier
+        if (!roundFile_.empty()) {
+            anyShown = anyShown || (first && !firstPath.empty());
+            round = rememberedRound(std::move(found.pictures), !first, triedFirst, partial);
+            if (first) std::erase_if(round, [&](const std::string& p) { return triedFirst.count(p) > 0; });
+        } else if (first && !firstPath.empty()) {
             anyShown = true;
             // A file that failed then is not tried again this round.
             for (auto& p : found.pictures)
@@ -185,13 +310,20 @@ void SlidePreparer::run() {
                 queue.push_back(std::move(path));
                 continue;
             }
-            {
+            for (;;) {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] { return stopping_ || (slides_.size() < ahead_ && !held_); });
+                wake_.wait(lock, [this] { return stopping_ || roundChanged_ || (slides_.size() < ahead_ && !held_); });
+                if (stopping_ || !roundChanged_) break;
+                lock.unlock();
+                saveRound();
             }
             if (stopping_) return;
+            // Taken on another monitor since the round was laid out.
+            if (takenThisRound(path)) continue;
             if (prepare(path)) shownThisRound = true;
         }
+        // Those left of a round begun earlier would not show: the next round, at once, has all.
+        if (!shownThisRound && partial) continue;
         anyShown = anyShown || shownThisRound;
         if (!anyShown) {
             {

@@ -2,13 +2,16 @@
 // Gets a slideshow's next picture ready on a second thread before its turn: scans the folder
 // (anew at the start of every round), picks the order, reads and decodes the picture, draws a
 // still at the size it will be painted, and cuts a GIF into its frames. A picture that will not
-// load is skipped with one line on the error output.
+// load is skipped with one line on the error output. A shuffled round is remembered between runs
+// in the user's cache folder, so that a show started often still goes through the whole folder.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <random>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +22,7 @@
 #include "platform/picture/placement.h"
 #include "settings/caption_text.h"
 #include "slideshow/folder_scan.h"
+#include "slideshow/remembered_round.h"
 #include "slideshow/show_order.h"
 
 namespace mv {
@@ -83,7 +87,16 @@ public:
 
 private:
     void run();
+    void showRounds();
     bool prepare(const std::string& path);  // false when it was skipped
+    // The remembered round: read at the start, brought up to the folder's pictures at each round
+    // and written whenever a picture was taken since.
+    void loadRound(std::vector<uint64_t>& shownBefore, uint64_t& avoidFirst);
+    std::vector<std::string> rememberedRound(std::vector<std::string> pictures, bool newRound,
+                                             const std::set<std::string>& tried, bool& partial);
+    bool takenThisRound(const std::string& path);
+    void saveRound();
+    uint64_t keyOf(const std::string& path) const;
     PreparedSlide still(const std::string& path);
     PreparedSlide animation(const std::string& path);
     PicturePtr drawnFirst(const Picture& frame);
@@ -106,6 +119,16 @@ private:
     bool empty_ = false;
     bool held_ = false;
     std::string lastPrepared_;
+    bool shuffle_;
+    std::string roundFile_;  // "" while the round is not remembered
+    uint64_t folderKey_ = 0;
+    slides::RememberedRound round_;
+    std::optional<slides::RememberedRound> nextRound_;  // laid out, begins at its first picture taken
+    size_t roundsBegun_ = 0;
+    bool roundChanged_ = false;  // not written since a picture was taken
+    bool merging_ = false;
+    std::vector<uint64_t> takenWhileMerging_;
+    std::mt19937_64 random_;
     std::thread worker_;
 };
 

@@ -207,6 +207,12 @@ std::string FakePlatform::userScratchDirectory() {
     return p.string();
 }
 
+std::string FakePlatform::userCacheDirectory() {
+    const auto p = dir.path() / "user-cache";
+    fs::create_directories(p);
+    return p.string();
+}
+
 std::string FakePlatform::showOpen(const OpenFileRequest& request) {
     openRequests.push_back(request);
     if (openAnswers.empty()) throw PlatformError(ErrCancel, "Cancel was selected.");

@@ -110,6 +110,7 @@ public:
     // Text as solid blocks: each character covers 0.6 x 1.2 of the pixel size.
     TextCoverage drawText(const std::string& utf8, int pixelSize) override;
     std::string userScratchDirectory() override;
+    std::string userCacheDirectory() override;
     void shellOpen(const std::string& url) override { opened.push_back(url); }
     std::string showOpen(const OpenFileRequest& request) override;
     std::string showFolder(const std::string& start) override;

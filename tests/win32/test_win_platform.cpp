@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <shlobj.h>
+
 #include "platform/error.h"
+#include "platform/files/file_io.h"
 #include "platform/picture/load_picture.h"
 #include "platform/win32/win_text.h"
 #include "support/fake_platform.h"
@@ -156,4 +159,28 @@ TEST_F(WinWindows, TimersTickThroughTheMessageQueueUntilStopped) {
 TEST(WinLoop, RunReturnsAtOnceWhenNoWindowIsLoaded) {
     TestWinPlatform platform;
     EXPECT_EQ(platform.run(), 0);
+}
+
+// What a show keeps between runs lies in the user's local application data, and a file there is
+// replaced whole, with nothing left beside it.
+TEST(WinProcess, TheCacheFolderIsLocalDataAndItsFilesAreReplacedWhole) {
+    win32::WinPlatform platform(L"", test::uniqueName(L"Local\\MarvoscopeTest-"), L"Software\\MarvoscopeTest-unused");
+    PWSTR base = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &base)));
+    const auto local = std::filesystem::path(base).u8string();
+    CoTaskMemFree(base);
+    const std::string cache = platform.userCacheDirectory();
+    EXPECT_EQ(cache, std::string(local.begin(), local.end()) + "\\Marvoscope");
+    const std::string name = "test-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    const std::string file = cache + "\\" + name;
+    ASSERT_TRUE(files::replaceFile(file, "old"));
+    EXPECT_TRUE(files::replaceFile(file, std::string(5000, 'n')));
+    EXPECT_EQ(files::readSmallFile(file, 5000), std::string(5000, 'n'));
+    EXPECT_FALSE(files::readSmallFile(file, 4999));
+    EXPECT_FALSE(files::readSmallFile(file + ".missing", 5000));
+    size_t beside = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(local) / "Marvoscope"))
+        beside += entry.path().filename().string().rfind("test-" + std::to_string(GetCurrentProcessId()), 0) == 0;
+    EXPECT_EQ(beside, 1u);
+    std::filesystem::remove(std::filesystem::path(local) / "Marvoscope" / name);
 }

@@ -207,6 +207,7 @@ PicturePtr QtPlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, con
 }
 
 std::string QtPlatform::userScratchDirectory() { return qt::userScratchDirectory(); }
+std::string QtPlatform::userCacheDirectory() { return qt::userCacheDirectory(); }
 
 void QtPlatform::shellOpen(const std::string& url) {
     QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));

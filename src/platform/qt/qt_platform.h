@@ -51,6 +51,7 @@ public:
     std::string shortTimePattern() override;
     std::string formatTime(const std::string& pattern, int hour, int minute) override;
     std::string userScratchDirectory() override;
+    std::string userCacheDirectory() override;
     void shellOpen(const std::string& url) override;
     std::string showOpen(const OpenFileRequest& request) override;
     std::string showFolder(const std::string& start) override;

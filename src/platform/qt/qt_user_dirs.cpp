@@ -69,6 +69,17 @@ std::string userScratchDirectory() {
     return dir;
 }
 
+std::string userCacheDirectory() {
+    const std::string home = homeDirectory();
+    for (const std::string& base : {envPath("XDG_CACHE_HOME"), home.empty() ? "" : home + "/.cache"}) {
+        if (!usableBase(base)) continue;
+        const std::string dir = base + "/marvoscope";
+        makePrivateDirectory(dir);
+        return dir;
+    }
+    throw PlatformError(ErrFileAccess, "No cache folder");
+}
+
 std::string sessionKey() {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) display = std::getenv("WAYLAND_DISPLAY");

@@ -1,5 +1,5 @@
 #pragma once
-// Per-user places on Linux: the private scratch directory and the locks that tell running
+// Per-user places on Linux: the private scratch and cache directories and the locks that tell running
 // instances of the program apart.
 #include <string>
 
@@ -10,6 +10,10 @@ namespace mv::qt {
 // with owner-only access. Throws PlatformError(ErrFileAccess) for a directory that is a
 // symbolic link, not owned by the user or open to others.
 std::string userScratchDirectory();
+
+// "marvoscope" in $XDG_CACHE_HOME, else in ~/.cache; created with owner-only access. Throws
+// PlatformError(ErrFileAccess) when neither can be made or the folder is unsafe, as above.
+std::string userCacheDirectory();
 
 // The X display (or other session) the program shows on, as a file-name-safe key, so that two
 // sessions of one user do not see each other's windows. Every spelling of one local display

@@ -131,8 +131,10 @@ PicturePtr WinPlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, co
     return decodeStillStb(bytes, floor);
 }
 
-std::string WinPlatform::userScratchDirectory() {
-    // Under the per-user local application data, which only its owner can reach.
+namespace {
+
+// "Marvoscope" in the per-user local application data, which only its owner can reach.
+std::string localAppFolder() {
     PWSTR base = nullptr;
     std::wstring dir;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &base)) && base) dir = base;
@@ -147,6 +149,12 @@ std::string WinPlatform::userScratchDirectory() {
         throw PlatformError(ErrFileAccess, "Cannot create " + narrow(dir));
     return narrow(dir);
 }
+
+}  // namespace
+
+std::string WinPlatform::userScratchDirectory() { return localAppFolder(); }
+// Beside the scratch files: the local application data is the per-machine cache Windows knows.
+std::string WinPlatform::userCacheDirectory() { return localAppFolder(); }
 
 void WinPlatform::shellOpen(const std::string& url) {
     ShellExecuteW(nullptr, L"open", widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
