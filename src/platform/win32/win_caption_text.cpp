@@ -45,7 +45,7 @@ TextCoverage drawCaptionText(const std::string& utf8, int pixelSize) {
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    const int w = std::min(kMaxWidth, static_cast<int>(size.cx) + 2 + tm.tmOverhang), h = tm.tmHeight;
+    const int w = std::min(kMaxWidth, static_cast<int>(size.cx + 2 + tm.tmOverhang)), h = tm.tmHeight;
     if (w > 2 && h > 0) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
