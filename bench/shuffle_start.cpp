@@ -40,7 +40,9 @@ double median(std::vector<double> v) {
 // Milliseconds until the first picture of the folder is ready.
 double firstPicture(Platform& platform, const std::string& folder) {
     const auto start = Clock::now();
-    SlidePreparer preparer(platform, folder, {}, true, SlideTarget{{{0, 0, 64, 48}}});
+    SlideTarget target;
+    target.surfaces = {{0, 0, 64, 48}};
+    SlidePreparer preparer(platform, folder, {}, true, target);
     while (!preparer.take() && !preparer.nothingToShow()) preparer.waitReady(1);
     return ms(Clock::now() - start);
 }

@@ -123,7 +123,9 @@ namespace {
 // One run of a shuffled show of `folder`: the paths of the first `count` pictures it hands out.
 std::vector<std::string> showRun(test::FakePlatform& platform, const std::string& folder, size_t count) {
     std::vector<std::string> shown;
-    SlidePreparer preparer(platform, folder, {}, true, SlideTarget{{{0, 0, 64, 48}}});
+    SlideTarget target;
+    target.surfaces = {{0, 0, 64, 48}};
+    SlidePreparer preparer(platform, folder, {}, true, target);
     while (shown.size() < count && !preparer.nothingToShow()) {
         if (auto slide = preparer.take())
             shown.push_back(std::filesystem::path(slide->path).filename().string());
