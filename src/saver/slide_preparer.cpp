@@ -178,6 +178,11 @@ std::string SlidePreparer::openNamedFirst(std::string_view text, std::set<std::s
     const std::optional<slides::RoundHead> head = slides::ParseRoundHead(text, folderKey_);
     if (!head) return {};
     const uint64_t avoid = head->shown == 0 ? head->before : 0;
+    {
+        // Named again if the show ends before its round is laid out.
+        std::lock_guard lock(mutex_);
+        for (const std::string& relative : head->next) upcoming_.push_back(slides::PathInFolder(folder_, relative));
+    }
     for (const std::string& relative : head->next) {
         if (stopping_) break;
         // The file is read like any input: only a picture the scan would find here now is opened.
