@@ -101,7 +101,7 @@ TEST(RememberedRound, DamagedOrForeignTextIsNoRound) {
     EXPECT_EQ(back->shown, 9u);
     EXPECT_EQ(back->before, round.before);
     // Small: seven characters a picture.
-    EXPECT_LT(text.size(), 60u + 25u * 8u);
+    EXPECT_LT(text.size(), 100u + 25u * 8u);
     EXPECT_FALSE(ParseRound(text, 43));                       // another folder's
     EXPECT_FALSE(ParseRound(text.substr(0, text.size() - 3), 42));  // cut short
     EXPECT_FALSE(ParseRound(text + "AAAAAAA\n", 42));          // grown
@@ -114,8 +114,8 @@ TEST(RememberedRound, DamagedOrForeignTextIsNoRound) {
     EXPECT_FALSE(ParseRound(std::string(3000, '\xff'), 42));
     // A header that promises more pictures than a round can hold is refused before anything is
     // made for them.
-    EXPECT_FALSE(ParseRound("Marvoscope round 1 000000000000002a 99999999999999 0 0000000000000000 0\n", 42));
-    EXPECT_FALSE(ParseRound("Marvoscope round 1 000000000000002a 3 4 0000000000000000 0\n", 42));
+    EXPECT_FALSE(ParseRound("Marvoscope round 2 000000000000002a 99999999999999 0 0000000000000000 0 0 0\n", 42));
+    EXPECT_FALSE(ParseRound("Marvoscope round 2 000000000000002a 3 4 0000000000000000 0 0 0\n", 42));
 }
 
 namespace {
@@ -172,6 +172,59 @@ TEST(RememberedRound, ShowsStartedOftenGoThroughTheWholeFolder) {
     EXPECT_EQ(showRun(platform, folder, 1).size(), 1u);
     const auto text = files::readSmallFile(files[0], kMaxRoundTextBytes);
     ASSERT_TRUE(text);
-    EXPECT_EQ(text->rfind("Marvoscope round 1 ", 0), 0u);
+    EXPECT_EQ(text->rfind("Marvoscope round 2 ", 0), 0u) << text->substr(0, 40);
+    EXPECT_TRUE(platform.reports().empty()) << platform.reports().front();
+}
+
+// The first pictures to come are kept by name, odd names too; a name that would lead out of the
+// folder, or that no scan gives, makes the text no round.
+TEST(RememberedRound, NamesToComeAreReadBackOnlyInsideTheFolder) {
+    RememberedRound round;
+    round.order = keysOf({"a b%.jpg", "sub/c.png", "d.bmp"});
+    const std::vector<std::string> next = {"a b%.jpg", "sub/c.png", "line\nbreak.png", "../up.png", "/abs.png",
+                                           "sub/../x.png", ".hidden/x.png", "C:x.png", "a\\b.png", ""};
+    const auto head = ParseRoundHead(RoundText(round, 5, next), 5);
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->next, (std::vector<std::string>{"a b%.jpg", "sub/c.png"}));
+    EXPECT_EQ(head->count, 3u);
+    EXPECT_TRUE(ParseRound(RoundText(round, 5, next), 5));
+    EXPECT_TRUE(PlainRelativePath("sub/c.png", true));
+    EXPECT_FALSE(PlainRelativePath("sub/c.png", false));
+    for (const char* bad : {"../up.png", "/abs.png", "sub//c.png", "sub/./c.png", "C:x.png", "a\\b.png", "x\n.png"})
+        EXPECT_FALSE(PlainRelativePath(bad, true)) << bad;
+    // A forged name in place of one written: the head's check no longer holds.
+    std::string text = RoundText(round, 5, {"sub/c.png"});
+    text.replace(text.find("sub/c.png"), 9, "../c.png_");
+    EXPECT_FALSE(ParseRoundHead(text, 5));
+}
+
+// The next start opens the first picture to come by its name; one named there that is gone, or
+// in a subfolder while subfolders are not shown, is passed over without a word.
+TEST(RememberedRound, TheNextStartOpensThePictureNamedFirst) {
+    test::FakePlatform platform;
+    const std::string folder = platform.dir.file("pics");
+    std::filesystem::create_directories(folder + "/sub");
+    for (int i = 0; i < 6; ++i) platform.dir.write("pics/p" + std::to_string(i) + ".bmp", test::makeBmp(8, 8, i * 999));
+    platform.dir.write("pics/sub/s.bmp", test::makeBmp(8, 8, 0x445566));
+    const std::vector<std::string> first = showRun(platform, folder, 2);
+    const std::string file = platform.userCacheDirectory() + "/" + RoundFileName(FolderKey(folder, false));
+    auto head = ParseRoundHead(files::readSmallFile(file, kMaxRoundTextBytes).value_or(""), FolderKey(folder, false));
+    ASSERT_TRUE(head);
+    ASSERT_GE(head->next.size(), 2u);
+    EXPECT_EQ(head->shown, 2u);
+    EXPECT_EQ(showRun(platform, folder, 1), std::vector<std::string>{head->next[0]});
+
+    head = ParseRoundHead(*files::readSmallFile(file, kMaxRoundTextBytes), FolderKey(folder, false));
+    ASSERT_TRUE(head && !head->next.empty());
+    std::filesystem::remove(folder + "/" + head->next[0]);
+    auto round = ParseRound(*files::readSmallFile(file, kMaxRoundTextBytes), FolderKey(folder, false));
+    ASSERT_TRUE(round);
+    std::vector<std::string> next = {"sub/s.bmp", head->next[0]};
+    files::replaceFile(file, RoundText(*round, FolderKey(folder, false), next));
+    const std::vector<std::string> after = showRun(platform, folder, 1);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_NE(after[0], "s.bmp");
+    EXPECT_NE(after[0], head->next[0]);
+    EXPECT_EQ(std::find(first.begin(), first.end(), after[0]), first.end());
     EXPECT_TRUE(platform.reports().empty()) << platform.reports().front();
 }

@@ -80,6 +80,7 @@ SlidePreparer::SlidePreparer(Platform& platform, std::string folder, slides::Sca
       ahead_(ahead < 1 ? 1 : ahead),
       shuffle_(shuffle),
       random_(std::random_device{}()) {
+    loadingRound_ = shuffle_;
     worker_ = std::thread([this] { run(); });
 }
 
@@ -123,6 +124,10 @@ std::optional<PreparedSlide> SlidePreparer::take() {
                 }
                 if (merging_) takenWhileMerging_.push_back(key);
                 roundChanged_ = true;
+                ++unsavedTakes_;
+            } else if (loadingRound_) {
+                // Opened by name before the kept round was read: it joins the round once it is.
+                takenWhileLoading_.push_back(keyOf(slide->path));
             }
         }
     }
@@ -145,7 +150,7 @@ bool SlidePreparer::pause(unsigned ms) {
     std::unique_lock lock(mutex_);
     while (wake_.wait_until(lock, until, [this] { return stopping_ || roundChanged_; }) && !stopping_) {
         lock.unlock();
-        saveRound();
+        saveRound(false);
         lock.lock();
     }
     return !stopping_;
@@ -153,36 +158,86 @@ bool SlidePreparer::pause(unsigned ms) {
 
 void SlidePreparer::run() {
     showRounds();
-    saveRound();  // what was taken last, however the show ended
+    saveRound(true);  // what was taken last, however the show ended
 }
 
-uint64_t SlidePreparer::keyOf(const std::string& path) const {
-    return slides::PictureKey(slides::RelativePath(folder_, path));
-}
+uint64_t SlidePreparer::keyOf(const std::string& path) const { return slides::PictureKey(folder_, path); }
 
-void SlidePreparer::loadRound(std::vector<uint64_t>& shownBefore, uint64_t& avoidFirst) {
+std::optional<std::string> SlidePreparer::readRound(std::string& file) {
     folderKey_ = slides::FolderKey(folder_, scan_.subfolders);
-    std::string file;
     try {
         const std::u8string text = (pathOf(platform_.userCacheDirectory()) / slides::RoundFileName(folderKey_)).u8string();
         file.assign(text.begin(), text.end());
     } catch (const std::exception&) {
-        return;  // no cache folder: every run shuffles anew
+        return std::nullopt;  // no cache folder: every run shuffles anew
     }
+    return files::readSmallFile(file, slides::kMaxRoundTextBytes);
+}
+
+std::string SlidePreparer::openNamedFirst(std::string_view text, std::set<std::string>& tried) {
+    const std::optional<slides::RoundHead> head = slides::ParseRoundHead(text, folderKey_);
+    if (!head) return {};
+    const uint64_t avoid = head->shown == 0 ? head->before : 0;
+    {
+        // Named again if the show ends before its round is laid out.
+        std::lock_guard lock(mutex_);
+        for (const std::string& relative : head->next) upcoming_.push_back(slides::PathInFolder(folder_, relative));
+    }
+    for (const std::string& relative : head->next) {
+        if (stopping_) break;
+        // The file is read like any input: only a picture the scan would find here now is opened.
+        if (!slides::PlainRelativePath(relative, scan_.subfolders) ||
+            !slides::NamesPicture(relative.substr(relative.rfind('/') + 1), scan_.moreSuffixes))
+            continue;
+        const std::string path = slides::PathInFolder(folder_, relative);
+        if (keyOf(path) == avoid || !foundInFolder(path)) continue;
+        tried.insert(path);
+        if (prepare(path)) return path;
+    }
+    return {};
+}
+
+// A plain file, or a link to one, not hidden nor in a hidden folder: as the scan finds pictures.
+bool SlidePreparer::foundInFolder(const std::string& path) const {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(pathOf(path), ec) || ec) return false;
+    for (std::filesystem::path p = pathOf(path); p.u8string().size() > folder_.size(); p = p.parent_path()) {
+        const std::u8string text = p.u8string();
+        if (files::markedHidden(std::string(text.begin(), text.end()))) return false;
+        if (!p.has_parent_path() || p.parent_path() == p) break;
+    }
+    return true;
+}
+
+void SlidePreparer::loadRound(std::string file, const std::optional<std::string>& text,
+                              std::vector<uint64_t>& shownBefore, uint64_t& avoidFirst) {
     // A damaged or foreign file is as none, and is replaced at the first picture taken.
-    const auto text = files::readSmallFile(file, slides::kMaxRoundTextBytes);
     std::optional<slides::RememberedRound> remembered = text ? slides::ParseRound(*text, folderKey_) : std::nullopt;
+    if (remembered && !remembered->complete()) {
+        // Sorted before the lock is taken: the show may be taking the first picture meanwhile.
+        const auto shownEnd = remembered->order.begin() + static_cast<std::ptrdiff_t>(remembered->shown);
+        shownBefore.assign(remembered->order.begin(), shownEnd);
+        std::sort(shownBefore.begin(), shownBefore.end());
+    }
     std::lock_guard lock(mutex_);
-    roundFile_ = std::move(file);
-    if (!remembered) return;
-    if (remembered->complete()) {
-        round_.before = avoidFirst = remembered->lastShown();
+    loadingRound_ = false;
+    if (file.empty()) {
+        takenWhileLoading_.clear();
         return;
     }
-    round_ = std::move(*remembered);
-    avoidFirst = round_.shown == 0 ? round_.before : 0;
-    shownBefore.assign(round_.order.begin(), round_.order.begin() + static_cast<std::ptrdiff_t>(round_.shown));
-    std::sort(shownBefore.begin(), shownBefore.end());
+    roundFile_ = std::move(file);
+    if (remembered && remembered->complete()) {
+        round_.before = avoidFirst = remembered->lastShown();
+    } else if (remembered) {
+        round_ = std::move(*remembered);
+        avoidFirst = round_.shown == 0 ? round_.before : 0;
+    }
+    for (const uint64_t key : takenWhileLoading_) {
+        if (slides::TakePicture(round_, nextRound_, key)) ++roundsBegun_;
+        roundChanged_ = true;
+        ++unsavedTakes_;
+    }
+    takenWhileLoading_.clear();
 }
 
 std::vector<std::string> SlidePreparer::rememberedRound(std::vector<std::string> pictures, bool newRound,
@@ -213,6 +268,7 @@ std::vector<std::string> SlidePreparer::rememberedRound(std::vector<std::string>
     std::lock_guard lock(mutex_);
     merging_ = false;
     roundChanged_ = true;
+    mergedUnsaved_ = true;
     if (newRound && roundsBegun_ == begun) {
         // The round on screen goes on until the pictures made ready for it are shown.
         nextRound_ = std::move(merged.round);
@@ -231,15 +287,37 @@ bool SlidePreparer::takenThisRound(const std::string& path) {
     return (nextRound_ ? *nextRound_ : round_).wasShown(key);
 }
 
-void SlidePreparer::saveRound() {
+std::vector<std::string> SlidePreparer::nextPaths() const {
+    // Those made ready and not taken come first, then those the thread goes on with; each still to
+    // come in the round (near its front: a picture that failed stays to come).
+    const size_t shown = std::min(round_.shown, round_.order.size());
+    const auto from = round_.order.begin() + static_cast<std::ptrdiff_t>(shown);
+    const auto to = round_.order.begin() + static_cast<std::ptrdiff_t>(std::min(round_.order.size(), shown + 256));
+    std::vector<std::string> next;
+    const auto consider = [&](const std::string& path) {
+        if (next.size() == slides::kMaxNextPaths || std::find(from, to, keyOf(path)) == to) return;
+        std::string relative = slides::RelativePath(folder_, path);
+        if (std::find(next.begin(), next.end(), relative) == next.end()) next.push_back(std::move(relative));
+    };
+    for (const PreparedSlide& slide : slides_) consider(slide.path);
+    for (const std::string& path : upcoming_) consider(path);
+    return next;
+}
+
+void SlidePreparer::saveRound(bool atEnd) {
+    // A round of thousands of pictures (its text hundreds of KB) is written at every eighth
+    // picture and when the show ends, not at every one: a crash shows at most seven again.
+    constexpr size_t kWriteEachUpTo = 4000, kWriteEvery = 8;
     std::string text, file;
     {
         std::lock_guard lock(mutex_);
-        const bool changed = roundChanged_;
         roundChanged_ = false;
-        if (!changed || roundFile_.empty()) return;
-        text = slides::RoundText(round_, folderKey_);
+        if (roundFile_.empty() || (unsavedTakes_ == 0 && !mergedUnsaved_)) return;
+        if (!atEnd && round_.order.size() > kWriteEachUpTo && unsavedTakes_ < kWriteEvery) return;
+        text = slides::RoundText(round_, folderKey_, nextPaths());
         file = roundFile_;
+        unsavedTakes_ = 0;
+        mergedUnsaved_ = false;
     }
     // One that cannot be written leaves the round unremembered, nothing worse.
     files::replaceFile(file, text);
@@ -255,7 +333,14 @@ void SlidePreparer::showRounds() {
     // Pictures of the remembered round shown in earlier runs (sorted), and the one not to begin with.
     std::vector<uint64_t> shownBefore;
     uint64_t avoidFirst = 0;
-    if (shuffle_) loadRound(shownBefore, avoidFirst);
+    if (shuffle_) {
+        std::string file;
+        const std::optional<std::string> kept = readRound(file);
+        // The first picture to come, named at the head of the kept round, is opened before the
+        // round's keys are read and the folder scanned.
+        if (kept) firstPath = openNamedFirst(*kept, triedFirst);
+        loadRound(std::move(file), kept, shownBefore, avoidFirst);
+    }
     for (;;) {
         // A round: the folder as it is now, every picture once.
         slides::ScanResult found;
@@ -315,11 +400,17 @@ void SlidePreparer::showRounds() {
                 wake_.wait(lock, [this] { return stopping_ || roundChanged_ || (slides_.size() < ahead_ && !held_); });
                 if (stopping_ || !roundChanged_) break;
                 lock.unlock();
-                saveRound();
+                saveRound(false);
             }
             if (stopping_) return;
             // Taken on another monitor since the round was laid out.
             if (takenThisRound(path)) continue;
+            if (!roundFile_.empty()) {
+                std::lock_guard lock(mutex_);
+                upcoming_.assign(1, path);
+                for (size_t i = 0; i < queue.size() && upcoming_.size() < slides::kMaxNextPaths; ++i)
+                    upcoming_.push_back(queue[i]);
+            }
             if (prepare(path)) shownThisRound = true;
         }
         // Those left of a round begun earlier would not show: the next round, at once, has all.

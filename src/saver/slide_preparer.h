@@ -13,6 +13,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -91,11 +92,16 @@ private:
     bool prepare(const std::string& path);  // false when it was skipped
     // The remembered round: read at the start, brought up to the folder's pictures at each round
     // and written whenever a picture was taken since.
-    void loadRound(std::vector<uint64_t>& shownBefore, uint64_t& avoidFirst);
+    std::optional<std::string> readRound(std::string& file);
+    std::string openNamedFirst(std::string_view text, std::set<std::string>& tried);
+    bool foundInFolder(const std::string& path) const;
+    void loadRound(std::string file, const std::optional<std::string>& text, std::vector<uint64_t>& shownBefore,
+                   uint64_t& avoidFirst);
     std::vector<std::string> rememberedRound(std::vector<std::string> pictures, bool newRound,
                                              const std::set<std::string>& tried, bool& partial);
     bool takenThisRound(const std::string& path);
-    void saveRound();
+    std::vector<std::string> nextPaths() const;  // with the mutex held
+    void saveRound(bool atEnd);
     uint64_t keyOf(const std::string& path) const;
     PreparedSlide still(const std::string& path);
     PreparedSlide animation(const std::string& path);
@@ -125,7 +131,12 @@ private:
     slides::RememberedRound round_;
     std::optional<slides::RememberedRound> nextRound_;  // laid out, begins at its first picture taken
     size_t roundsBegun_ = 0;
-    bool roundChanged_ = false;  // not written since a picture was taken
+    bool roundChanged_ = false;  // a picture was taken or the round laid out since the thread looked
+    size_t unsavedTakes_ = 0;
+    bool mergedUnsaved_ = false;
+    bool loadingRound_ = false;  // the kept round is being read: pictures taken wait for it
+    std::vector<uint64_t> takenWhileLoading_;
+    std::vector<std::string> upcoming_;  // the paths the thread makes ready next
     bool merging_ = false;
     std::vector<uint64_t> takenWhileMerging_;
     std::mt19937_64 random_;

@@ -68,5 +68,5 @@ got=$(run_show 1 garbage)
 [ -n "$got" ] || e2e_fail "no picture after the memory was damaged"
 said=$(tail -n +"$((lines + 1))" "$E2E_TMP/marvoscope.log")
 [ -z "$said" ] || e2e_fail "the damaged memory was talked about: $said"
-head -c 19 "$memory" | grep -q '^Marvoscope round 1 ' || e2e_fail "the damaged memory was not written anew"
+head -c 19 "$memory" | grep -q '^Marvoscope round 2 ' || e2e_fail "the damaged memory was not written anew"
 e2e_pass "garbage in the memory: picture $got shown without a word, the memory written anew"
