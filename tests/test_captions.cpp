@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "caption/caption_label.h"
 #include "caption/caption_layout.h"
 #include "caption/caption_says.h"
 #include "caption/date_pattern.h"
@@ -155,4 +156,23 @@ TEST(CaptionLayoutTest, FromPictureToPictureNeitherTextLandsWhereEitherWas) {
     }
     std::sort(visited.begin(), visited.end());
     EXPECT_EQ(std::unique(visited.begin(), visited.end()), visited.end());
+}
+
+TEST(CaptionLayoutTest, ALabelIsLaidOverThePictureAsItsCoverageSays) {
+    // Premultiplied: half-covered near-white, a dark shadow at 80 %, nothing, and full cover.
+    CaptionLabel label{4, 1, {0x807B7B7Bu, 0xCC000000u, 0x00000000u, 0xFFF6F6F6u}};
+    Bitmap b;
+    b.resize(6, 1, 0xFF4080C0u);
+    DrawCaptionLabel(b, label, 1, 0);
+    auto channel = [](uint32_t p, int shift) { return static_cast<int>((p >> shift) & 0xFF); };
+    const int keep = 255 - 0x80;
+    for (int shift : {16, 8, 0}) {
+        const int under = channel(0xFF4080C0u, shift);
+        EXPECT_NEAR(channel(b.row(0)[1], shift), 0x7B + under * keep / 255.0, 1.0) << shift;
+        EXPECT_NEAR(channel(b.row(0)[2], shift), under * (255 - 0xCC) / 255.0, 1.0) << shift;
+    }
+    EXPECT_EQ(b.row(0)[0], 0xFF4080C0u);
+    EXPECT_EQ(b.row(0)[3], 0xFF4080C0u);
+    EXPECT_EQ(b.row(0)[4], 0xFFF6F6F6u);
+    EXPECT_EQ(b.row(0)[5], 0xFF4080C0u);
 }

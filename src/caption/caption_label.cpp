@@ -95,11 +95,18 @@ void DrawCaptionLabel(Bitmap& dst, const CaptionLabel& label, int x, int y) {
             const uint32_t s = in[col];
             const uint32_t a = s >> 24;
             if (a == 0) continue;
+            if (a == 255) {
+                out[col] = s;
+                continue;
+            }
+            // Red and blue in one multiply, green in another; (v * k + 128) * 257 >> 16 is
+            // v * k / 255 rounded, for every v and k up to 255.
             const uint32_t d = out[col], keep = 255u - a;
-            const uint32_t r = ((s >> 16) & 0xFF) + ((d >> 16) & 0xFF) * keep / 255u;
-            const uint32_t g = ((s >> 8) & 0xFF) + ((d >> 8) & 0xFF) * keep / 255u;
-            const uint32_t b = (s & 0xFF) + (d & 0xFF) * keep / 255u;
-            out[col] = 0xFF000000u | r << 16 | g << 8 | b;
+            uint32_t rb = (d & 0xFF00FFu) * keep + 0x800080u;
+            rb = ((rb + ((rb >> 8) & 0xFF00FFu)) >> 8) & 0xFF00FFu;
+            uint32_t g = (d & 0xFF00u) * keep + 0x8000u;
+            g = ((g + ((g >> 8) & 0xFF00u)) >> 8) & 0xFF00u;
+            out[col] = 0xFF000000u | ((s & 0xFF00FFu) + rb) | ((s & 0xFF00u) + g);
         }
     }
 }

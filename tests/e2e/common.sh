@@ -564,3 +564,19 @@ e2e_masked_rmse() {
   /usr/bin/convert "$b" -fill black "${draw[@]}" "$E2E_TMP/masked-b.png"
   e2e_rmse "$E2E_TMP/masked-a.png" "$E2E_TMP/masked-b.png"
 }
+
+# e2e_reads NAME BOX REGEX: screenshots NAME and succeeds when the text read in BOX matches.
+e2e_reads() {
+  local text
+  e2e_screenshot "$1"
+  text=$(e2e_ocr "$E2E_SHOT" "$2")
+  grep -E -q "$3" <<<"$text"
+}
+
+# e2e_clock_in IMAGE BOX: the time read in BOX, when it is hours and minutes ("" otherwise).
+e2e_clock_in() {
+  local text
+  text=$(e2e_ocr "$1" "$2")
+  text=$(grep -E -o '[0-9]{1,2}[:.][0-9]{2}([:.][0-9]{2})?' <<<"$text" | head -n1)
+  [[ $text =~ ^[0-9]{1,2}[:.][0-9]{2}$ ]] && echo "$text"
+}

@@ -18,12 +18,6 @@ e2e_setting Placement Fit
 # The 4:3 photo fitted on 1280x720 lies at x 160..1119; the boxes hold the corners' text.
 caption_box=640x70+160+650
 clock_box=320x70+800+0
-_reads() {
-  local text
-  e2e_screenshot "$1"
-  text=$(e2e_ocr "$E2E_SHOT" "$2")
-  grep -E -q "$3" <<<"$text"
-}
 show() {
   e2e_start /S
   e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "no saver window ($1)"
@@ -36,13 +30,12 @@ end_show() {
 e2e_setting Caption date,place
 e2e_setting Clock 1
 show captioned
-e2e_wait_until 10 _reads captioned "$caption_box" '14 July 2023.*Lyon, France' ||
+e2e_wait_until 10 e2e_reads captioned "$caption_box" '14 July 2023.*Lyon, France' ||
   e2e_fail "the caption reads '$(e2e_ocr "$E2E_SHOT" "$caption_box" | tr '\n' '|')'"
 e2e_pass "the lower left corner says 14 July 2023 · Lyon, France"
 captioned=$E2E_SHOT
-clock=$(e2e_ocr "$captioned" "$clock_box")
-clock=$(grep -E -o '[0-9]{1,2}[:.][0-9]{2}([:.][0-9]{2})?' <<<"$clock" | head -n1)
-[[ $clock =~ ^[0-9]{1,2}[:.][0-9]{2}$ ]] || e2e_fail "the clock reads '$clock', not hours and minutes"
+clock=$(e2e_clock_in "$captioned" "$clock_box") ||
+  e2e_fail "the clock reads '$(e2e_ocr "$captioned" "$clock_box" | tr '\n' '|')', not hours and minutes"
 e2e_pass "the upper right corner shows the time, $clock"
 end_show captioned
 
@@ -62,7 +55,7 @@ end_show plain
 e2e_start_two_monitors
 e2e_setting Caption place
 show two
-e2e_wait_until 10 _reads two-left 500x80+0+688 'Lyon, France' ||
+e2e_wait_until 10 e2e_reads two-left 500x80+0+688 'Lyon, France' ||
   e2e_fail "the left monitor's caption reads '$(e2e_ocr "$E2E_SHOT" 500x80+0+688 | tr '\n' '|')'"
 primary=$(e2e_ocr "$E2E_SHOT" 500x70+1184+698)
 grep -q 'Lyon, France' <<<"$primary" ||

@@ -21,12 +21,6 @@ e2e_setting Placement Fit
 # The 4:3 photo fitted on 1280x720 lies at x 160..1119; the boxes hold the corners' text.
 caption_box=640x70+160+650
 clock_box=320x70+800+0
-_reads() {
-  local text
-  e2e_screenshot "$1"
-  text=$(e2e_ocr "$E2E_SHOT" "$2")
-  grep -E -q "$3" <<<"$text"
-}
 show() {
   e2e_wait_until 15 _e2e_no_earlier_window || true
   e2e_start /S
@@ -40,20 +34,19 @@ end_show() {
 e2e_setting Caption date,place
 e2e_setting Clock 1
 show captioned
-e2e_wait_until 30 _reads captioned "$caption_box" '(14 July|July 14,) 2023.*Lyon, France' ||
+e2e_wait_until 30 e2e_reads captioned "$caption_box" '(14 July|July 14,) 2023.*Lyon, France' ||
   e2e_fail "the caption reads '$(e2e_ocr "$E2E_SHOT" "$caption_box" | tr '\n' '|')'"
 e2e_pass "the lower left corner gives the date taken and Lyon, France"
 captioned=$E2E_SHOT
-clock=$(e2e_ocr "$captioned" "$clock_box")
-clock=$(grep -E -o '[0-9]{1,2}[:.][0-9]{2}([:.][0-9]{2})?' <<<"$clock" | head -n1)
-[[ $clock =~ ^[0-9]{1,2}[:.][0-9]{2}$ ]] || e2e_fail "the clock reads '$clock', not hours and minutes"
+clock=$(e2e_clock_in "$captioned" "$clock_box") ||
+  e2e_fail "the clock reads '$(e2e_ocr "$captioned" "$clock_box" | tr '\n' '|')', not hours and minutes"
 e2e_pass "the upper right corner shows the time, $clock"
 end_show captioned
 
 e2e_setting Caption ""
 e2e_setting Clock 0
 show plain
-e2e_wait_until 30 _reads plain 640x70+160+650 '^[[:space:]]*$' || true
+e2e_wait_until 30 e2e_reads plain 640x70+160+650 '^[[:space:]]*$' || true
 e2e_screenshot plain
 rmse=$(e2e_masked_rmse "$captioned" "$E2E_SHOT" "$caption_box" "$clock_box")
 awk "BEGIN { exit !($rmse <= 0.005) }" || e2e_fail "outside the text the captioned show differs by $rmse"
@@ -66,7 +59,7 @@ e2e_start_xvfb 2600x800
 e2e_start_x_server Xephyr +xinerama -extension RANDR -screen 1280x720 -screen 1280x720
 e2e_setting Caption place
 show two
-e2e_wait_until 30 _reads two-left 640x70+160+650 'Lyon, France' ||
+e2e_wait_until 30 e2e_reads two-left 640x70+160+650 'Lyon, France' ||
   e2e_fail "the first monitor's caption reads '$(e2e_ocr "$E2E_SHOT" 640x70+160+650 | tr '\n' '|')'"
 second=$(e2e_ocr "$E2E_SHOT" 640x70+1440+650)
 grep -q 'Lyon, France' <<<"$second" || e2e_fail "the second monitor's caption reads '$(tr '\n' '|' <<<"$second")'"
