@@ -33,6 +33,8 @@ add_custom_command(OUTPUT ${MV_GENERATED}/changelog.gz
 add_custom_target(mv_packaging ALL DEPENDS ${MV_GENERATED}/marvoscope.1.gz ${MV_GENERATED}/changelog.gz)
 install(FILES ${MV_GENERATED}/marvoscope.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${MV_PACKAGING}/copyright ${MV_GENERATED}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/marvoscope)
+install(FILES ${MV_PACKAGING}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+  RENAME marvoscope)
 
 # The Debian package: bash scripts/package.sh.
 set(CPACK_GENERATOR DEB)
