@@ -4,12 +4,15 @@
 #include <chrono>
 #include <cstdio>
 
+#include "best_of.h"
 #include "platform/picture/backdrop.h"
 #include "platform/picture/picture.h"
 
 using namespace mv;
 
 namespace {
+
+using bench::bestOf;
 
 Bitmap photo(int w, int h) {
     Bitmap b;
@@ -18,18 +21,6 @@ Bitmap photo(int w, int h) {
         for (int x = 0; x < w; ++x)
             b.row(y)[x] = 0xFF000000u | static_cast<uint32_t>((x * 255 / w) << 16 | (y * 255 / h) << 8 | ((x ^ y) & 0xFF));
     return b;
-}
-
-template <class F>
-double bestOf(int runs, F&& f) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        f();
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-        if (ms < best) best = ms;
-    }
-    return best;
 }
 
 }  // namespace

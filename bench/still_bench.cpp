@@ -4,11 +4,14 @@
 #include <cstdio>
 #include <vector>
 
+#include "best_of.h"
 #include "platform/picture/picture.h"
 
 using namespace mv;
 
 namespace {
+
+using bench::bestOf;
 
 Bitmap gradient(int w, int h) {
     Bitmap b;
@@ -25,18 +28,6 @@ void nearest(const Bitmap& src, Bitmap& dst) {
         uint32_t* d = dst.row(y);
         for (int x = 0; x < dst.width; ++x) d[x] = s[int64_t{x} * src.width / dst.width];
     }
-}
-
-template <class F>
-double bestOf(int runs, F&& f) {
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        f();
-        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-        if (ms < best) best = ms;
-    }
-    return best;
 }
 
 }  // namespace

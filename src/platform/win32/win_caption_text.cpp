@@ -27,12 +27,12 @@ LOGFONTW messageFont() {
 TextCoverage drawCaptionText(const std::string& utf8, int pixelSize) {
     TextCoverage out;
     if (utf8.empty() || pixelSize <= 0) return out;
-    LOGFONTW spec = messageFont();
-    spec.lfHeight = -pixelSize;  // the em, as Qt's pixel size
-    spec.lfWidth = 0;
+    LOGFONTW wanted = messageFont();
+    wanted.lfHeight = -pixelSize;  // the em, as Qt's pixel size
+    wanted.lfWidth = 0;
     // Grey antialiasing: ClearType's coloured fringes would not survive being laid over a photo.
-    spec.lfQuality = ANTIALIASED_QUALITY;
-    HFONT font = CreateFontIndirectW(&spec);
+    wanted.lfQuality = ANTIALIASED_QUALITY;
+    HFONT font = CreateFontIndirectW(&wanted);
     HDC dc = CreateCompatibleDC(nullptr);
     if (!font || !dc) {
         if (font) DeleteObject(font);
