@@ -13,6 +13,7 @@
 
 #include "platform/error.h"
 #include "platform/picture/decode_size.h"
+#include "platform/picture/frames/frame_source.h"
 
 namespace mv {
 
@@ -139,6 +140,11 @@ public:
     virtual PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& /*floor*/) {
         return decodeStill(bytes);
     }
+    // An animated picture the platform's own libraries read (an animated WebP), its frames
+    // decoded when asked; null when the bytes are no animation it reads (APNG is read by the
+    // portable PNG reader). The canvas is checked against the size guard before anything is
+    // decoded. Throws ErrInvalidPicture for one it recognises but cannot read.
+    virtual FrameSourcePtr openFrames(const std::vector<uint8_t>& /*bytes*/) { return nullptr; }
 
     virtual SettingsStore& settings() = 0;
 

@@ -4,7 +4,9 @@
 // smaller than it is shown looks the same after the stretch and costs less time and memory.
 #include <functional>
 
+#include "platform/picture/bitmap.h"
 #include "platform/picture/placement.h"
+#include "platform/picture/resample.h"
 
 namespace mv {
 
@@ -15,5 +17,11 @@ using DecodeFloor = std::function<PixelSize(int width, int height)>;
 // width x height picture come out whole (so the decoder gives that size itself, with no
 // resampling of its own) and the picture stays at least `floor` in both directions. Returns M.
 int DecodeEighths(int width, int height, PixelSize floor, std::initializer_list<int> eighths);
+
+// An opaque width x height picture from a decoder that cannot decode it smaller, read row by row
+// through `rows` (each row as opaque 0xFFRRGGBB): averaged down to `floor`'s size while it is
+// read when that is smaller in both directions, else copied whole. Either way the only
+// full-size pixels are the decoder's own.
+Bitmap KeepDecoded(int width, int height, const DecodeFloor& floor, const SourceRows& rows);
 
 }  // namespace mv
