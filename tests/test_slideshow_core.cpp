@@ -91,6 +91,7 @@ TEST_F(SlideScan, PicturesHiddenFilesAndSubfolders) {
     touch(root / "sub" / "d.bmp");
     touch(root / "sub" / "deeper" / "e.png");
     touch(root / "f.webp");
+    touch(root / "i.xyz");
 #ifdef _WIN32
     // Windows' own mark: a hidden file and a hidden folder, whatever their names.
     touch(root / "g.png");
@@ -99,12 +100,12 @@ TEST_F(SlideScan, PicturesHiddenFilesAndSubfolders) {
     touch(root / "sub" / "marked" / "h.png");
     mv::files::markHidden((root / "sub" / "marked").string());
 #endif
-    EXPECT_EQ(names(ScanFolder(root.string(), {})), (std::set<std::string>{"a.JPG", "b.jpeg"}));
+    EXPECT_EQ(names(ScanFolder(root.string(), {})), (std::set<std::string>{"a.JPG", "b.jpeg", "f.webp"}));
     ScanOptions deep;
     deep.subfolders = true;
-    deep.moreSuffixes = {"webp"};
+    deep.moreSuffixes = {"xyz"};
     EXPECT_EQ(names(ScanFolder(root.string(), deep)),
-              (std::set<std::string>{"a.JPG", "b.jpeg", "sub/d.bmp", "sub/deeper/e.png", "f.webp"}));
+              (std::set<std::string>{"a.JPG", "b.jpeg", "sub/d.bmp", "sub/deeper/e.png", "f.webp", "i.xyz"}));
     ScanOptions few;
     few.subfolders = true;
     few.limit = 2;

@@ -16,6 +16,16 @@ void frmMain::AnimationTimer_Timer() {
     withFallback(
         [&] {
             AnimationTimer.setInterval(ParseInt32(AnimatedGIF(currentFrame).Tag));
+            if (playsOver_) {
+                // The last frame stays; the loop's time is still counted for a slideshow's change.
+                if (currentFrame < lastFrame) {
+                    ++currentFrame;
+                } else {
+                    currentFrame = 0;
+                    if (slideshow() && loopsLeft_ > 0 && --loopsLeft_ == 0) changeSlide();
+                }
+                return;
+            }
             if (currentFrame < lastFrame) {
                 PicturePtr drawing;
                 if (prefetch_.drawing()) {
@@ -43,6 +53,12 @@ void frmMain::AnimationTimer_Timer() {
                     });
             } else {
                 currentFrame = 0;
+                if (playsLeft_ > 0 && --playsLeft_ == 0) {
+                    playsOver_ = true;
+                    stopDecodingAhead();
+                    // Alone on screen, the animation has nothing left to time.
+                    if (!slideshow()) AnimationTimer.setEnabled(false);
+                }
                 // A slideshow changes at the end of a loop, once the interval has passed.
                 if (slideshow() && loopsLeft_ > 0 && --loopsLeft_ == 0) changeSlide();
             }

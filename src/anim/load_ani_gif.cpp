@@ -74,8 +74,10 @@ bool frmMain::splitFrames(const std::string& xFile, ControlArray<PictureBox>& xI
 
 // Primes the animation: the counters, frame 0's delay as the interval, the timer for three
 // frames or more (else the window is shown still), and frame 0 painted over the window.
-void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray, PicturePtr firstDrawn) {
+void frmMain::startAnimation(ControlArray<PictureBox>& xImgArray, PicturePtr firstDrawn, int plays) {
     currentFrame = 0;
+    playsLeft_ = plays;
+    playsOver_ = false;
     lastFrame = xImgArray.Count() - 1;
     const bool intervalSet = continueStep([&] { AnimationTimer.setInterval(ParseInt16(xImgArray(0).Tag)); });
 

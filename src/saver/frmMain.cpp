@@ -132,7 +132,15 @@ void frmMain::Form_Load() {
             Move(0, 0, std::lround(units.twipsX(p.screenWidthPx())), std::lround(units.twipsY(p.screenHeightPx())));
             // Decoded for the window it is about to fill: a photo far larger than the screen
             // is read at a fraction of its size.
-            Picture1.setPicture(LoadPicture(p, txFile.Text(), shownAreas(0, 0, ScaleWidth(), ScaleHeight())));
+            LoadedPicture loaded = LoadPictureOrFrames(p, txFile.Text(), shownAreas(0, 0, ScaleWidth(), ScaleHeight()));
+            if (loaded.animation) {
+                // An APNG or animated WebP, whatever its name, plays as a GIF does.
+                LoadFrames(*loaded.animation, AnimatedGIF);
+                if (!Loaded()) return;
+                displayOrSetup([](auto&& step) { step(); });
+                return;
+            }
+            Picture1.setPicture(std::move(loaded.still));
             backdrop_ = backdropFor(Picture1.Picture());
             AutoRedraw = true;
             displayOrSetup([](auto&& step) { step(); });

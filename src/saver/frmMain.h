@@ -16,6 +16,7 @@
 #include "platform/ui/controls/textbox.h"
 #include "platform/ui/controls/timer.h"
 #include "platform/ui/form.h"
+#include "platform/picture/frames/composed_frames.h"
 
 namespace mv {
 
@@ -68,6 +69,8 @@ public:
     bool slideshow() const { return slides_ != nullptr; }
     // Cuts a GIF file into frames, stores them in xImgArray and starts the animation.
     void LoadAniGif(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
+    // Stores an APNG's or animated WebP's frames in xImgArray and starts the animation.
+    void LoadFrames(const ComposedFrames& composed, ControlArray<PictureBox>& xImgArray);
     // Stops decoding frames ahead on the second thread; what it decoded stays cached. After it,
     // no thread but this one reads the picture file.
     void stopDecodingAhead() { prefetch_.stop(); }
@@ -95,7 +98,8 @@ private:
     void showCursor(bool show);
     bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
     // `firstDrawn`: frame 0 drawn already at the window's placed sizes (a slideshow's next GIF).
-    void startAnimation(ControlArray<PictureBox>& xImgArray, PicturePtr firstDrawn = nullptr);
+    // `plays`: how often the whole animation plays before its last frame stays; 0 for ever.
+    void startAnimation(ControlArray<PictureBox>& xImgArray, PicturePtr firstDrawn = nullptr, int plays = 0);
     // The sizes a paint of the whole window has on each surface.
     std::vector<anim::DrawSize> drawSizes() const;
     // Picture1's image, or its drawing made ahead when there is one: the same pixels on screen.
@@ -126,6 +130,10 @@ private:
     long slideIntervalMs_ = 10000;
     bool slideFade_ = true;
     int loopsLeft_ = 0;  // whole loops the animation on screen plays before the change
+    // Plays left of an animation whose file counts them (0: for ever); once they are over, its
+    // last frame stays while the ticks still count the loops a slideshow waits for.
+    int playsLeft_ = 0;
+    bool playsOver_ = false;
     std::string shownPath_, shownStamp_;  // the picture on the first monitor
     struct {
         std::shared_ptr<const FadePicture::Pictures> from, to;

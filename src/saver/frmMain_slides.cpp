@@ -159,7 +159,7 @@ void frmMain::showSlide(PreparedSlide slide) {
         AnimatedGIF(static_cast<long>(k)).setPicture(slide.frames[k]);
         loopMs += slide.delaysMs[k];
     }
-    startAnimation(AnimatedGIF, slide.firstDrawn);
+    startAnimation(AnimatedGIF, slide.firstDrawn, slide.loops);
     if (!AnimationTimer.Enabled()) {
         // One or two frames show still, as a single GIF of them does.
         arm(slideIntervalMs_);

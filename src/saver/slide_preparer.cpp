@@ -11,6 +11,7 @@
 #include "anim/frame_ranges.h"
 #include "anim/frame_store.h"
 #include "anim/gif_split.h"
+#include "anim/played_frames.h"
 #include "caption/caption_says.h"
 #include "saver/captions_overlay.h"
 #include "platform/error.h"
@@ -455,13 +456,26 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     if (size < kMinStillBytes) throw PlatformError(ErrInvalidPicture, "Invalid picture");
     // Decoded for the areas it is placed on, as a single picture is: a photo far larger than
     // the monitors is read at a fraction of its size. One whose data ends early is passed over.
-    PicturePtr picture = LoadPicture(platform_, path, SlideAreas(target_), DamagedPicture::Refuse);
+    LoadedPicture loaded = LoadPictureOrFrames(platform_, path, SlideAreas(target_), DamagedPicture::Refuse);
+    if (loaded.animation) return frames(path, *loaded.animation);
+    PicturePtr picture = std::move(loaded.still);
     picture->prepare();
     // Drawn now at its placed size on every monitor, its painting at the change is a copy; the
     // decoded picture itself is let go here.
     auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
                                                           target_.backColor);
     return {path, {}, {std::move(drawn)}, {}, nullptr, backdropOf(*picture), {}, {}};
+}
+
+// An APNG's or animated WebP's frames, played as a GIF's are; its first frame composed now.
+PreparedSlide SlidePreparer::frames(const std::string& path, const ComposedFrames& composed) {
+    PreparedSlide slide{path, {}, composed.frames, {}, nullptr, nullptr, {}, {}};
+    slide.loops = composed.loops;
+    for (long ms : composed.delaysMs) slide.delaysMs.push_back(anim::PlayedDelayMs(ms));
+    slide.frames.front()->prepare();
+    slide.firstDrawn = drawnFirst(*slide.frames.front());
+    slide.backdrop = backdropOf(*slide.frames.front());
+    return slide;
 }
 
 // The caption is drawn with the picture, so that showing it costs nothing more at the change.

@@ -19,6 +19,7 @@
 
 #include "caption/caption_label.h"
 #include "platform/picture/backdrop.h"
+#include "platform/picture/frames/composed_frames.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/placement.h"
 #include "settings/caption_text.h"
@@ -30,7 +31,7 @@ namespace mv {
 
 class Platform;
 
-// One picture ready to show: a still's drawing, or a GIF's frames with their delays.
+// One picture ready to show: a still's drawing, or an animation's frames with their delays.
 struct PreparedSlide {
     std::string path;
     // The file's time of writing and size when it was read: a file written anew under the same
@@ -46,6 +47,7 @@ struct PreparedSlide {
     // What its caption says, and the caption drawn for the monitors ahead; empty without one.
     std::string caption;
     std::vector<KeyedCaptionLabel> captionLabels;
+    int loops = 0;  // plays of an animation whose file counts them; 0 for ever
     bool animated() const { return !delaysMs.empty(); }
 };
 
@@ -105,6 +107,7 @@ private:
     uint64_t keyOf(const std::string& path) const;
     PreparedSlide still(const std::string& path);
     PreparedSlide animation(const std::string& path);
+    PreparedSlide frames(const std::string& path, const ComposedFrames& composed);
     PicturePtr drawnFirst(const Picture& frame);
     void caption(PreparedSlide& slide);
     BackdropPtr backdropOf(const Picture& picture) const;

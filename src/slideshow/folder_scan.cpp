@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <system_error>
 
 #include "platform/files/file_io.h"
+#include "platform/picture/load_picture.h"
 
 namespace mv::slides {
 
@@ -25,6 +27,15 @@ std::string lowered(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
+}
+
+// A file named otherwise (a camera's or a download's name without its ending) that says in its
+// first bytes that it is a picture.
+bool startsAsPicture(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    char magic[kPictureMagicBytes];
+    in.read(magic, sizeof magic);
+    return LooksLikePicture(reinterpret_cast<const uint8_t*>(magic), static_cast<size_t>(in.gcount()));
 }
 
 bool hidden(const fs::path& p) {
@@ -62,7 +73,8 @@ struct Scan {
                 if (options.subfolders) subfolders.push_back(p);
                 continue;
             }
-            if (!fs::is_regular_file(st) || !NamesPicture(textOf(p.filename()), options.moreSuffixes)) continue;
+            if (!fs::is_regular_file(st)) continue;
+            if (!NamesPicture(textOf(p.filename()), options.moreSuffixes) && !startsAsPicture(p)) continue;
             if (result.pictures.size() >= options.limit) {
                 result.truncated = true;
                 return;
@@ -83,7 +95,8 @@ bool NamesPicture(const std::string& name, const std::vector<std::string>& moreS
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot == 0) return false;
     const std::string suffix = lowered(name.substr(dot + 1));
-    static const char* const kRead[] = {"bmp", "jpg", "jpeg", "gif", "png"};
+    static const char* const kRead[] = {"bmp", "jpg", "jpeg", "gif", "png", "apng", "webp", "heic",
+                                        "heif", "avif", "jxl", "tif", "tiff"};
     for (const char* s : kRead)
         if (suffix == s) return true;
     return std::find(moreSuffixes.begin(), moreSuffixes.end(), suffix) != moreSuffixes.end();

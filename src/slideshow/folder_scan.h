@@ -1,6 +1,6 @@
 #pragma once
-// Finds a slideshow's pictures in a folder: the files whose names say they are pictures the
-// show reads, hidden files and folders left out, subfolders entered when asked. Links are
+// Finds a slideshow's pictures in a folder: the files whose names or first bytes say they are
+// pictures the show reads, hidden files and folders left out, subfolders entered when asked. Links are
 // followed, but no folder is entered twice, so a link loop ends.
 #include <atomic>
 #include <cstddef>
@@ -15,7 +15,7 @@ inline constexpr size_t kMaxPictures = 100000;
 struct ScanOptions {
     bool subfolders = false;
     size_t limit = kMaxPictures;
-    // Name endings (lower case, without the dot) read beside BMP, JPG, JPEG, GIF and PNG.
+    // Name endings (lower case, without the dot) read beside the ones every build knows.
     std::vector<std::string> moreSuffixes;
 };
 

@@ -103,6 +103,9 @@ public:
     PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
     std::vector<PixelSize> decodeFloors;
     std::function<void()> onDecode;  // runs before every still decode, on the decoding thread
+    // The frames of an animated WebP, as a backend's library would give them; null by default.
+    std::function<FrameSourcePtr(const std::vector<uint8_t>&)> frames;
+    FrameSourcePtr openFrames(const std::vector<uint8_t>& bytes) override { return frames ? frames(bytes) : nullptr; }
     // Lines for the error output, from any thread.
     void report(const std::string& line) override;
     std::vector<std::string> reports();

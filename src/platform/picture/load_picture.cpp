@@ -1,6 +1,7 @@
 #include "platform/picture/load_picture.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/error.h"
 #include "platform/files/files.h"
@@ -14,12 +15,11 @@ namespace mv {
 namespace {
 
 // What the platform decoded, made the same on every platform: a photo turned the way its Exif
-// data says, and only a PNG keeping its transparency (many 32-bit BMPs carry a fourth byte
-// that means nothing).
+// data says, and a BMP made opaque (many 32-bit BMPs carry a fourth byte that means nothing).
 PicturePtr finishStill(PicturePtr decoded, const std::vector<uint8_t>& bytes, int orientation) {
     const auto* still = dynamic_cast<const RgbPicture*>(decoded.get());
     if (!still) return decoded;
-    const bool flatten = !isPngFile(bytes) && !still->opaque();
+    const bool flatten = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M' && !still->opaque();
     if (orientation == 1 && !flatten) return decoded;
     Bitmap pixels = orientedPixels(still->pixels(), orientation);
     if (flatten)
@@ -45,7 +45,9 @@ PicturePtr decodeStillBytes(Platform& platform, const std::vector<uint8_t>& byte
 
 }  // namespace
 
-PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownAreas& shown, DamagedPicture damaged) {
+namespace {
+
+std::vector<uint8_t> readPictureFile(const std::string& path) {
     auto& table = files::fileTable();
     const int n = table.freeFile();
     table.open(n, path, files::Mode::ReadOnly);
@@ -58,8 +60,22 @@ PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownA
         throw;
     }
     table.close(n);
-    if (bytes.size() >= 4 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F' && bytes[3] == '8')
-        return decodeGifPicture(std::move(bytes));
+    return bytes;
+}
+
+bool isGif(const std::vector<uint8_t>& b) {
+    return b.size() >= 4 && b[0] == 'G' && b[1] == 'I' && b[2] == 'F' && b[3] == '8';
+}
+
+bool isWebp(const uint8_t* b, size_t n) { return n >= 12 && std::memcmp(b, "RIFF", 4) == 0 && std::memcmp(b + 8, "WEBP", 4) == 0; }
+
+// The frames the platform's libraries read, for a file that may hold them.
+FrameSourcePtr platformFrames(Platform& platform, const std::vector<uint8_t>& bytes) {
+    return isWebp(bytes.data(), bytes.size()) ? platform.openFrames(bytes) : nullptr;
+}
+
+PicturePtr decodeStillChecked(Platform& platform, const std::vector<uint8_t>& bytes, const std::string& path,
+                              const ShownAreas& shown, DamagedPicture damaged) {
     PicturePtr picture = decodeStillBytes(platform, bytes, shown);
     const auto* still = dynamic_cast<const RgbPicture*>(picture.get());
     if (still && still->damaged()) {
@@ -67,6 +83,48 @@ PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownA
         platform.report("Marvoscope: " + path + ": its data ends early or is corrupt; showing what could be read");
     }
     return picture;
+}
+
+// An ISO base media file's brands that say HEIF (HEVC or AV1 coded) pictures.
+bool heifBrand(const uint8_t* brand) {
+    static const char* const kBrands[] = {"heic", "heix", "hevc", "hevx", "heim", "heis", "hevm",
+                                          "hevs", "mif1", "msf1", "avif", "avis"};
+    for (const char* b : kBrands)
+        if (std::memcmp(brand, b, 4) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownAreas& shown, DamagedPicture damaged) {
+    std::vector<uint8_t> bytes = readPictureFile(path);
+    if (isGif(bytes)) return decodeGifPicture(std::move(bytes));
+    // An animation the platform's still decoder may not read shows its first frame.
+    if (FrameSourcePtr frames = platformFrames(platform, bytes)) return FirstFrameStill(*frames);
+    return decodeStillChecked(platform, bytes, path, shown, damaged);
+}
+
+LoadedPicture LoadPictureOrFrames(Platform& platform, const std::string& path, const ShownAreas& shown,
+                                  DamagedPicture damaged) {
+    std::vector<uint8_t> bytes = readPictureFile(path);
+    if (isGif(bytes)) return {decodeGifPicture(std::move(bytes)), std::nullopt};
+    if (FrameSourcePtr frames = platformFrames(platform, bytes)) return {nullptr, ComposeFrames(std::move(frames))};
+    return {decodeStillChecked(platform, bytes, path, shown, damaged), std::nullopt};
+}
+
+bool LooksLikePicture(const uint8_t* b, size_t n) {
+    auto starts = [&](const char* magic, size_t length) { return n >= length && std::memcmp(b, magic, length) == 0; };
+    if (starts("BM", 2) || starts("\xFF\xD8\xFF", 3) || starts("GIF8", 4) || starts("\x89PNG\r\n\x1A\n", 8) ||
+        starts("II*\0", 4) || starts("MM\0*", 4) || isWebp(b, n) || starts("\xFF\x0A", 2) ||
+        starts("\0\0\0\x0CJXL \r\n\x87\x0A", 12))
+        return true;
+    // "ftyp": the major brand, then the compatible ones as far as the bytes reach.
+    if (n < 12 || std::memcmp(b + 4, "ftyp", 4) != 0) return false;
+    const size_t box = std::min<size_t>(n, (size_t{b[0]} << 24) | (size_t{b[1]} << 16) | (size_t{b[2]} << 8) | b[3]);
+    if (heifBrand(b + 8)) return true;
+    for (size_t at = 16; at + 4 <= box; at += 4)
+        if (heifBrand(b + at)) return true;
+    return false;
 }
 
 }  // namespace mv

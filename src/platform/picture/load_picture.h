@@ -1,6 +1,8 @@
 #pragma once
+#include <optional>
 #include <string>
 
+#include "platform/picture/frames/composed_frames.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/placement.h"
 
@@ -29,5 +31,20 @@ enum class DamagedPicture { ShowWhatDecodes, Refuse };
 // Throws ErrFileNotFound for a missing file and ErrInvalidPicture for an unreadable one.
 PicturePtr LoadPicture(Platform& platform, const std::string& path, const ShownAreas& shown = {},
                        DamagedPicture damaged = DamagedPicture::ShowWhatDecodes);
+
+// A picture file as it shows: a still, or the frames of an APNG or animated WebP.
+struct LoadedPicture {
+    PicturePtr still;                         // null for an animation
+    std::optional<ComposedFrames> animation;  // its frames, composed as they are painted
+};
+// LoadPicture, but an animation other than a GIF comes back as its frames (an APNG's frames
+// rather than its default image). Throws as LoadPicture.
+LoadedPicture LoadPictureOrFrames(Platform& platform, const std::string& path, const ShownAreas& shown = {},
+                                  DamagedPicture damaged = DamagedPicture::ShowWhatDecodes);
+
+// Whether the file's first bytes say it is a picture of a kind some build reads (BMP, JPEG,
+// GIF, PNG, TIFF, HEIF/HEIC, AVIF, JPEG XL, WebP), whatever its name.
+bool LooksLikePicture(const uint8_t* bytes, size_t size);
+constexpr size_t kPictureMagicBytes = 32;
 
 }  // namespace mv
