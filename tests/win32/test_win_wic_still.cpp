@@ -12,10 +12,10 @@
 
 #include "platform/error.h"
 #include "platform/picture/picture.h"
-#include "platform/win32/win_platform.h"
 #include "platform/win32/win_wic_still.h"
 #include "support/photo_pixels.h"
 #include "support/reduced_decode.h"
+#include "win_test_forms.h"
 
 using namespace mv;
 
@@ -90,7 +90,7 @@ TEST(WicStill, ATiffComesBackPixelForPixel) {
 
 // The backend sends BMP and JPEG to the bundled decoder and everything else to the codecs.
 TEST(WicStill, TheBackendReadsATiffAndListsItsEndings) {
-    win32::WinPlatform platform(L"", L"Local\\Marvoscope.test.wic");
+    test::TestWinPlatform platform;
     const Bitmap photo = test::photoPixels(64, 48);
     EXPECT_EQ(pixelsOf(platform.decodeStill(tiffOf(photo, false))).pixels, photo.pixels);
     const auto endings = platform.morePictureSuffixes();
