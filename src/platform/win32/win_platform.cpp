@@ -16,6 +16,8 @@
 #include "platform/win32/win_still_decoder.h"
 #include "platform/win32/win_text.h"
 #include "platform/win32/win_timer.h"
+#include "platform/win32/win_wic_formats.h"
+#include "platform/win32/win_wic_still.h"
 
 namespace mv::win32 {
 
@@ -126,10 +128,13 @@ void WinPlatform::formUnloaded(Form& form) {
 
 std::unique_ptr<TimerDriver> WinPlatform::createTimer(std::function<void()> tick) { return makeTimer(std::move(tick)); }
 
-PicturePtr WinPlatform::decodeStill(const std::vector<uint8_t>& bytes) { return decodeStillStb(bytes); }
+PicturePtr WinPlatform::decodeStill(const std::vector<uint8_t>& bytes) { return decodeStillAtLeast(bytes, {}); }
 PicturePtr WinPlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
-    return decodeStillStb(bytes, floor);
+    // BMP and JPEG by the bundled decoder, read alike on every system; the rest by the system's codecs.
+    return bundledDecoderReads(bytes) ? decodeStillStb(bytes, floor) : decodeStillWic(bytes, floor);
 }
+
+std::vector<std::string> WinPlatform::morePictureSuffixes() { return wicPictureSuffixes(); }
 
 namespace {
 
