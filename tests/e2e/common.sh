@@ -580,3 +580,37 @@ e2e_clock_in() {
   text=$(grep -E -o '[0-9]{1,2}[:.][0-9]{2}([:.][0-9]{2})?' <<<"$text" | head -n1)
   [[ $text =~ ^[0-9]{1,2}[:.][0-9]{2}$ ]] && echo "$text"
 }
+
+# e2e_rgb_frames DIR: the frames of e2e's timing animation, red, green and blue of 50, 50 and
+# 100 hundredths, as a GIF (DIR/rgb.gif) and as the PNG frames other encoders take
+# (DIR/f1.png...; DIR/f1.txt... hold their delays as apngasm reads them).
+e2e_rgb_frames() {
+  local i=1 c d
+  for c in red:50 lime:50 blue:100; do
+    /usr/bin/convert -size 64x48 "xc:${c%:*}" "PNG24:$1/f$i.png"
+    d=${c#*:}; echo "delay=$d/100" >"$1/f$i.txt"; i=$((i + 1))
+  done
+  /usr/bin/convert -size 64x48 -delay 50 xc:red xc:lime -delay 100 xc:blue -loop 0 "$1/rgb.gif"
+}
+
+# e2e_timed_runs WATCH: the runs of red, green and blue that e2e_colour_watch saw, "colour:ms"
+# each, the last (cut off by the watch's end) left out.
+e2e_timed_runs() {
+  awk '$2 == "red" || $2 == "green" || $2 == "blue" {
+         if ($2 != c) { if (c != "") out = out (n++ ? " " : "") c ":" ($1 - t); c = $2; t = $1 } }
+       END { print out }' "$1"
+}
+
+# e2e_same_timing GIF_RUNS RUNS: whether RUNS shows the frames in the order GIF_RUNS does, each
+# run (the first frame's aside, which waits on the show's start) within 80 ms of the GIF's.
+e2e_same_timing() {
+  awk -v a="$1" -v b="$2" 'BEGIN {
+    n = split(a, x, " "); m = split(b, y, " "); if (m < 4 || n < 4) exit 1
+    k = n < m ? n : m
+    for (i = 1; i <= k; i++) {
+      split(x[i], p, ":"); split(y[i], q, ":")
+      if (p[1] != q[1]) exit 1
+      if (i > 1 && (q[2] - p[2] > 80 || p[2] - q[2] > 80)) exit 1
+    }
+  }'
+}
