@@ -196,6 +196,7 @@ TEST(FolderScan, FindsTodaysFormatsByNameOrFirstBytes) {
     dir.write("IMG_0001", std::string("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24) + std::string(200, 'x'));
     dir.write("download", std::string("RIFF\0\0\0\0WEBPVP8 ", 16) + std::string(200, 'x'));
     dir.write("notes.txt", std::string("RIFF but no picture"));
+    dir.write("BMW", std::string("BMW service dates, no picture"));
     dir.write("movie", std::string("\0\0\0\x18" "ftypqt  \0\0\0\0qt  ", 20) + std::string(200, 'x'));
     std::vector<std::string> names;
     for (const std::string& p : slides::ScanFolder(dir.path().string(), {}).pictures)

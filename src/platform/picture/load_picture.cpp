@@ -114,7 +114,12 @@ LoadedPicture LoadPictureOrFrames(Platform& platform, const std::string& path, c
 
 bool LooksLikePicture(const uint8_t* b, size_t n) {
     auto starts = [&](const char* magic, size_t length) { return n >= length && std::memcmp(b, magic, length) == 0; };
-    if (starts("BM", 2) || starts("\xFF\xD8\xFF", 3) || starts("GIF8", 4) || starts("\x89PNG\r\n\x1A\n", 8) ||
+    // A BMP's two letters alone would take in text files: its header's size must say BMP too.
+    if (starts("BM", 2) && n >= 18) {
+        const uint32_t header = b[14] | (uint32_t{b[15]} << 8) | (uint32_t{b[16]} << 16) | (uint32_t{b[17]} << 24);
+        if (header == 12 || header == 40 || header == 52 || header == 56 || header == 108 || header == 124) return true;
+    }
+    if (starts("\xFF\xD8\xFF", 3) || starts("GIF8", 4) || starts("\x89PNG\r\n\x1A\n", 8) ||
         starts("II*\0", 4) || starts("MM\0*", 4) || isWebp(b, n) || starts("\xFF\x0A", 2) ||
         starts("\0\0\0\x0CJXL \r\n\x87\x0A", 12))
         return true;
