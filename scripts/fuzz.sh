@@ -87,7 +87,7 @@ if command -v apngasm >/dev/null && [ -x "$im" ]; then
   frames=$(mktemp -d)
   "$im" -size 16x12 gradient:red-blue -alpha on "$frames/f1.png"
   "$im" "$frames/f1.png" -fill yellow -draw 'rectangle 2,2 6,5' "$frames/f2.png"
-  "$im" "$frames/f2.png" -region 5x3+8+6 -alpha transparent "$frames/f3.png"
+  "$im" "$frames/f2.png" \( -size 5x3 xc:none \) -geometry +8+6 -compose Copy -composite "$frames/f3.png"
   apngasm "$seeds/apngasm.png" "$frames"/f*.png 1 10 -z0 >/dev/null
   apngasm "$seeds/apngasm-kc.png" "$frames"/f*.png 3 100 -l2 -kc -z0 >/dev/null
   apngasm "$seeds/apngasm-skip-first.png" "$frames"/f*.png -f -z0 >/dev/null
@@ -219,9 +219,13 @@ def apng(w, h, frames, color_type=6, depth=8, interlace=False, image_is_frame=Tr
     channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[color_type]
     def stream(fw, fh, seed):
         if fw * fh > 4096: return zlib.compress(bytes(600))  # far too little for its rows
-        rows = b"".join(bytes([y % 5]) + bytes((seed * 17 + y * 7 + i * 3) % 256 for i in range((fw * channels * depth + 7) // 8))
-                        for y in range(fh if not interlace else fh * 2))
-        return zlib.compress(rows, 9)
+        passes = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
+        rows = bytearray()
+        for x0, y0, dx, dy in (passes if interlace else [(0, 0, 1, 1)]):
+            cols, count = (fw - x0 + dx - 1) // dx, (fh - y0 + dy - 1) // dy
+            for y in range(count if cols > 0 else 0):
+                rows += bytes([y % 5]) + bytes((seed * 17 + y * 7 + i * 3) % 256 for i in range((cols * channels * depth + 7) // 8))
+        return zlib.compress(bytes(rows), 9)
     out = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, depth, color_type, 0, 0, int(interlace)))
     if palette: out += chunk(b"PLTE", bytes((i * 53) % 256 for i in range(3 * palette))) + chunk(b"tRNS", b"\0\x80")
     out += chunk(b"acTL", struct.pack(">II", len(frames), plays))

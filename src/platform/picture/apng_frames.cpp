@@ -44,11 +44,12 @@ private:
 class FrameList {
 public:
     void chunk(const PngChunk& c, const PngFormat& format) {
-        if (stopped_) return;
         format_ = &format;
         if (c.is("IDAT")) {
             seenImage_ = true;
             if (c.length > 0) image_.emplace_back(c.data, c.length);
+        } else if (stopped_) {
+            return;
         } else if (c.is("acTL")) {
             // One that comes after the image data is too late to make the file an animation.
             if (seenImage_ || animated_ || c.length < 8) return;
