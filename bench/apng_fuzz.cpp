@@ -52,10 +52,11 @@ void chunk(Bytes& out, const char* type, const uint8_t* data, size_t size) {
 }
 
 // An APNG from the input: bytes 0-3 the canvas (up to 64 x 64, or up to 32768 a side when a
-// top bit is set), byte 4 the format and interlacing, byte 5 the palette, byte 6 the number of
-// frames declared and whether the default image is frame 0. Then frames, each 8 bytes of control
-// (width, height, x, y as bytes, disposal and blending, delay, a sequence slip, the data length)
-// and that much data; the default image takes its data the same way first.
+// top bit is set), byte 4 the format, interlacing and whether IEND ends the file, byte 5 the
+// palette, byte 6 the frames declared, the plays and whether the default image is frame 0. Then
+// frames, each 8 bytes of control (width, height, x, y as bytes, disposal and blending, delay, a
+// sequence slip, the data length) and that much data; the default image takes its data the same
+// way first.
 Bytes madeApng(const uint8_t* d, size_t size) {
     static constexpr uint8_t kFormats[15][2] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
                                                {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
