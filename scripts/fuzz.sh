@@ -3,34 +3,23 @@
 # build-fuzz, makes a seed corpus of picture files, runs each target in turn for the given
 # seconds and prints the executions of each and their total. The tests never run this.
 #   bash scripts/fuzz.sh [seconds per target, default 120] [target[:seconds] ...]
-<<<<<<< HEAD
 # FUZZ_RUNS=N stops each target after N executions, if its time has not run out first.
 # Targets: gif_fuzz (GIF reader and the splitter's byte scan), png_fuzz (the PNG reader and its
-# inflater, against zlib), still_qt_fuzz (the loader with Qt's image readers, the Linux path),
-# still_stb_fuzz (the loader with stb_image, the Windows path), split_fuzz (LoadAniGif with its
-# scratch-file I/O and the animation it starts), exif_fuzz (the JPEG Exif orientation reader,
-# which both still targets also run), ini_fuzz (the settings file's reader and editor),
-# resample_fuzz (the stretch against a double-precision reference).
-=======
-# Targets: gif_fuzz (GIF reader and the splitter's byte scan), still_qt_fuzz (the loader with
-# Qt's image readers, the Linux path), still_stb_fuzz (the loader with stb_image, the Windows
-# path), split_fuzz (LoadAniGif with its scratch-file I/O and the animation it starts),
-# exif_fuzz (the JPEG Exif orientation reader, which both still targets also run),
-# exif_facts_fuzz (a photo's Exif date and GPS position, from a JPEG or a PNG), ini_fuzz
-# (the settings file's reader and editor), resample_fuzz (the stretch against a double-precision
-# reference).
->>>>>>> places
+# inflater, against zlib), apng_fuzz (an animated PNG's frames, listed and decoded),
+# still_qt_fuzz (the loader with Qt's image readers, the Linux path), still_stb_fuzz (the loader
+# with stb_image, the Windows path), split_fuzz (LoadAniGif with its scratch-file I/O and the
+# animation it starts), exif_fuzz (the JPEG Exif orientation reader, which both still targets
+# also run), exif_facts_fuzz (a photo's Exif date and GPS position, from a JPEG or a PNG),
+# ini_fuzz (the settings file's reader and editor), resample_fuzz (the stretch against a
+# double-precision reference).
 # Inputs that crash are left as build-fuzz/crash-*; the corpus grows in build-fuzz/corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-120}
 shift || true
 targets=("$@")
-<<<<<<< HEAD
-[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz png_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz ini_fuzz resample_fuzz)
-=======
-[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz exif_facts_fuzz ini_fuzz resample_fuzz)
->>>>>>> places
+[ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz png_fuzz apng_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz exif_facts_fuzz ini_fuzz
+  resample_fuzz)
 names=("${targets[@]%%:*}")
 build=$PWD/build-fuzz
 
@@ -91,6 +80,18 @@ if command -v gifsicle >/dev/null && [ -f "$seeds/anim3.gif" ]; then
   gifsicle -O3 "$seeds/anim3.gif" >"$seeds/gifsicle-o3.gif"
   gifsicle --interlace --colors 4 "$seeds/anim-offsets.gif" >"$seeds/gifsicle-interlaced.gif" 2>/dev/null
   gifsicle --no-loopcount --delay 0 "$seeds/anim3.gif" >"$seeds/gifsicle-noloop.gif"
+fi
+# Animated PNGs as apngasm writes them: frames cut to the rectangles that change, with a palette
+# made for them or their own colour type, the first frame left out of the animation.
+if command -v apngasm >/dev/null && [ -x "$im" ]; then
+  frames=$(mktemp -d)
+  "$im" -size 16x12 gradient:red-blue -alpha on "$frames/f1.png"
+  "$im" "$frames/f1.png" -fill yellow -draw 'rectangle 2,2 6,5' "$frames/f2.png"
+  "$im" "$frames/f2.png" \( -size 5x3 xc:none \) -geometry +8+6 -compose Copy -composite "$frames/f3.png"
+  apngasm "$seeds/apngasm.png" "$frames"/f*.png 1 10 -z0 >/dev/null
+  apngasm "$seeds/apngasm-kc.png" "$frames"/f*.png 3 100 -l2 -kc -z0 >/dev/null
+  apngasm "$seeds/apngasm-skip-first.png" "$frames"/f*.png -f -z0 >/dev/null
+  rm -rf "$frames"
 fi
 if command -v ffmpeg >/dev/null; then
   ffmpeg -v error -f lavfi -i testsrc=size=16x12:rate=5 -frames:v 3 -y "$seeds/ffmpeg.gif"
@@ -211,6 +212,46 @@ for color_type in (2, 4, 6):
         put(f"png-type{color_type}-{depth}.png", png_of(9, 7, color_type, depth, trns=b"\0\1\0\2\0\3" if color_type == 2 else b""))
         put(f"png-type{color_type}-{depth}-adam7.png", png_of(12, 9, color_type, depth, True))
 
+# Animated PNGs by hand: the default image in the animation or not, frames placed and disposed
+# every way, interlaced, 16-bit, cut short, out of order and of a size their data cannot fill.
+def apng(w, h, frames, color_type=6, depth=8, interlace=False, image_is_frame=True, plays=0, palette=0):
+    chunk = lambda t, d: struct.pack(">I", len(d)) + t + d + struct.pack(">I", zlib.crc32(t + d))
+    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[color_type]
+    def stream(fw, fh, seed):
+        if fw * fh > 4096: return zlib.compress(bytes(600))  # far too little for its rows
+        passes = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
+        rows = bytearray()
+        for x0, y0, dx, dy in (passes if interlace else [(0, 0, 1, 1)]):
+            cols, count = (fw - x0 + dx - 1) // dx, (fh - y0 + dy - 1) // dy
+            for y in range(count if cols > 0 else 0):
+                rows += bytes([y % 5]) + bytes((seed * 17 + y * 7 + i * 3) % 256 for i in range((cols * channels * depth + 7) // 8))
+        return zlib.compress(bytes(rows), 9)
+    out = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, depth, color_type, 0, 0, int(interlace)))
+    if palette: out += chunk(b"PLTE", bytes((i * 53) % 256 for i in range(3 * palette))) + chunk(b"tRNS", b"\0\x80")
+    out += chunk(b"acTL", struct.pack(">II", len(frames), plays))
+    seq = 0
+    for k, (fw, fh, x, y, dispose, blend) in enumerate(frames):
+        fctl = chunk(b"fcTL", struct.pack(">IIIIIHHBB", seq, fw, fh, x, y, 1, 10 * k, dispose, blend))
+        seq += 1
+        if k == 0 and image_is_frame:
+            out += fctl + chunk(b"IDAT", stream(fw, fh, k))
+            continue
+        if k == 0:
+            out += chunk(b"IDAT", stream(w, h, 99))
+        out += fctl + chunk(b"fdAT", struct.pack(">I", seq) + stream(fw, fh, k))
+        seq += 1
+    return out + chunk(b"IEND", b"")
+
+moves = [(8, 6, 0, 0, 0, 0), (3, 2, 1, 1, 1, 1), (4, 4, 4, 2, 2, 1), (8, 1, 0, 5, 2, 0)]
+put("apng-rgba.png", apng(8, 6, moves))
+put("apng-outside.png", apng(8, 6, moves, image_is_frame=False, plays=3))
+put("apng-adam7-16.png", apng(8, 6, moves, 6, 16, interlace=True))
+put("apng-grey2.png", apng(8, 6, moves, 0, 2))
+put("apng-palette4.png", apng(8, 6, moves, 3, 4, palette=16))
+put("apng-out-of-order.png", apng(8, 6, moves).replace(struct.pack(">I", 4) + b"\x78", struct.pack(">I", 7) + b"\x78", 1))
+put("apng-huge-frame.png", apng(32767, 4096, [(4, 4, 0, 0, 0, 0), (32767, 4096, 0, 0, 0, 0)], image_is_frame=False))
+put("apng-cut.png", apng(8, 6, moves)[:-40])
+
 # JPEG edge files from the baseline seed: huge and zero sizes in the frame header.
 base = os.path.join(seeds, "baseline.jpg")
 if os.path.exists(base):
@@ -264,6 +305,8 @@ for entry in "${targets[@]}"; do
   options=(-timeout=30 -rss_limit_mb=4096 -artifact_prefix="$build/")
   # The PNG reader takes no more memory than its data can fill: a kilobyte of it at most 34 MB.
   [ "$t" != png_fuzz ] || options+=(-malloc_limit_mb=64 -max_len=1024)
+  # An animation's frames the same, a few of them to a file.
+  [ "$t" != apng_fuzz ] || options+=(-malloc_limit_mb=64 -max_len=2048)
   [ -z "${FUZZ_RUNS:-}" ] || options+=(-runs="$FUZZ_RUNS")
   set +e
   TMPDIR="$scratch" nice -n 10 "$build/bench/$t" "${options[@]}" -max_total_time="$secs" -detect_leaks=0 \
