@@ -129,7 +129,7 @@ public:
     virtual void formUnloaded(Form& form) = 0;
     virtual std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) = 0;
 
-    // Decodes a BMP or JPG file's bytes (GIFs are decoded by the portable GIF reader).
+    // Decodes a still picture's bytes of any type but GIF and PNG, which the portable readers take.
     // Throws ErrInvalidPicture for anything it cannot read or that is too large.
     virtual PicturePtr decodeStill(const std::vector<uint8_t>& bytes) = 0;
     // Name endings (lower case, no dot) of the further picture types decodeStill reads, beyond

@@ -5,6 +5,7 @@
 
 #include "platform/error.h"
 #include "platform/files/files.h"
+#include "platform/picture/apng_frames.h"
 #include "platform/picture/exif_orientation.h"
 #include "platform/picture/gif/gif_picture.h"
 #include "platform/picture/png_decoder.h"
@@ -108,6 +109,12 @@ LoadedPicture LoadPictureOrFrames(Platform& platform, const std::string& path, c
                                   DamagedPicture damaged) {
     std::vector<uint8_t> bytes = readPictureFile(path);
     if (isGif(bytes)) return {decodeGifPicture(std::move(bytes)), std::nullopt};
+    if (isPngFile(bytes)) {
+        // The frames keep the file's bytes; a PNG that is no animation is decoded from the same.
+        auto shared = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
+        if (FrameSourcePtr frames = openApng(shared)) return {nullptr, ComposeFrames(std::move(frames))};
+        return {decodeStillChecked(platform, *shared, path, shown, damaged), std::nullopt};
+    }
     if (FrameSourcePtr frames = platformFrames(platform, bytes)) return {nullptr, ComposeFrames(std::move(frames))};
     return {decodeStillChecked(platform, bytes, path, shown, damaged), std::nullopt};
 }
