@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Today's picture types: a HEIC (8 and 10 bits), an AVIF, a JPEG XL and a WebP photo each shows
-# as its encoder's own decoder makes it, placed whole; an animated WebP and an APNG made from a
-# GIF's frames play them in the GIF's order and time.
+# Today's picture types: a HEIC (8 and 10 bits), an AVIF, a JPEG XL, a WebP and an APNG photo
+# each shows as its encoder's own decoder makes it, placed whole; an animated WebP and an APNG
+# made from a GIF's frames play them in the GIF's order and time.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_start_xvfb 1280x720
@@ -45,6 +45,11 @@ shows heic-10-bit "$d/photo10.heic" "$d/heic10.png"
 shows avif "$d/photo.avif" "$d/avif.png"
 shows jpeg-xl "$d/photo.jxl" "$d/jxl.png"
 shows webp "$d/photo.webp" "$d/webp.png"
+# A two-frame APNG shows still, as a two-frame GIF does: its first frame, apngasm's lossless input.
+/usr/bin/convert "$photo" -negate "$d/negated.png"
+(cd "$d" && apngasm still.apng.png photo.png negated.png -z0 >/dev/null) || e2e_fail "apngasm"
+mv "$d/still.apng.png" "$d/still.png"
+shows apng-still "$d/still.png" "$photo"
 
 # The animations: each watched at the centre for 7 s, their runs of colour against the GIF's.
 e2e_setting Placement Stretch
