@@ -3,7 +3,7 @@
 // each a few bytes of control (size, place, disposal, blending, sequence) and a run of data, so
 // that most inputs reach the frames' decoding. Opening never throws; every frame listed lies
 // inside the canvas, and decodes at its size or is refused with ErrInvalidPicture; no pixel
-// memory is ever larger than the input could fill.
+// memory is ever larger than the input could fill; the frames then compose and paint.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -14,6 +14,7 @@
 #include "fuzz_budget.h"
 #include "platform/error.h"
 #include "platform/picture/apng_frames.h"
+#include "platform/picture/frames/composed_frames.h"
 #include "platform/picture/inflate.h"
 #include "platform/picture/png_decoder.h"
 
@@ -140,6 +141,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const mv::Bitmap b = source->decodeFrame(static_cast<int>(k));
             if (b.width != f.width || b.height != f.height || b.pixels.size() != size_t(f.width) * size_t(f.height))
                 __builtin_trap();
+        } catch (const OverBudget&) {
+        } catch (const mv::PlatformError& e) {
+            if (e.number() != mv::ErrInvalidPicture) __builtin_trap();
+        }
+    }
+    // The frames composed as the show paints them, each over what the ones before it left.
+    if (int64_t{w} * h > mv::fuzz::kFuzzPixels) return 0;
+    const mv::ComposedFrames composed = mv::ComposeFrames(source);
+    mv::Bitmap screen;
+    screen.resize(16, 12);
+    for (const mv::PicturePtr& frame : composed.frames) {
+        try {
+            frame->stretchTo(screen, -3, 2, 20, 9, 0x804020);
         } catch (const OverBudget&) {
         } catch (const mv::PlatformError& e) {
             if (e.number() != mv::ErrInvalidPicture) __builtin_trap();
