@@ -84,7 +84,6 @@ if command -v heif-enc >/dev/null && [ -f "$seeds/grad.png" ]; then
   heif-enc -q 50 -o "$seeds/grad.heic" "$seeds/grad.png" >/dev/null
   heif-enc -q 50 -o "$seeds/grad-alpha.heic" "$seeds/grad-alpha.png" >/dev/null
   heif-enc -b 10 -q 50 -o "$seeds/grad10.heic" "$seeds/grad16.png" >/dev/null
-  heif-enc -A -q 50 -o "$seeds/grad-heif.avif" "$seeds/grad.png" >/dev/null
   avifenc -s 10 "$seeds/grad.png" "$seeds/grad.avif" >/dev/null
   avifenc -s 10 "$seeds/grad-alpha.png" "$seeds/grad-alpha.avif" >/dev/null
   cjxl -q 80 "$seeds/grad.png" "$seeds/grad.jxl" 2>/dev/null

@@ -49,14 +49,25 @@ PicturePtr decodeJxl(const std::vector<uint8_t>& bytes, const DecodeFloor& floor
             break;
         }
         case JXL_DEC_COLOR_ENCODING: {
-            // XYB-coded pictures would otherwise come out in linear light; others have their
-            // own encoding, and this preference is then declined, harmlessly.
+            // A picture stored as sRGB, or with sRGB's colours and a display gamma (as many
+            // PNGs are), comes out in its stored numbers as the reference decoder gives them and
+            // as other formats' pictures are shown. Any other (an ICC profile, linear light, a
+            // wide gamut) is asked for as sRGB, what the screen shows.
+            JxlColorEncoding original{};
+            const bool stored = JxlDecoderGetColorAsEncodedProfile(dec, nullptr, JXL_COLOR_PROFILE_TARGET_ORIGINAL,
+                                                                   &original) == JXL_DEC_SUCCESS;
+            if (stored && original.white_point == JXL_WHITE_POINT_D65 &&
+                (original.color_space == JXL_COLOR_SPACE_GRAY || original.primaries == JXL_PRIMARIES_SRGB) &&
+                (original.transfer_function == JXL_TRANSFER_FUNCTION_SRGB ||
+                 (original.transfer_function == JXL_TRANSFER_FUNCTION_GAMMA && original.gamma > 0.3 && original.gamma < 0.6)))
+                break;
             JxlColorEncoding srgb{};
             srgb.color_space = info.num_color_channels == 1 ? JXL_COLOR_SPACE_GRAY : JXL_COLOR_SPACE_RGB;
             srgb.white_point = JXL_WHITE_POINT_D65;
             srgb.primaries = JXL_PRIMARIES_SRGB;
             srgb.transfer_function = JXL_TRANSFER_FUNCTION_SRGB;
             srgb.rendering_intent = JXL_RENDERING_INTENT_RELATIVE;
+            // Only a preference: declined for pictures whose colours are coded as stored.
             JxlDecoderSetPreferredColorProfile(dec, &srgb);
             break;
         }
