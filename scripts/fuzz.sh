@@ -5,13 +5,14 @@
 #   bash scripts/fuzz.sh [seconds per target, default 120] [target[:seconds] ...]
 # FUZZ_RUNS=N stops each target after N executions, if its time has not run out first.
 # Targets: gif_fuzz (GIF reader and the splitter's byte scan), png_fuzz (the PNG reader and its
-# inflater, against zlib), apng_fuzz (an animated PNG's frames, listed and decoded),
+# inflater, against zlib), apng_fuzz (an animated PNG's frames, listed, decoded and composed),
 # still_qt_fuzz (the loader with Qt's image readers, the Linux path), still_stb_fuzz (the loader
 # with stb_image, the Windows path), split_fuzz (LoadAniGif with its scratch-file I/O and the
 # animation it starts), exif_fuzz (the JPEG Exif orientation reader, which both still targets
 # also run), exif_facts_fuzz (a photo's Exif date and GPS position, from a JPEG or a PNG),
 # ini_fuzz (the settings file's reader and editor), resample_fuzz (the stretch against a
-# double-precision reference).
+# double-precision reference), heif_fuzz, jxl_fuzz and webp_fuzz (the Linux backend's
+# HEIF/AVIF, JPEG XL and WebP decoders, and an animated WebP's frames).
 # Inputs that crash are left as build-fuzz/crash-*; the corpus grows in build-fuzz/corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +20,7 @@ seconds=${1:-120}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(gif_fuzz png_fuzz apng_fuzz still_qt_fuzz still_stb_fuzz split_fuzz exif_fuzz exif_facts_fuzz ini_fuzz
-  resample_fuzz)
+  resample_fuzz heif_fuzz jxl_fuzz webp_fuzz)
 names=("${targets[@]%%:*}")
 build=$PWD/build-fuzz
 
@@ -75,6 +76,27 @@ if command -v exiftool >/dev/null && [ -f "$seeds/baseline.jpg" ]; then
   cp "$seeds/grad.png" "$seeds/exif-gps.png"
   exiftool -q -q -overwrite_original -DateTimeOriginal='2023:07:14 15:42:10' -GPSLatitude=-16.4 \
     -GPSLatitudeRef=S -GPSLongitude=179.95 -GPSLongitudeRef=W "$seeds/exif-gps.png"
+fi
+# Today's photo formats from their own encoders: 8- and 10-bit HEIC, AVIF, lossy and lossless
+# JPEG XL and WebP, with and without alpha, and animated WebPs with offsets and disposal.
+if command -v heif-enc >/dev/null && [ -f "$seeds/grad.png" ]; then
+  "$im" "$seeds/grad.png" -alpha on -channel A -evaluate set 50% +channel "$seeds/grad-alpha.png"
+  "$im" "$seeds/grad.png" -depth 16 "PNG48:$seeds/grad16.png"
+  heif-enc -q 50 -o "$seeds/grad.heic" "$seeds/grad.png" >/dev/null
+  heif-enc -q 50 -o "$seeds/grad-alpha.heic" "$seeds/grad-alpha.png" >/dev/null
+  heif-enc -b 10 -q 50 -o "$seeds/grad10.heic" "$seeds/grad16.png" >/dev/null
+  avifenc -s 10 "$seeds/grad.png" "$seeds/grad.avif" >/dev/null
+  avifenc -s 10 "$seeds/grad-alpha.png" "$seeds/grad-alpha.avif" >/dev/null
+  cjxl -q 80 "$seeds/grad.png" "$seeds/grad.jxl" 2>/dev/null
+  cjxl -d 0 "$seeds/grad-alpha.png" "$seeds/grad-alpha.jxl" 2>/dev/null
+  cjxl -d 0 --container=1 "$seeds/grad.png" "$seeds/grad-box.jxl" 2>/dev/null
+  cwebp -quiet -q 60 "$seeds/grad.png" -o "$seeds/grad.webp"
+  cwebp -quiet -lossless "$seeds/grad-alpha.png" -o "$seeds/grad-alpha.webp"
+  "$im" -size 8x6 xc:red "$seeds/f1.png"
+  "$im" -size 8x6 xc:none -fill blue -draw 'rectangle 2,1 5,4' "$seeds/f2.png"
+  img2webp -loop 3 -lossless -d 40 "$seeds/f1.png" -lossy -d 70 "$seeds/f2.png" -o "$seeds/anim.webp" >/dev/null 2>&1
+  img2webp -min_size -d 20 "$seeds/f1.png" "$seeds/f2.png" "$seeds/f1.png" -o "$seeds/anim-min.webp" >/dev/null 2>&1
+  rm -f "$seeds/f1.png" "$seeds/f2.png"
 fi
 if command -v gifsicle >/dev/null && [ -f "$seeds/anim3.gif" ]; then
   gifsicle -O3 "$seeds/anim3.gif" >"$seeds/gifsicle-o3.gif"

@@ -9,6 +9,7 @@
 #include "platform/posix/held_files_now.h"
 #include "platform/posix/heap.h"
 #include "platform/qt/qt_end_signals.h"
+#include "platform/qt/qt_heif_decoder.h"
 #include "platform/qt/qt_icon.h"
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_platform.h"
@@ -70,6 +71,8 @@ int main(int argc, char** argv) {
     if (hosted) {
         if (const int status = prepareHosted(*hosted)) return status;
     }
+    // libheif loads its plugins once and not thread-safely: before the toolkit starts threads.
+    mv::qt::startHeif();
     mv::qt::explainToolkitFailures();
     QApplication application(argc, argv);
     mv::qt::toolkitStarted();
@@ -92,5 +95,6 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         mv::qt::untrapped(e.what());
     }
+    mv::qt::stopHeif();
     return 0;
 }

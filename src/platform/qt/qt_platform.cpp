@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +24,7 @@
 #include "platform/qt/qt_still_decoder.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_user_dirs.h"
+#include "platform/qt/qt_webp_frames.h"
 #include "platform/qt/qt_wayland_display.h"
 
 namespace mv::qt {
@@ -205,6 +207,7 @@ PicturePtr QtPlatform::decodeStill(const std::vector<uint8_t>& bytes) { return q
 PicturePtr QtPlatform::decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
     return qt::decodeStill(bytes, floor);
 }
+FrameSourcePtr QtPlatform::openFrames(const std::vector<uint8_t>& bytes) { return qt::openWebpFrames(bytes); }
 
 std::string QtPlatform::userScratchDirectory() { return qt::userScratchDirectory(); }
 std::string QtPlatform::userCacheDirectory() { return qt::userCacheDirectory(); }
@@ -223,6 +226,9 @@ std::string QtPlatform::showFolder(const std::string& start) { return showFolder
 std::vector<std::string> QtPlatform::morePictureSuffixes() {
     std::vector<std::string> suffixes;
     for (const QByteArray& format : QImageReader::supportedImageFormats()) suffixes.push_back(format.toLower().toStdString());
+    // Read by their own libraries, whichever plugins Qt has.
+    for (const char* own : {"heic", "heif", "avif", "jxl", "webp"})
+        if (std::find(suffixes.begin(), suffixes.end(), own) == suffixes.end()) suffixes.emplace_back(own);
     return suffixes;
 }
 

@@ -44,6 +44,7 @@ public:
     std::unique_ptr<TimerDriver> createTimer(std::function<void()> tick) override;
     PicturePtr decodeStill(const std::vector<uint8_t>& bytes) override;
     PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override;
+    FrameSourcePtr openFrames(const std::vector<uint8_t>& bytes) override;
     SettingsStore& settings() override { return settings_; }
     TextCoverage drawText(const std::string& utf8, int pixelSize) override;
     std::string longDatePattern() override;

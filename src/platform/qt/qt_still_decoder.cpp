@@ -11,6 +11,10 @@
 #include <string_view>
 
 #include "platform/error.h"
+#include "platform/qt/qt_heif_decoder.h"
+#include "platform/qt/qt_jxl_decoder.h"
+#include "platform/qt/qt_picture_kind.h"
+#include "platform/qt/qt_webp_decoder.h"
 
 namespace mv::qt {
 
@@ -61,6 +65,13 @@ void copyInto(Bitmap& bmp, QImage image) {
 PicturePtr decodeStill(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) {
     const auto refuse = [] { return PlatformError(ErrInvalidPicture, "Invalid picture"); };
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) throw refuse();
+    // Today's photo formats go to their own libraries, whatever image plugins Qt has.
+    switch (pictureKind(bytes.data(), bytes.size())) {
+    case PictureKind::Heif: return decodeHeif(bytes, floor);
+    case PictureKind::JpegXl: return decodeJxl(bytes, floor);
+    case PictureKind::WebP: return decodeWebp(bytes, floor);
+    case PictureKind::Other: break;
+    }
     // Wraps the bytes without copying them; they outlive the reader.
     const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                                     static_cast<qsizetype>(bytes.size()));

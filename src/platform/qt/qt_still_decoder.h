@@ -7,7 +7,8 @@
 
 namespace mv::qt {
 
-// Decodes a still picture (BMP, JPG, and whatever else Qt's image readers know) into 32-bit
+// Decodes a still picture (HEIF/HEIC, AVIF, JPEG XL and WebP by their own libraries; BMP, JPG,
+// and whatever else Qt's image readers know) into 32-bit
 // pixels. The size in the file's header is checked before any pixel is decoded, so a small
 // file that claims a huge picture is refused instead of allocated. Given a floor, a JPEG is
 // decoded at 1/2, 1/4 or 1/8 of its size by the JPEG library's own scaling where that stays at
