@@ -30,7 +30,7 @@ if [ ! -s "$photo" ]; then
   /usr/bin/convert -seed 7 -size 4000x3000 plasma:fractal -blur 0x1 "$photo"
   /usr/bin/convert "$photo" -quality 85 "$inputs/photo.jpg"
   heif-enc -q 80 "$photo" -o "$inputs/photo.heic" >/dev/null
-  avifenc -q 70 "$photo" "$inputs/photo.avif" >/dev/null
+  avifenc --min 20 --max 30 "$photo" "$inputs/photo.avif" >/dev/null
   cjxl -q 85 "$photo" "$inputs/photo.jxl" >/dev/null 2>&1
   cwebp -quiet -q 85 "$photo" -o "$inputs/photo.webp"
 fi
