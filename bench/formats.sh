@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Today's picture types on the Linux build, one run on a 1920x1080 Xvfb:
-# - a 12-megapixel photo (4000x3000) as HEIC, AVIF, JPEG XL and WebP: Marvoscope's first paint and
+# - a 12-megapixel photo (4608x2592, the screen's shape, so that no bar stays black) as HEIC, AVIF, JPEG XL and WebP: Marvoscope's first paint and
 #   peak memory against feh's on the same file (feh reads them through imlib2's loaders), and
 #   against the same photo as a JPEG in Marvoscope;
 # - a 1920x1080 animation of 30 frames at 25 fps as an animated WebP and as an APNG: Marvoscope's
@@ -27,7 +27,7 @@ mkdir -p "$inputs"
 cc -O1 -o "$inputs/first_paint" bench/first_paint.c -lX11
 photo=$inputs/photo.png
 if [ ! -s "$photo" ]; then
-  /usr/bin/convert -seed 7 -size 4000x3000 plasma:fractal -blur 0x1 "$photo"
+  /usr/bin/convert -seed 7 -size 4608x2592 plasma:fractal -blur 0x1 "$photo"
   /usr/bin/convert "$photo" -quality 85 "$inputs/photo.jpg"
   heif-enc -q 80 "$photo" -o "$inputs/photo.heic" >/dev/null
   avifenc --min 20 --max 30 "$photo" "$inputs/photo.avif" >/dev/null
@@ -39,8 +39,8 @@ if [ ! -s "$anim.gif" ]; then
   mkdir -p "$anim"
   # A moving test card: every frame differs all over, as a GIPHY clip's do.
   for i in $(seq -w 0 29); do
-    /usr/bin/convert -size 1920x1080 "radial-gradient:hsl($((i * 12)),80%,50%)-navy" \
-      -fill white -draw "circle $((200 + i * 50)),540 $((260 + i * 50)),540" "PNG24:$anim/f$i.png"
+    /usr/bin/convert -size 1920x1080 "radial-gradient:hsl($((10#$i * 12)),80%,50%)-navy" \
+      -fill white -draw "circle $((200 + 10#$i * 50)),540 $((260 + 10#$i * 50)),540" "PNG24:$anim/f$i.png"
     echo "delay=4/100" >"$anim/f$i.txt"
   done
   /usr/bin/convert -delay 4 "$anim"/f*.png -loop 0 "$anim.gif"
@@ -104,7 +104,7 @@ cpu() {
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 > 0 && a + 0 == a) printf "(%.2f)", a / b }'; }
 
 read -r jf jp < <(first marvoscope "$inputs/photo.jpg")
-echo "12-megapixel photo (4000x3000) on 1920x1080, one run; ratios to feh on the same file and to Marvoscope's JPEG"
+echo "12-megapixel photo (4608x2592) on 1920x1080, one run; ratios to feh on the same file and to Marvoscope's JPEG"
 printf '%-8s %-11s %18s %18s %10s\n' type player "first paint" "peak memory" "vs JPEG"
 printf '%-8s %-11s %7s ms %-9s %6s MB %-9s\n' jpeg marvoscope "$jf" "" "$jp" ""
 for kind in heic avif jxl webp; do
