@@ -57,54 +57,64 @@ public:
         if (auto it = kept_.find(k); it != kept_.end()) return it->second;
         if (drawn_ < 0 || drawn_ >= k) restart();
         while (drawn_ < k) step(drawn_ + 1);
-        auto picture = std::make_shared<const RgbPicture>(work_);
-        keep(k, picture);
-        return picture;
-    }
-
-    void drop() {
-        std::lock_guard lock(mutex_);
-        kept_.clear();
-        recent_.clear();
-        restart();
-        work_ = {};
-        saved_ = {};
+        keep(k, current_);
+        return current_;
     }
 
 private:
+    // A new round goes on from the first frame's canvas, which is always kept once made.
     void restart() {
-        work_.resize(width(), height(), 0);
-        drawn_ = -1;
+        saved_ = {};
+        if (auto it = kept_.find(0); it != kept_.end()) {
+            current_ = it->second;
+            drawn_ = 0;
+        } else {
+            current_ = nullptr;
+            drawn_ = -1;
+        }
     }
 
-    // The canvas after frame j: frame j - 1's disposal, then frame j drawn.
+    // The canvas after frame j: frame j - 1's disposal, then frame j drawn, on a copy of the
+    // canvas before (which its own frame's picture keeps); a frame that covers the whole canvas
+    // with opaque pixels is that canvas itself, with no copy and no blend.
     void step(int j) {
         const auto& frames = source_->frames();
-        if (j > 0) {
-            const FrameInfo& gone = frames[size_t(j - 1)];
-            if (gone.dispose == FrameDispose::Clear)
-                for (int y = 0; y < gone.height; ++y)
-                    std::fill_n(work_.row(gone.y + y) + gone.x, gone.width, 0u);
-            else if (gone.dispose == FrameDispose::Restore && !saved_.empty())
-                for (int y = 0; y < gone.height; ++y)
-                    std::copy_n(saved_.row(y), gone.width, work_.row(gone.y + y) + gone.x);
-        }
         const FrameInfo& f = frames[size_t(j)];
         checkRect(f, width(), height());
+        Bitmap pixels = source_->decodeFrame(j);
+        if (pixels.width != f.width || pixels.height != f.height) throw PlatformError(ErrInvalidPicture, "Invalid picture");
+        const bool whole = f.width == width() && f.height == height();
+        if (whole && f.dispose != FrameDispose::Restore &&
+            (!f.blend || std::all_of(pixels.pixels.begin(), pixels.pixels.end(), [](uint32_t p) { return p >> 24 == 0xFF; }))) {
+            current_ = std::make_shared<const RgbPicture>(std::move(pixels));
+            drawn_ = j;
+            return;
+        }
+        Bitmap canvas;
+        if (current_) {
+            canvas = current_->pixels();
+            const FrameInfo& gone = frames[size_t(j - 1)];
+            // What lay beneath the first frame is the empty canvas.
+            if (gone.dispose == FrameDispose::Clear || (gone.dispose == FrameDispose::Restore && saved_.empty()))
+                for (int y = 0; y < gone.height; ++y) std::fill_n(canvas.row(gone.y + y) + gone.x, gone.width, 0u);
+            else if (gone.dispose == FrameDispose::Restore)
+                for (int y = 0; y < gone.height; ++y) std::copy_n(saved_.row(y), gone.width, canvas.row(gone.y + y) + gone.x);
+        } else {
+            canvas.resize(width(), height(), 0);
+        }
         if (f.dispose == FrameDispose::Restore) {
             saved_.resize(f.width, f.height, 0);
-            for (int y = 0; y < f.height; ++y) std::copy_n(work_.row(f.y + y) + f.x, f.width, saved_.row(y));
+            for (int y = 0; y < f.height; ++y) std::copy_n(canvas.row(f.y + y) + f.x, f.width, saved_.row(y));
         }
-        const Bitmap pixels = source_->decodeFrame(j);
-        if (pixels.width != f.width || pixels.height != f.height) throw PlatformError(ErrInvalidPicture, "Invalid picture");
         for (int y = 0; y < f.height; ++y) {
             const uint32_t* src = pixels.row(y);
-            uint32_t* dst = work_.row(f.y + y) + f.x;
+            uint32_t* dst = canvas.row(f.y + y) + f.x;
             if (!f.blend)
                 std::copy_n(src, f.width, dst);
             else
                 for (int x = 0; x < f.width; ++x) dst[x] = over(src[x], dst[x]);
         }
+        current_ = std::make_shared<const RgbPicture>(std::move(canvas));
         drawn_ = j;
     }
 
@@ -124,7 +134,7 @@ private:
     bool keepAll_ = true;
     std::map<int, std::shared_ptr<const RgbPicture>> kept_;
     std::deque<int> recent_;
-    Bitmap work_;   // the canvas after frame drawn_, before its disposal
+    std::shared_ptr<const RgbPicture> current_;  // the canvas after frame drawn_, before its disposal
     Bitmap saved_;  // what the rectangle of the last frame disposed by restoring held before it
     int drawn_ = -1;
 };
