@@ -1,7 +1,7 @@
 // libFuzzer target for WebP: the backend's still decoder, whole and reduced, and an animation's
 // frames, each decoded (within the budget) and held to the rectangle its file gives it.
 #include "photo_fuzz.h"
-#include "platform/qt/qt_picture_kind.h"
+#include "platform/picture/picture_kind.h"
 #include "platform/qt/qt_webp_decoder.h"
 #include "platform/qt/qt_webp_frames.h"
 
@@ -38,7 +38,7 @@ void playFrames(const std::vector<uint8_t>& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bytes(data, data + size);
-    (void)mv::qt::pictureKind(data, size);
+    (void)mv::PictureKindOf(data, size);
     mv::fuzz::decodeBounded(mv::qt::decodeWebp, bytes);
     playFrames(bytes);
     return 0;

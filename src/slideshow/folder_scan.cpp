@@ -9,6 +9,7 @@
 
 #include "platform/files/file_io.h"
 #include "platform/picture/load_picture.h"
+#include "platform/picture/picture_kind.h"
 
 namespace mv::slides {
 
@@ -33,7 +34,7 @@ std::string lowered(std::string text) {
 // first bytes that it is a picture.
 bool startsAsPicture(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
-    char magic[kPictureMagicBytes];
+    char magic[kPictureKindBytes];
     in.read(magic, sizeof magic);
     return LooksLikePicture(reinterpret_cast<const uint8_t*>(magic), static_cast<size_t>(in.gcount()));
 }

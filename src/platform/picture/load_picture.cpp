@@ -1,13 +1,13 @@
 #include "platform/picture/load_picture.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/error.h"
 #include "platform/files/files.h"
 #include "platform/picture/apng_frames.h"
 #include "platform/picture/exif_orientation.h"
 #include "platform/picture/gif/gif_picture.h"
+#include "platform/picture/picture_kind.h"
 #include "platform/picture/png_decoder.h"
 #include "platform/platform.h"
 
@@ -68,11 +68,10 @@ bool isGif(const std::vector<uint8_t>& b) {
     return b.size() >= 4 && b[0] == 'G' && b[1] == 'I' && b[2] == 'F' && b[3] == '8';
 }
 
-bool isWebp(const uint8_t* b, size_t n) { return n >= 12 && std::memcmp(b, "RIFF", 4) == 0 && std::memcmp(b + 8, "WEBP", 4) == 0; }
 
 // The frames the platform's libraries read, for a file that may hold them.
 FrameSourcePtr platformFrames(Platform& platform, const std::vector<uint8_t>& bytes) {
-    return isWebp(bytes.data(), bytes.size()) ? platform.openFrames(bytes) : nullptr;
+    return PictureKindOf(bytes.data(), bytes.size()) == PictureKind::WebP ? platform.openFrames(bytes) : nullptr;
 }
 
 PicturePtr decodeStillChecked(Platform& platform, const std::vector<uint8_t>& bytes, const std::string& path,
@@ -84,15 +83,6 @@ PicturePtr decodeStillChecked(Platform& platform, const std::vector<uint8_t>& by
         platform.report("Marvoscope: " + path + ": its data ends early or is corrupt; showing what could be read");
     }
     return picture;
-}
-
-// An ISO base media file's brands that say HEIF (HEVC or AV1 coded) pictures.
-bool heifBrand(const uint8_t* brand) {
-    static const char* const kBrands[] = {"heic", "heix", "hevc", "hevx", "heim", "heis", "hevm",
-                                          "hevs", "mif1", "msf1", "avif", "avis"};
-    for (const char* b : kBrands)
-        if (std::memcmp(brand, b, 4) == 0) return true;
-    return false;
 }
 
 }  // namespace
@@ -119,24 +109,6 @@ LoadedPicture LoadPictureOrFrames(Platform& platform, const std::string& path, c
     return {decodeStillChecked(platform, bytes, path, shown, damaged), std::nullopt};
 }
 
-bool LooksLikePicture(const uint8_t* b, size_t n) {
-    auto starts = [&](const char* magic, size_t length) { return n >= length && std::memcmp(b, magic, length) == 0; };
-    // A BMP's two letters alone would take in text files: its header's size must say BMP too.
-    if (starts("BM", 2) && n >= 18) {
-        const uint32_t header = b[14] | (uint32_t{b[15]} << 8) | (uint32_t{b[16]} << 16) | (uint32_t{b[17]} << 24);
-        if (header == 12 || header == 40 || header == 52 || header == 56 || header == 108 || header == 124) return true;
-    }
-    if (starts("\xFF\xD8\xFF", 3) || starts("GIF8", 4) || starts("\x89PNG\r\n\x1A\n", 8) ||
-        starts("II*\0", 4) || starts("MM\0*", 4) || isWebp(b, n) || starts("\xFF\x0A", 2) ||
-        starts("\0\0\0\x0CJXL \r\n\x87\x0A", 12))
-        return true;
-    // "ftyp": the major brand, then the compatible ones as far as the bytes reach.
-    if (n < 12 || std::memcmp(b + 4, "ftyp", 4) != 0) return false;
-    const size_t box = std::min<size_t>(n, (size_t{b[0]} << 24) | (size_t{b[1]} << 16) | (size_t{b[2]} << 8) | b[3]);
-    if (heifBrand(b + 8)) return true;
-    for (size_t at = 16; at + 4 <= box; at += 4)
-        if (heifBrand(b + at)) return true;
-    return false;
-}
+bool LooksLikePicture(const uint8_t* bytes, size_t size) { return PictureKindOf(bytes, size) != PictureKind::Other; }
 
 }  // namespace mv

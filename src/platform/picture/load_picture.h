@@ -45,6 +45,5 @@ LoadedPicture LoadPictureOrFrames(Platform& platform, const std::string& path, c
 // Whether the file's first bytes say it is a picture of a kind some build reads (BMP, JPEG,
 // GIF, PNG, TIFF, HEIF/HEIC, AVIF, JPEG XL, WebP), whatever its name.
 bool LooksLikePicture(const uint8_t* bytes, size_t size);
-constexpr size_t kPictureMagicBytes = 32;
 
 }  // namespace mv

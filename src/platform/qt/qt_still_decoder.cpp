@@ -13,7 +13,7 @@
 #include "platform/error.h"
 #include "platform/qt/qt_heif_decoder.h"
 #include "platform/qt/qt_jxl_decoder.h"
-#include "platform/qt/qt_picture_kind.h"
+#include "platform/picture/picture_kind.h"
 #include "platform/qt/qt_webp_decoder.h"
 
 namespace mv::qt {
@@ -66,11 +66,11 @@ PicturePtr decodeStill(const std::vector<uint8_t>& bytes, const DecodeFloor& flo
     const auto refuse = [] { return PlatformError(ErrInvalidPicture, "Invalid picture"); };
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT32_MAX)) throw refuse();
     // Today's photo formats go to their own libraries, whatever image plugins Qt has.
-    switch (pictureKind(bytes.data(), bytes.size())) {
+    switch (PictureKindOf(bytes.data(), bytes.size())) {
     case PictureKind::Heif: return decodeHeif(bytes, floor);
     case PictureKind::JpegXl: return decodeJxl(bytes, floor);
     case PictureKind::WebP: return decodeWebp(bytes, floor);
-    case PictureKind::Other: break;
+    default: break;
     }
     // Wraps the bytes without copying them; they outlive the reader.
     const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
