@@ -17,40 +17,15 @@
 #include "platform/picture/frames/composed_frames.h"
 #include "platform/picture/inflate.h"
 #include "platform/picture/png_decoder.h"
+#include "png_fuzz_parts.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-// Pixel memory, as in the PNG target: a frame past the fuzz budget is not decoded, and one
-// larger than the input could fill even at a pixel to a bit means the bound failed.
-struct OverBudget {};
-class PixelMemory final : public std::pmr::memory_resource {
-public:
-    size_t inputSize = 0;
-
-private:
-    void* do_allocate(size_t bytes, size_t align) override {
-        if (bytes > 32 * mv::Inflater::mostOutput(inputSize)) __builtin_trap();
-        if (bytes > sizeof(uint32_t) * mv::fuzz::kFuzzPixels) throw OverBudget{};
-        return std::pmr::new_delete_resource()->allocate(bytes, align);
-    }
-    void do_deallocate(void* p, size_t bytes, size_t align) override {
-        std::pmr::new_delete_resource()->deallocate(p, bytes, align);
-    }
-    bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
-};
-
-void put32(Bytes& out, uint32_t v) {
-    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<uint8_t>(v >> s));
-}
-
-void chunk(Bytes& out, const char* type, const uint8_t* data, size_t size) {
-    put32(out, static_cast<uint32_t>(size));
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data, data + size);
-    put32(out, 0);  // the reader does not check sums
-}
+using mv::fuzz::Bytes;
+using mv::fuzz::chunk;
+using mv::fuzz::OverBudget;
+using mv::fuzz::PixelMemory;
+using mv::fuzz::put32;
 
 // An APNG from the input: bytes 0-3 the canvas (up to 64 x 64, or up to 32768 a side when a
 // top bit is set), byte 4 the format, interlacing and whether IEND ends the file, byte 5 the

@@ -35,32 +35,26 @@ if [ ! -s "$photo" ]; then
   cjxl -q 85 "$photo" "$inputs/photo.jxl" >/dev/null 2>&1
   cwebp -quiet -q 85 "$photo" -o "$inputs/photo.webp"
 fi
-anim=$inputs/anim
-if [ ! -s "$anim.gif" ]; then
-  mkdir -p "$anim"
-  # A moving test card: every frame differs all over, as a GIPHY clip's do.
-  for i in $(seq -w 0 29); do
-    /usr/bin/convert -size 1920x1080 "radial-gradient:hsl($((10#$i * 12)),80%,50%)-navy" \
-      -fill white -draw "circle $((200 + 10#$i * 50)),540 $((260 + 10#$i * 50)),540" "PNG24:$anim/f$i.png"
-    echo "delay=4/100" >"$anim/f$i.txt"
-  done
-  /usr/bin/convert -delay 4 "$anim"/f*.png -loop 0 "$anim.gif"
-fi
-[ -s "$anim.webp" ] || gif2webp -quiet -lossy "$anim.gif" -o "$anim.webp"
-[ -s "$anim.png" ] || (cd "$anim" && apngasm ../anim.tmp.png f*.png -z0 >/dev/null && mv ../anim.tmp.png ../anim.png)
-# A sticker: 512x512, 30 frames, whose whole loop fits the cache once composed.
-sticker=$inputs/sticker
-if [ ! -s "$sticker.gif" ]; then
-  mkdir -p "$sticker"
-  for i in $(seq -w 0 29); do
-    /usr/bin/convert -size 512x512 "radial-gradient:hsl($((10#$i * 12)),80%,50%)-navy" \
-      -fill white -draw "circle $((100 + 10#$i * 10)),256 $((140 + 10#$i * 10)),256" "PNG24:$sticker/f$i.png"
-    echo "delay=4/100" >"$sticker/f$i.txt"
-  done
-  /usr/bin/convert -delay 4 "$sticker"/f*.png -loop 0 "$sticker.gif"
-fi
-[ -s "$sticker.webp" ] || gif2webp -quiet -lossy "$sticker.gif" -o "$sticker.webp"
-[ -s "$sticker.png" ] || (cd "$sticker" && apngasm ../sticker.tmp.png f*.png -z0 >/dev/null && mv ../sticker.tmp.png ../sticker.png)
+# clip NAME WxH: 30 frames of 40 ms, a moving test card that differs all over from frame to frame
+# as a clip's frames do, as $inputs/NAME.gif, .webp (gif2webp) and .png (apngasm).
+clip() {
+  local dir=$inputs/$1 w=${2%x*} h=${2#*x} i
+  if [ ! -s "$dir.gif" ]; then
+    mkdir -p "$dir"
+    for i in $(seq -w 0 29); do
+      /usr/bin/convert -size "$2" "radial-gradient:hsl($((10#$i * 12)),80%,50%)-navy" -fill white \
+        -draw "circle $((w / 10 + 10#$i * w / 40)),$((h / 2)) $((w / 10 + 10#$i * w / 40 + w / 30)),$((h / 2))" \
+        "PNG24:$dir/f$i.png"
+      echo "delay=4/100" >"$dir/f$i.txt"
+    done
+    /usr/bin/convert -delay 4 "$dir"/f*.png -loop 0 "$dir.gif"
+  fi
+  [ -s "$dir.webp" ] || gif2webp -quiet -lossy "$dir.gif" -o "$dir.webp"
+  [ -s "$dir.png" ] || (cd "$dir" && apngasm "../$1.tmp.png" f*.png -z0 >/dev/null && mv "../$1.tmp.png" "../$1.png")
+}
+clip anim 1920x1080
+# A sticker, whose whole loop fits the cache once composed.
+clip sticker 512x512
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
