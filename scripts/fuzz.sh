@@ -334,7 +334,7 @@ for entry in "${targets[@]}"; do
   TMPDIR="$scratch" nice -n 10 "$build/bench/$t" "${options[@]}" -max_total_time="$secs" -detect_leaks=0 \
     -print_final_stats=1 "$build/corpus/$t" "$seeds" >"$log" 2>&1
   rc=$?
-  [ $rc -eq 0 ] && TMPDIR="$scratch" nice -n 10 "$build/bench/$t" "${options[@]}" -runs=0 -detect_leaks=1 \
+  [ $rc -eq 0 ] && TMPDIR="$scratch" LSAN_OPTIONS="suppressions=$PWD/bench/lsan_suppressions.txt" nice -n 10 "$build/bench/$t" "${options[@]}" -runs=0 -detect_leaks=1 \
     "$build/corpus/$t" "$seeds" >>"$log" 2>&1
   rc=$((rc + $?))
   set -e
