@@ -31,4 +31,14 @@ inline bool gifWorthDecoding(const uint8_t* data, size_t size) {
     }
 }
 
+// A decoded picture lies within the size guard and paints, clipped, into a small target.
+inline void checkPicture(const PicturePtr& picture) {
+    const int w = picture ? picture->width() : 0, h = picture ? picture->height() : 0;
+    if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide || int64_t{w} * h > kMaxPicturePixels)
+        __builtin_trap();
+    Bitmap target;
+    target.resize(37, 23, 0);
+    picture->stretchTo(target, -5, 3, 50, 19, 0x123456);
+}
+
 }  // namespace mv::fuzz

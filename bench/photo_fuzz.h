@@ -18,15 +18,6 @@ struct OverBudget {};
 
 using PhotoDecoder = PicturePtr (*)(const std::vector<uint8_t>&, const DecodeFloor&);
 
-inline void checkPicture(const PicturePtr& picture) {
-    const int w = picture ? picture->width() : 0, h = picture ? picture->height() : 0;
-    if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide || int64_t{w} * h > kMaxPicturePixels)
-        __builtin_trap();
-    Bitmap target;
-    target.resize(37, 23, 0);
-    picture->stretchTo(target, -5, 3, 50, 19, 0x123456);
-}
-
 inline void decodeBounded(PhotoDecoder decode, const std::vector<uint8_t>& bytes) {
     for (const int part : {1, 3}) {
         const DecodeFloor floor = [part](int w, int h) {

@@ -42,13 +42,7 @@ inline void loadAndPaint(LoaderPlatform& platform, const uint8_t* data, size_t s
     // Whole, and decoded for a small place where a decoder may read it smaller.
     for (const ShownAreas& shown : {ShownAreas{}, ShownAreas{{{0, 0, 5, 3}}, PicturePlacement::Fit}}) {
         try {
-            const PicturePtr picture = LoadPicture(platform, path, shown);
-            const int w = picture ? picture->width() : 0, h = picture ? picture->height() : 0;
-            if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide || int64_t{w} * h > kMaxPicturePixels)
-                __builtin_trap();
-            Bitmap target;
-            target.resize(37, 23, 0);
-            picture->stretchTo(target, -5, 3, 50, 19, 0x123456);
+            checkPicture(LoadPicture(platform, path, shown));
         } catch (const PlatformError& e) {
             if (e.number() != ErrInvalidPicture) __builtin_trap();
         }

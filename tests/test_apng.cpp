@@ -13,6 +13,7 @@
 
 #include "platform/error.h"
 #include "platform/picture/apng_frames.h"
+#include "support/capped_memory.h"
 #include "support/png_writer.h"
 
 namespace mv {
@@ -297,27 +298,10 @@ TEST(Apng, StillsAndBrokenAnimationsAreNoAnimation) {
     EXPECT_FALSE(openApng(nullptr));
 }
 
-// Pixel memory from the default resource, any single block past `cap` refused.
-class CappedMemory final : public std::pmr::memory_resource {
-public:
-    explicit CappedMemory(size_t cap) : cap_(cap), previous_(std::pmr::set_default_resource(this)) {}
-    ~CappedMemory() override { std::pmr::set_default_resource(previous_); }
-
-private:
-    void* do_allocate(size_t bytes, size_t align) override {
-        if (bytes > cap_) throw std::bad_alloc();
-        return previous_->allocate(bytes, align);
-    }
-    void do_deallocate(void* p, size_t bytes, size_t align) override { previous_->deallocate(p, bytes, align); }
-    bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
-    size_t cap_;
-    std::pmr::memory_resource* previous_;
-};
-
 // A kilobyte that claims a canvas or a frame of hundreds of megabytes is refused from its
 // numbers: an unplayable frame is not listed, so no composer allocates for it either.
 TEST(Apng, AFrameCostsNoMoreMemoryThanItsDataCanFill) {
-    const CappedMemory memory(1 << 20);
+    const test::CappedMemory memory(1 << 20);
     test::PngPlan plan;
     plan.width = 2, plan.height = 2, plan.colorType = 6;
     plan.row = [](int, int, uint8_t* row, size_t bytes) { std::memset(row, 0, bytes); };

@@ -11,6 +11,7 @@
 #include "platform/picture/gif/gif_picture.h"
 #include "platform/picture/load_picture.h"
 #include "platform/picture/png_decoder.h"
+#include "support/capped_memory.h"
 #include "support/fake_platform.h"
 #include "support/gif_writer.h"
 #include "support/photo_pixels.h"
@@ -365,30 +366,13 @@ std::vector<uint8_t> pngOf(uint32_t width, uint32_t height, int depth, const std
     return file;
 }
 
-// Pixel memory from the default resource, any single block past `cap` refused.
-class CappedMemory final : public std::pmr::memory_resource {
-public:
-    explicit CappedMemory(size_t cap) : cap_(cap), previous_(std::pmr::set_default_resource(this)) {}
-    ~CappedMemory() override { std::pmr::set_default_resource(previous_); }
-
-private:
-    void* do_allocate(size_t bytes, size_t align) override {
-        if (bytes > cap_) throw std::bad_alloc();
-        return previous_->allocate(bytes, align);
-    }
-    void do_deallocate(void* p, size_t bytes, size_t align) override { previous_->deallocate(p, bytes, align); }
-    bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
-    size_t cap_;
-    std::pmr::memory_resource* previous_;
-};
-
 }  // namespace
 
 // A header may promise a picture of half a gigabyte over a hundred bytes of data: it is refused
 // before its pixels are allocated, while a picture its data can fill, even at deflate's
 // densest, still reads.
 TEST(PngReader, APictureCostsNoMoreMemoryThanItsDataCanFill) {
-    const CappedMemory memory(16 << 20);
+    const test::CappedMemory memory(16 << 20);
     for (const int depth : {8, 16}) {
         const std::vector<uint8_t> file = pngOf(11585, 11585, depth, densestZeros(600));
         EXPECT_LT(file.size(), 100u);

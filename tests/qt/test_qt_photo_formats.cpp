@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/error.h"
+#include "platform/picture/load_picture.h"
 #include "platform/picture/picture.h"
 #include "platform/qt/qt_heif_decoder.h"
 #include "platform/qt/qt_still_decoder.h"
@@ -208,6 +209,7 @@ public:
     PicturePtr decodeStillAtLeast(const std::vector<uint8_t>& bytes, const DecodeFloor& floor) override {
         return qt::decodeStill(bytes, floor);
     }
+    FrameSourcePtr openFrames(const std::vector<uint8_t>& bytes) override { return qt::openWebpFrames(bytes); }
 };
 
 }  // namespace
@@ -363,7 +365,8 @@ TEST(QtPhotoFormats, AnimatedWebpFramesAreReadAsWritten) {
     }
     EXPECT_EQ(qt::openWebpFrames(webpLossless(sample(4, 4, true))), nullptr);
     // As a still, the animation shows its first frame.
-    const Bitmap still = pixelsOf(qt::decodeStill(bytes));
+    QtPlatformUnderTest platform;
+    const Bitmap still = pixelsOf(LoadPicture(platform, platform.dir.write("anim.webp", bytes)));
     ASSERT_EQ(still.width, 16);
     EXPECT_EQ(still.row(6)[10], 0xFFFF0000u);
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/qt/qt_size_guard.h"
+#include "platform/qt/qt_webp_decoder.h"
 
 namespace mv::qt {
 
@@ -61,21 +62,12 @@ public:
         const size_t size = it.fragment.size;
         WebPDemuxReleaseIterator(&it);
         const FrameInfo& f = frames_[static_cast<size_t>(k)];
-        WebPDecoderConfig config;
-        if (!WebPInitDecoderConfig(&config) || WebPGetFeatures(fragment, size, &config.input) != VP8_STATUS_OK ||
-            config.input.width != f.width || config.input.height != f.height)
+        // A fragment coded at another size than its rectangle is damage, not a picture to scale.
+        WebPBitstreamFeatures features;
+        if (WebPGetFeatures(fragment, size, &features) != VP8_STATUS_OK || features.width != f.width ||
+            features.height != f.height)
             throw invalidPicture();
-        Bitmap bmp;
-        bmp.resize(f.width, f.height);
-        config.output.colorspace = MODE_BGRA;
-        config.output.is_external_memory = 1;
-        config.output.u.RGBA.rgba = reinterpret_cast<uint8_t*>(bmp.pixels.data());
-        config.output.u.RGBA.stride = f.width * 4;
-        config.output.u.RGBA.size = bmp.pixels.size() * 4;
-        const VP8StatusCode status = WebPDecode(fragment, size, &config);
-        WebPFreeDecBuffer(&config.output);
-        if (status != VP8_STATUS_OK) throw invalidPicture();
-        return bmp;
+        return decodeWebpPixels(fragment, size, f.width, f.height);
     }
 
 private:
