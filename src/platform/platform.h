@@ -14,6 +14,7 @@
 #include "platform/error.h"
 #include "platform/picture/decode_size.h"
 #include "platform/picture/frames/frame_source.h"
+#include "platform/picture/motion/moving_scene.h"
 
 namespace mv {
 
@@ -46,6 +47,13 @@ public:
     // Where the backing pictures' pixels are to be kept so that present() shows them without
     // copying them; null for ordinary memory.
     virtual std::pmr::memory_resource* pixelMemory() { return nullptr; }
+    // Shows one frame of a moving picture on a surface, the display doing the scaling, in
+    // place of that surface's backing picture; false where this window cannot (the core then
+    // draws the frame into the backing and presents it). The surface keeps showing the last
+    // frame given until the next one or the next present().
+    virtual bool showMoving(size_t /*surface*/, const MovingScene& /*scene*/) { return false; }
+    // How often a second the monitors show a new picture: moving pictures are drawn no faster.
+    virtual double refreshRate() const { return 60.0; }
 };
 
 // The backend's clock for one timer: fires tick() every `ms` milliseconds until stopped.
