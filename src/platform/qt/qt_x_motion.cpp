@@ -68,7 +68,7 @@ XMotion::~XMotion() {
     if (!format_) return;
     release(picture_);
     release(under_);
-    xcb_render_free_picture(c_, target_);
+    if (target_) xcb_render_free_picture(c_, target_);
     xcb_free_gc(c_, gc_);
     xcb_flush(c_);
 }

@@ -27,6 +27,8 @@ public:
     bool showAgain(int w, int h) { return last_.picture && show(last_, w, h); }
     // Forgets the scene: the window shows the backing picture again.
     void reset() { last_ = {}; }
+    // The window was destroyed, and with it what this drew there.
+    void windowGone() { target_ = 0; }
 
 private:
     struct Uploaded {
