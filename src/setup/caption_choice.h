@@ -10,6 +10,7 @@ struct CaptionChoice {
     std::vector<CaptionWord> words;  // in the order the caption says them
     bool clock = false;
     bool blurBars = false;  // a whole picture lies on a blurred copy of itself
+    bool motion = false;    // stills drift in a slow pan and zoom
 };
 
 // The ticked words in the order the caption says them: those already said keep their place,

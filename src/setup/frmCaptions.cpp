@@ -10,7 +10,7 @@ namespace mv {
 namespace {
 
 constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000F);
-constexpr long kClientWidth = 4200, kClientHeight = 2310;
+constexpr long kClientWidth = 4200, kClientHeight = 2880;
 
 bool says(const std::vector<CaptionWord>& words, CaptionWord w) {
     return std::find(words.begin(), words.end(), w) != words.end();
@@ -48,6 +48,7 @@ void frmCaptions::Form_Load() {
     ChkName.setValue(says(current_.words, CaptionWord::Name) ? 1 : 0);
     ChkClock.setValue(current_.clock ? 1 : 0);
     (current_.blurBars ? OptBlurBars : OptColorBars).setValue(1);
+    ChkMotion.setValue(current_.motion ? 1 : 0);
 }
 
 CaptionChoice frmCaptions::Chosen() const {
@@ -60,6 +61,7 @@ CaptionChoice frmCaptions::Chosen() const {
     c.words = OrderCaptionWords(current_.words, ticked);
     c.clock = ChkClock.Value() != 0;
     c.blurBars = OptBlurBars.Value() != 0;
+    c.motion = ChkMotion.Value() != 0;
     return c;
 }
 

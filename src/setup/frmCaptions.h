@@ -1,6 +1,6 @@
 #pragma once
 // The small dialog "Captions and bars", opened from the setup dialog's "Show" tab: the words of
-// the caption, the clock, and what lies beside a whole picture. OK hands the choice back to the
+// the caption, the clock, what lies beside a whole picture, and whether stills drift. OK hands the choice back to the
 // dialog that opened it, which saves it with its other settings; Cancel, Escape and the close
 // box drop it.
 #include <functional>
@@ -36,6 +36,8 @@ public:
     Frame FrameWhole{"FrameWhole"};
     CheckBox OptColorBars{"OptColorBars"};
     CheckBox OptBlurBars{"OptBlurBars"};
+    Frame FrameMotion{"FrameMotion"};
+    CheckBox ChkMotion{"ChkMotion"};
     CommandButton CmdOK{"CmdOK"};
     CommandButton CmdCancel{"CmdCancel"};
 

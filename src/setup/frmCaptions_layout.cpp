@@ -20,7 +20,7 @@ LayoutItem box(CheckBox& box, const std::string& container, long left, long top,
 std::unique_ptr<Layout> frmCaptions::makeLayout() {
     auto layout = std::make_unique<Layout>();
     layout->clientWidth = 4200;
-    layout->clientHeight = 2310;
+    layout->clientHeight = 2880;
     layout->backColor = static_cast<int32_t>(0x8000000F);
     layout->modal = true;
     auto& items = layout->items;
@@ -37,8 +37,11 @@ std::unique_ptr<Layout> frmCaptions::makeLayout() {
     items.push_back(box(OptColorBars, "FrameWhole", 120, 240, 3720, 7, "On the \"Colors\" tab's color", kOptionButton));
     items.push_back(box(OptBlurBars, "FrameWhole", 120, 450, 3720, 8, "On a blurred copy of itself", kOptionButton));
 
-    items.push_back(layoutRow(K::CommandButton, CmdOK, "", 1545, 1890, 1215, 315, 9, "OK"));
-    items.push_back(layoutRow(K::CommandButton, CmdCancel, "", 2865, 1890, 1215, 315, 10, "Cancel"));
+    items.push_back(layoutRow(K::Frame, FrameMotion, "", 120, 1830, 3960, 510, 9, "Still pictures"));
+    items.push_back(box(ChkMotion, "FrameMotion", 120, 240, 3720, 10, "Slow pan and zoom"));
+
+    items.push_back(layoutRow(K::CommandButton, CmdOK, "", 1545, 2460, 1215, 315, 11, "OK"));
+    items.push_back(layoutRow(K::CommandButton, CmdCancel, "", 2865, 2460, 1215, 315, 12, "Cancel"));
     return layout;
 }
 

@@ -64,6 +64,7 @@ void frmSetup2::Form_Load() {
     continueStep([&] { ShowPlacement(ReadPlacement(app_)); });
     continueStep([&] { ShowSlideshow(ReadSlideshow(app_)); });
     continueStep([&] { ShowCaption(ReadCaption(app_)); });
+    continueStep([&] { captions_.motion = ReadMotion(app_).on; });
     continueStep([&] { ShowFolderLine(); });
     continueStep([&] { Show(); });
     continueStep([&] { platform.showCursor(true); });
@@ -102,7 +103,8 @@ void frmSetup2::Command1_Click() {
                                 {kKeyFade, SwitchText(slides.fade)},
                                 {kKeySubfolders, SwitchText(slides.subfolders)},
                                 {kKeyCaption, CaptionWordsText(captions_.words)},
-                                {kKeyClock, SwitchText(captions_.clock)}});
+                                {kKeyClock, SwitchText(captions_.clock)},
+                                {kKeyMotion, SwitchText(captions_.motion)}});
         },
         [&] { TellSaveFailed(); });
     if (!saved) return;

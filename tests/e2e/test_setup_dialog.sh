@@ -67,7 +67,7 @@ e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$(e2e_get_setting AniFile)" = "" ] && [ "$(e2e_get_setting Mousesens)" = "1" ] &&
   [ "$(e2e_get_setting BackColors)" = "0" ] && [ "$(e2e_get_setting Placement)" = "Stretch" ] &&
   [ "$(e2e_get_setting Monitors)" = "Each" ] && [ "$(e2e_get_setting Caption)" = "" ] &&
-  [ "$(e2e_get_setting Clock)" = "0" ] || e2e_fail "fresh save stored: $(cat "$E2E_INI")"
+  [ "$(e2e_get_setting Clock)" = "0" ] && [ "$(e2e_get_setting Motion)" = "0" ] || e2e_fail "fresh save stored: $(cat "$E2E_INI")"
 grep -q '^AniFile=' "$E2E_INI" || e2e_fail "AniFile not written"
 e2e_pass "fresh save stores AniFile empty, Mousesens 1, BackColors 0"
 
@@ -111,7 +111,8 @@ e2e_screenshot setup-captions
 click $((CX + 22)) $((CY + 27))    # "Date taken"
 click $((CX + 22)) $((CY + 55))    # "Clock"
 click $((CX + 22)) $((CY + 107))   # "On a blurred copy of itself"
-click $((CX + 143)) $((CY + 136))  # OK
+click $((CX + 22)) $((CY + 145))   # "Slow pan and zoom"
+click $((CX + 143)) $((CY + 174))  # OK
 e2e_wait_no_window "Captions and bars" 3 || e2e_fail "OK did not close the captions dialog"
 # "Folder..." starts in the folder of the file in the box; Enter takes that folder.
 click $((WX + 194)) $((WY + 76))
@@ -127,8 +128,8 @@ e2e_wait_exit 3 || e2e_fail "Save settings, Close did not end the program"
 [ "$(e2e_get_setting BackColors)" = "10" ] || e2e_fail "colour saved as $(e2e_get_setting BackColors)"
 [ "$(e2e_get_setting Placement)" = "Blur" ] && [ "$(e2e_get_setting Monitors)" = "Different" ] ||
   e2e_fail "the Show tab's choices saved as $(e2e_get_setting Placement), $(e2e_get_setting Monitors)"
-[ "$(e2e_get_setting Caption)" = "date" ] && [ "$(e2e_get_setting Clock)" = "1" ] ||
-  e2e_fail "the captions dialog's choices saved as '$(e2e_get_setting Caption)', '$(e2e_get_setting Clock)'"
+[ "$(e2e_get_setting Caption)" = "date" ] && [ "$(e2e_get_setting Clock)" = "1" ] && [ "$(e2e_get_setting Motion)" = "1" ] ||
+  e2e_fail "the captions dialog's choices saved as '$(e2e_get_setting Caption)', '$(e2e_get_setting Clock)', '$(e2e_get_setting Motion)'"
 [ "$(e2e_get_setting Interval)" = "120" ] && [ "$(e2e_get_setting Fade)" = "0" ] &&
   [ "$(e2e_get_setting Shuffle)" = "1" ] ||
   e2e_fail "the folder's settings saved as $(e2e_get_setting Interval), $(e2e_get_setting Fade), $(e2e_get_setting Shuffle)"

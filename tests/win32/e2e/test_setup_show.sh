@@ -36,7 +36,7 @@ captions_dialog() {
   cwin=$(e2e_wait_window "Captions and bars" 20) || e2e_fail "Captions and bars... opened no dialog"
   e2e_wait_painted "$cwin" 10 || e2e_fail "the captions dialog was not painted"
   eval "$(xdotool getwindowgeometry --shell "$cwin")"
-  KX=$((X + (WIDTH - 280) / 2)); KY=$((Y + HEIGHT - 154 - (WIDTH - 280) / 2))
+  KX=$((X + (WIDTH - 280) / 2)); KY=$((Y + HEIGHT - 192 - (WIDTH - 280) / 2))
 }
 kclick() { xdotool mousemove $((KX + $1)) $((KY + $2)) click 1; }
 captions_dialog
@@ -51,7 +51,8 @@ kclick 150 41    # "File name"
 kclick 22 55     # "Clock"
 kclick 22 107    # "On a blurred copy of itself"
 click 12 170     # "Save settings, Close" of the dialog beneath, beside this one: refused while it is open
-kclick 143 136   # OK
+kclick 22 145    # "Slow pan and zoom"
+kclick 143 174   # OK
 e2e_wait_no_window "Captions and bars" 10 || e2e_fail "OK did not close the captions dialog"
 e2e_alive || e2e_fail "a click on the setup dialog behind the captions dialog reached it"
 click 194 76    # "Folder..."
@@ -71,6 +72,6 @@ e2e_wait_exit 20 || { e2e_screenshot not-closed; e2e_fail "the dialog did not cl
   [ "$(e2e_get_setting Interval)" = 120 ] && [ "$(e2e_get_setting Shuffle)" = 1 ] ||
   e2e_fail "saved Monitors $(e2e_get_setting Monitors), Fade $(e2e_get_setting Fade), Interval $(e2e_get_setting Interval), Shuffle $(e2e_get_setting Shuffle)"
 [ "$(e2e_get_setting Caption)" = "place,name" ] && [ "$(e2e_get_setting Clock)" = 1 ] &&
-  [ "$(e2e_get_setting Placement)" = Blur ] ||
-  e2e_fail "saved Caption '$(e2e_get_setting Caption)', Clock $(e2e_get_setting Clock), Placement $(e2e_get_setting Placement)"
+  [ "$(e2e_get_setting Placement)" = Blur ] && [ "$(e2e_get_setting Motion)" = 1 ] ||
+  e2e_fail "saved Caption '$(e2e_get_setting Caption)', Clock $(e2e_get_setting Clock), Placement $(e2e_get_setting Placement), Motion $(e2e_get_setting Motion)"
 e2e_pass "Different, no fade, 120 s, place and file name with the clock on a blurred copy, and the folder chosen from the file's folder are saved"
