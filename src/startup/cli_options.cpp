@@ -42,7 +42,7 @@ CliAnswer mistake(const std::string& line) {
 std::string UsageLine() {
     return "Usage: marvoscope [/S | /C | /P | /A] | --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
            "         [--interval N] [--shuffle | --no-shuffle] [--fade | --no-fade] [--caption LIST]\n"
-           "         [--clock | --no-clock]\n"
+           "         [--clock | --no-clock] [--motion | --no-motion] [--motion-rate N]\n"
            "Try 'marvoscope --help' for more information.";
 }
 
@@ -61,7 +61,8 @@ std::string HelpText(CliSystem system) {
     return "Usage: marvoscope [/S | /C | /P | /A]\n"
            "       marvoscope --root | --window-id ID | --layer L [--file PATH] [--placement P]\n"
            "                  [--interval N] [--shuffle | --no-shuffle] [--fade | --no-fade]\n"
-           "                  [--caption LIST] [--clock | --no-clock]\n"
+           "                  [--caption LIST] [--clock | --no-clock] [--motion | --no-motion]\n"
+           "                  [--motion-rate N]\n"
            "       marvoscope --help | --version\n"
            "\n"
            "Shows one picture (BMP, JPEG, PNG, GIF, HEIC, AVIF, JPEG XL, WebP, TIFF...), or the\n"
@@ -69,7 +70,7 @@ std::string HelpText(CliSystem system) {
            "colour or on a blurred copy of itself) or filling it as the setup dialog's Show tab\n"
            "says; a GIF of three or more frames, an APNG or an animated WebP plays as an\n"
            "animation. A caption (date taken, place, folder, file name) and a clock may be\n"
-           "written in corners of the picture.\n"
+           "written in corners of the picture, and stills may drift in a slow pan and zoom.\n"
            "\n"
            "Screen-saver switches (any case; only the first two characters count):\n"
            "  /S, or nothing   show the picture until the mouse moves, or a key or button\n"
@@ -99,6 +100,9 @@ std::string HelpText(CliSystem system) {
            "                   none for no caption\n"
            "  --clock, --no-clock\n"
            "                   the time in the corner opposite the caption, or none\n"
+           "  --motion, --no-motion\n"
+           "                   still pictures drift in a slow pan and zoom (at most 15 %), or stay\n"
+           "  --motion-rate N  new frames a second at most while they drift (1 to 60)\n"
            "\n"
            "  -h, --help       print this help and end\n"
            "  -V, --version    print the version and end\n"
