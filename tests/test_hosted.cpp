@@ -181,6 +181,14 @@ TEST(HostedRequest, SlideshowOptionsOverrideTheStoredOnes) {
     EXPECT_EQ(odd.shuffle, true);
     EXPECT_EQ(odd.fade, false);
     EXPECT_FALSE(parsed({"--root"}).shuffle);
+    // Motion, its rate kept within 1..60, and a rate that is no number left aside with a notice.
+    const auto moving = parsed({"--layer", "overlay", "--motion", "--motion-rate", "200"});
+    EXPECT_EQ(moving.motion, true);
+    EXPECT_EQ(moving.motionRate, 60);
+    const auto still = parsed({"--root", "--no-motion", "--motion-rate=often"});
+    EXPECT_EQ(still.motion, false);
+    EXPECT_FALSE(still.motionRate);
+    EXPECT_FALSE(still.notice.empty());
 }
 
 // A folder given with --file plays as a slideshow at --interval, cut from one picture to the

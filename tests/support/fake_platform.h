@@ -63,6 +63,14 @@ public:
     std::vector<Surface> surfaces() const override;
     void present() override { ++presents; }
     std::pmr::memory_resource* pixelMemory() override;
+    // A display that scales moving pictures when `scalesMoving`; the frames it was given.
+    bool showMoving(size_t surface, const MovingScene& scene) override {
+        if (!scalesMoving) return false;
+        movingShown.push_back({surface, scene});
+        return true;
+    }
+    bool scalesMoving = false;
+    std::vector<std::pair<size_t, MovingScene>> movingShown;
 
     FakePlatform& platform;
     Form& form;

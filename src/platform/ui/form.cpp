@@ -251,7 +251,7 @@ bool Form::paintSurfaces(const Paint& p, bool movingOnly) {
         image.picture->stretchTo(b, placed.x, placed.y, placed.width, placed.height, image.backColor);
         if (overlay_) overlay_(b, i, area, placed);
     }
-    if (moving.empty()) return true;
+    if (moving.empty()) return !movingOnly;
     // The display scales the moving pictures only when it shows every surface of this paint
     // so: a present() of backings would cover what it showed. Anything drawn over the
     // pictures needs their pixels here.

@@ -11,6 +11,8 @@ constexpr double kPi = 3.14159265358979323846;
 // A drift this long or longer may use the whole zoom and the whole room; a shorter one a
 // share of it, so that the picture never moves faster than a few pixels a second.
 constexpr double kFullStepSeconds = 30.0;
+// How far one full step pans, in halves of the room (1: from the middle to an edge).
+constexpr double kPanStep = 1.2;
 
 // The left (or top) edge of an extent `length` on an axis of the area at position `u`.
 double edgeAt(double areaFrom, double areaLength, double length, double u) {
@@ -40,7 +42,7 @@ Framing FramingBetween(const Framing& from, const Framing& to, double t) {
 DriftPlan::DriftPlan(PicturePlacement placement, double periodSeconds, uint64_t seed)
     : placement_(placement), period_(std::max(1.0, periodSeconds)), state_(seed ^ 0x9E3779B97F4A7C15ull) {
     // As the placement shows it: the first frame is the still picture without motion.
-    framings_.push_back({placement == PicturePlacement::Fit ? 1.0 : 1.0, 0.0, 0.0});
+    framings_.push_back({1.0, 0.0, 0.0});
     heading_ = next01() * 2.0 * kPi;
 }
 
@@ -63,15 +65,15 @@ Framing DriftPlan::framing(size_t k) {
         const double at = std::log(last.zoom / least) / span;  // 0 to 1
         const double step = share * (0.6 + 0.4 * next01());
         const double to = at < 0.5 ? std::min(1.0, at + step) : std::max(0.0, at - step);
-        // A new heading a quarter to three quarters of a turn from the last one.
-        heading_ += kPi / 2.0 + next01() * kPi;
-        double u = last.u + 1.2 * share * std::cos(heading_);
-        double v = last.v + 1.2 * share * std::sin(heading_);
-        if (std::abs(u) > 1.0 || std::abs(v) > 1.0) {
-            // Against an edge: back the other way instead of sliding along it.
-            heading_ += kPi;
-            u = last.u + 1.2 * share * std::cos(heading_);
-            v = last.v + 1.2 * share * std::sin(heading_);
+        // A new heading a quarter to three quarters of a turn from the last one, and one that
+        // stays inside the room where a few tries find it, rather than sliding along an edge.
+        const double from = heading_;
+        double u = 0, v = 0;
+        for (int tries = 0; tries < 8; ++tries) {
+            heading_ = from + kPi / 2.0 + next01() * kPi;
+            u = last.u + kPanStep * share * std::cos(heading_);
+            v = last.v + kPanStep * share * std::sin(heading_);
+            if (std::abs(u) <= 1.0 && std::abs(v) <= 1.0) break;
         }
         framings_.push_back({least * std::exp(span * to), std::clamp(u, -1.0, 1.0), std::clamp(v, -1.0, 1.0)});
     }
