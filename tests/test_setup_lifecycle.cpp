@@ -29,7 +29,7 @@ TEST_F(SetupDialogTest, FreshUserSeesCentredDefaultsAndSavesThem) {
     EXPECT_TRUE(ends([&] { dlg.Command1.press(); }));
     EXPECT_EQ(platform.store.saveOrder,
               (std::vector<std::string>{"AniFile", "Mousesens", "BackColors", "Placement", "Monitors", "Interval",
-                                        "Shuffle", "Fade", "Subfolders", "Caption", "Clock"}));
+                                        "Shuffle", "Fade", "Subfolders", "Caption", "Clock", "Motion"}));
     EXPECT_EQ(platform.store.get("AniFile"), "");
     EXPECT_EQ(platform.store.get("Mousesens"), "1");
     EXPECT_EQ(platform.store.get("BackColors"), "0");

@@ -57,11 +57,11 @@ PY
 
 # 1. The page. The interval is a field of seconds that shows its number and reaches 3; its
 #    default, left off the command line, keeps the stored interval. Shuffle, Fade, the
-#    placement, the caption and the clock are menus whose entries say what they choose, the first one "as stored".
+#    placement, the caption, the clock and the pan and zoom are menus whose entries say what they choose, the first one "as stored".
 [[ $(xss_kind interval) == spinbutton ]] || e2e_fail "the interval is a '$(xss_kind interval)', not a field with its number"
 [ "$(xss_args)" = "--root" ] || e2e_fail "the page as it starts adds '$(xss_args | tr '\n' ' ')' to --root"
 [ "$(xss_args interval=3 | tr '\n' ' ')" = "--root --interval 3 " ] || e2e_fail "3 seconds gives: $(xss_args interval=3 | tr '\n' ' ')"
-for menu in shuffle:Shuffle fade:Fade placement:Placement caption:Caption clock:Clock; do
+for menu in shuffle:Shuffle fade:Fade placement:Placement caption:Caption clock:Clock "motion:Slow pan and zoom"; do
   kind=$(xss_kind "${menu%%:*}")
   [[ $kind == "select |${menu#*:}: as in Marvoscope's settings |${menu#*:}: "* ]] ||
     e2e_fail "the ${menu%%:*} menu: $kind"
@@ -69,7 +69,8 @@ done
 for c in shuffle=shuffle-on:--shuffle shuffle=shuffle-off:--no-shuffle fade=fade-on:--fade fade=fade-off:--no-fade \
          placement=stretch:"--placement stretch" placement=fit:"--placement fit" placement=fill:"--placement fill" \
          placement=blur:"--placement blur" caption=caption-none:"--caption none" \
-         caption=caption-date-place:"--caption date,place" clock=clock-on:--clock clock=clock-off:--no-clock; do
+         caption=caption-date-place:"--caption date,place" clock=clock-on:--clock clock=clock-off:--no-clock \
+         motion=motion-on:--motion motion=motion-off:--no-motion; do
   [ "$(xss_args "${c%%:*}" | tr '\n' ' ')" = "--root ${c#*:} " ] || e2e_fail "${c%%:*} gives: $(xss_args "${c%%:*}" | tr '\n' ' ')"
 done
 e2e_pass "the page: a field of seconds, three-way Shuffle, Fade, caption and clock menus, a labelled placement menu, each giving its option"
