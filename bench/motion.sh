@@ -99,11 +99,14 @@ window() {
   return 1
 }
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# busy: the whole machine's busy ticks (all processes, every core), to show what else ran.
+busy() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9; exit }' /proc/stat; }
 hz=$(getconf CLK_TCK)
 
-# measure RUN: "program_ms x_ms fps worst_gap_ms watcher_ms", or dashes when the window never came.
+# measure RUN: "program_ms x_ms fps worst_gap_ms watcher_ms others_ms", or dashes when the
+# window never came; others_ms is the CPU of everything else on the machine meanwhile.
 measure() {
-  local run=$1 w p0 x0 p1 x1 out
+  local run=$1 w p0 x0 b0 p1 x1 b1 out wc
   start_x
   rm -f "$work/drift.log"
   case $run in
@@ -112,14 +115,16 @@ measure() {
     x11-*) marvoscope "${run#*-}" ;;
     draw-*) MARVOSCOPE_DRAW_MOTION=1 marvoscope "${run#*-}" ;;
   esac
-  if ! w=$(window); then stop; echo "- - - - -"; return; fi
+  if ! w=$(window); then stop; echo "- - - - - -"; return; fi
   sleep "$settle"
-  p0=$(ticks "$pid") x0=$(ticks "$xvfb")
+  p0=$(ticks "$pid") x0=$(ticks "$xvfb") b0=$(busy)
   out=$("$inputs/frame_watch" "$w" "$seconds")
-  p1=$(ticks "$pid") x1=$(ticks "$xvfb")
+  p1=$(ticks "$pid") x1=$(ticks "$xvfb") b1=$(busy)
   stop
   [ -s "$work/drift.log" ] && sed 's/^/    /' "$work/drift.log" >&2
-  echo "$(( (p1 - p0) * 1000 / hz )) $(( (x1 - x0) * 1000 / hz )) $(sed -E 's/.*fps=([0-9.]+) worst_gap_ms=([0-9]+).*watcher_cpu_ms=([0-9]+).*/\1 \2 \3/' <<<"$out")"
+  wc=$(sed -E 's/.*watcher_cpu_ms=([0-9]+).*/\1/' <<<"$out")
+  echo "$(( (p1 - p0) * 1000 / hz )) $(( (x1 - x0) * 1000 / hz )) $(sed -E 's/.*fps=([0-9.]+) worst_gap_ms=([0-9]+).*/\1 \2/' <<<"$out") $wc" \
+    "$(( (b1 - b0 - (p1 - p0) - (x1 - x0)) * 1000 / hz - wc ))"
 }
 
 # Which video output mpv takes by itself here, from a few frames of its own.
@@ -131,14 +136,14 @@ default_vo=$(sed -nE 's/.*VO: \[([^]]+)\].*/\1/p' "$work/probe.txt" | head -n1)
 
 echo "photo 4000x2250 filled on 1920x1080 with motion; video 1920x1080 30 fps H.264; after ${settle} s, ${seconds} s each"
 echo "mpv's default video output here: ${default_vo:-unknown}"
-printf '%-11s %-22s %4s %10s %10s %10s %8s %10s %8s\n' peer route fps "program" "X server" total "frames/s" "worst gap" ratio
+printf '%-11s %-22s %4s %10s %10s %10s %8s %10s %8s %10s\n' peer route fps "program" "X server" total "frames/s" "worst gap" ratio others
 declare -A total=() shown=() gap=()
 watcher="" rows=()
 for run in $runs; do
   # In this shell, not a subshell, so that the exit trap knows what to stop.
   measure "$run" >"$work/result.txt" 2>"$work/notes.txt"
   cat "$work/notes.txt" >&2
-  read -r p x f g wc <"$work/result.txt"
+  read -r p x f g wc o <"$work/result.txt"
   case $run in
     mpv) peer=mpv route="default (${default_vo:-?})" asked=30 ;;
     mpv-x11) peer=mpv route="--vo=x11" asked=30 ;;
@@ -152,7 +157,7 @@ for run in $runs; do
   total[$run]=$((p + x)) shown[$run]=$f gap[$run]=$g
   watcher="$watcher $wc"
   line=$(printf '%-11s %-22s %4s %7s ms %7s ms %7s ms %8s %7s ms' "$peer" "$route" "$asked" "$p" "$x" "$((p + x))" "$f" "$g")
-  rows+=("$run|$line")
+  rows+=("$run|$line|$o")
 done
 # The ratio is to the cheaper of the two mpv runs, known only once both have run.
 base=""
@@ -160,13 +165,14 @@ for r in mpv mpv-x11; do
   [ -n "${total[$r]:-}" ] && { [ -z "$base" ] || [ "${total[$r]}" -lt "$base" ]; } && base=${total[$r]} base_run=$r
 done
 for row in "${rows[@]}"; do
-  run=${row%%|*}
+  IFS='|' read -r run line o <<<"$row"
   ratio=""
   [ -n "$base" ] && [ "$base" -gt 0 ] && ratio=$(awk -v a="${total[$run]}" -v b="$base" 'BEGIN { printf "%.2f", a / b }')
-  printf '%s %8s\n' "${row#*|}" "$ratio"
+  printf '%s %8s %7s ms\n' "$line" "$ratio" "$o"
 done
 [ -n "$base" ] && echo "ratio: program plus X server over mpv's $base_run (the cheaper mpv, $base ms)"
 echo "the frame watcher's own CPU per run (not counted above):${watcher} ms"
+echo "others: the CPU of everything else on the machine ($(nproc) cores) during the counted seconds"
 for r in x11-30 draw-30; do
   [ -n "${total[$r]:-}" ] && [ -n "$base" ] && awk -v a="${total[$r]}" -v b="$base" -v g="${gap[$r]}" -v r="$r" \
     'BEGIN { printf "%s at 30 fps: %.2f of mpv (at most 0.50: %s), worst gap %d ms (at most 50: %s)\n", r, a / b, a <= b / 2 ? "yes" : "no", g, g <= 50 ? "yes" : "no" }'
