@@ -72,11 +72,12 @@ start_x() {
   export DISPLAY=":$display"
 }
 # marvoscope RATE: the photo filled and moving at RATE frames a second, its settings and cache
-# in the scratch directory.
+# in the scratch directory. One drift lasts 30 s, about as slow as the video's 25 s, and holds
+# the counted window.
 marvoscope() {
   local home=$work/home
   rm -rf "$home"; mkdir -p "$home/config" "$home/cache" && mkdir -m 700 "$home/run"
-  printf '[Settings]\nAniFile=%s\nMousesens=30\nBackColors=0\nPlacement=Fill\nInterval=120\nMotion=1\nMotionRate=%s\n' \
+  printf '[Settings]\nAniFile=%s\nMousesens=30\nBackColors=0\nPlacement=Fill\nInterval=30\nMotion=1\nMotionRate=%s\n' \
     "$root/$photo" "$1" >"$home/config/Marvoscope 1.0 Demo.ini"
   XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/run" \
     MARVOSCOPE_MOTION_LOG="$work/drift.log" build/marvoscope /S >/dev/null 2>&1 &
