@@ -122,7 +122,7 @@ measure() {
   out=$("$inputs/frame_watch" "$w" "$seconds")
   p1=$(ticks "$pid") x1=$(ticks "$xvfb") b1=$(busy)
   stop
-  [ -s "$work/drift.log" ] && sed 's/^/    /' "$work/drift.log" >&2
+  [ -s "$work/drift.log" ] && sed "s/^/$run: /" "$work/drift.log" >&2
   wc=$(sed -E 's/.*watcher_cpu_ms=([0-9]+).*/\1/' <<<"$out")
   echo "$(( (p1 - p0) * 1000 / hz )) $(( (x1 - x0) * 1000 / hz )) $(sed -E 's/.*fps=([0-9.]+) worst_gap_ms=([0-9]+).*/\1 \2/' <<<"$out") $wc" \
     "$(( (b1 - b0 - (p1 - p0) - (x1 - x0)) * 1000 / hz - wc ))"
@@ -137,8 +137,7 @@ default_vo=$(sed -nE 's/.*VO: \[([^]]+)\].*/\1/p' "$work/probe.txt" | head -n1)
 
 echo "photo 4000x2250 filled on 1920x1080 with motion; video 1920x1080 30 fps H.264; after ${settle} s, ${seconds} s each"
 echo "mpv's default video output here: ${default_vo:-unknown}"
-printf '%-11s %-22s %4s %10s %10s %10s %8s %10s %8s %10s\n' peer route fps "program" "X server" total "frames/s" "worst gap" ratio others
-declare -A total=() shown=() gap=()
+declare -A total=() gap=()
 watcher="" rows=()
 for run in $runs; do
   # In this shell, not a subshell, so that the exit trap knows what to stop.
@@ -152,10 +151,10 @@ for run in $runs; do
     draw-*) peer=marvoscope route="own drawing" asked=${run#*-} ;;
   esac
   if [ "$p" = - ]; then
-    printf '%-11s %-22s %4s %s\n' "$peer" "$route" "$asked" "no full-screen window appeared"
+    rows+=("$run|$(printf '%-11s %-22s %4s %s' "$peer" "$route" "$asked" "no full-screen window appeared")|")
     continue
   fi
-  total[$run]=$((p + x)) shown[$run]=$f gap[$run]=$g
+  total[$run]=$((p + x)) gap[$run]=$g
   watcher="$watcher $wc"
   line=$(printf '%-11s %-22s %4s %7s ms %7s ms %7s ms %8s %7s ms' "$peer" "$route" "$asked" "$p" "$x" "$((p + x))" "$f" "$g")
   rows+=("$run|$line|$o")
@@ -165,11 +164,12 @@ base=""
 for r in mpv mpv-x11; do
   [ -n "${total[$r]:-}" ] && { [ -z "$base" ] || [ "${total[$r]}" -lt "$base" ]; } && base=${total[$r]} base_run=$r
 done
+printf '%-11s %-22s %4s %10s %10s %10s %8s %10s %8s %10s\n' peer route fps "program" "X server" total "frames/s" "worst gap" ratio others
 for row in "${rows[@]}"; do
   IFS='|' read -r run line o <<<"$row"
   ratio=""
-  [ -n "$base" ] && [ "$base" -gt 0 ] && ratio=$(awk -v a="${total[$run]}" -v b="$base" 'BEGIN { printf "%.2f", a / b }')
-  printf '%s %8s %7s ms\n' "$line" "$ratio" "$o"
+  [ -n "$base" ] && [ "$base" -gt 0 ] && [ -n "${total[$run]:-}" ] && ratio=$(awk -v a="${total[$run]}" -v b="$base" 'BEGIN { printf "%.2f", a / b }')
+  if [ -n "$o" ]; then printf '%s %8s %7s ms\n' "$line" "$ratio" "$o"; else echo "$line"; fi
 done
 [ -n "$base" ] && echo "ratio: program plus X server over mpv's $base_run (the cheaper mpv, $base ms)"
 echo "the frame watcher's own CPU per run (not counted above):${watcher} ms"
