@@ -12,7 +12,7 @@ source "$(dirname "$0")/apt-install.sh"
 # tests and the fuzz seeds write such files with the formats' own tools (heif-enc, avifenc, cjxl,
 # cwebp, img2webp) and check against their decoders; apngasm writes animated PNGs.
 apt_install cmake g++ make qt6-base-dev libgtest-dev libgmock-dev xvfb xdotool x11-utils imagemagick libxfixes-dev \
-  libgif-dev libstb-dev gifsicle fonts-dejavu-extra libxcb1-dev libxcb-shm0-dev libwayland-dev wayland-protocols pkg-config dpkg-dev file \
+  libgif-dev libstb-dev gifsicle fonts-dejavu-extra libxcb1-dev libxcb-shm0-dev libxcb-render0-dev libwayland-dev wayland-protocols pkg-config dpkg-dev file \
   xserver-xorg-video-dummy x11-xserver-utils libjpeg-turbo-progs libimage-exiftool-perl \
   tesseract-ocr tesseract-ocr-eng libheif-dev libjxl-dev libwebp-dev libheif-examples libavif-bin libjxl-tools webp apngasm \
   "$@"

@@ -15,6 +15,7 @@
 
 #include "platform/error.h"
 #include "platform/qt/qt_shm_pixels.h"
+#include "platform/qt/qt_x_motion.h"
 #include "platform/qt/qt_x_pixels.h"
 #include "platform/qt/qt_x_screen.h"
 
@@ -68,12 +69,15 @@ public:
         xcb_create_gc(c_, gc_, window_, 0, nullptr);
         // Requests are limited in size; a picture goes in bands of rows that fit.
         maxRequestBytes_ = static_cast<size_t>(xcb_get_maximum_request_length(c_)) * 4;
+        motion_ = std::make_unique<XMotion>(c_, window_, visual, depth_);
         xcb_flush(c_);
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
 
     ~HostedHost() override {
         QCoreApplication::instance()->removeNativeEventFilter(this);
+        if (gone_) motion_->windowGone();
+        motion_.reset();
         if (!gone_) {
             // The window shows its own background again (the desktop's, on the root window).
             xcb_clear_area(c_, 0, window_, 0, 0, 0, 0);
@@ -89,8 +93,22 @@ public:
 
     std::pmr::memory_resource* pixelMemory() override { return shmPixels().usable() ? &shmPixels() : nullptr; }
 
+    bool showMoving(size_t surface, const MovingScene& scene) override {
+        if (surface != 0 || gone_ || !motion_->usable()) return false;
+        moving_ = motion_->show(scene, width_, height_);
+        return moving_;
+    }
+
     void present() override {
+        moving_ = false;
+        motion_->reset();
+        paint();
+    }
+
+    void paint() {
         if (gone_ || width_ <= 0 || height_ <= 0) return;
+        // While a moving picture shows, its last frame again, not the older backing.
+        if (moving_ && motion_->showAgain(width_, height_)) return;
         const Bitmap& b = form_.backing(0);
         if (b.empty()) {
             fill(colorToPixel(form_.BackColor()), 0, 0, width_, height_);
@@ -159,7 +177,7 @@ private:
                 form_.surfacesChanged();  // repaints the picture at the new size and presents it
                 repaint_ = false;
             } else {
-                present();
+                paint();
             }
         });
     }
@@ -203,6 +221,8 @@ private:
     std::optional<XPixelFormat> format_;
     std::vector<uint8_t> band_;  // the rows of one request, kept from frame to frame
     size_t maxRequestBytes_ = 262144;
+    std::unique_ptr<XMotion> motion_;
+    bool moving_ = false;
     bool gone_ = false;
     bool repaint_ = false;
     bool resize_ = false;

@@ -57,6 +57,8 @@ public:
     std::vector<Surface> surfaces() const override { return inner_->surfaces(); }
     void present() override { inner_->present(); }
     std::pmr::memory_resource* pixelMemory() override { return inner_->pixelMemory(); }
+    bool showMoving(size_t surface, const MovingScene& scene) override { return inner_->showMoving(surface, scene); }
+    double refreshRate() const override { return inner_->refreshRate(); }
 
 private:
     std::unique_ptr<WindowHost> inner_;

@@ -9,11 +9,14 @@
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "platform/platform.h"
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_shm_pixels.h"
+#include "platform/qt/qt_x_motion.h"
 #include "platform/ui/units.h"
 
 namespace mv::qt {
@@ -36,7 +39,32 @@ public:
         setFocusPolicy(Qt::StrongFocus);
     }
     ~SaverWidget() override {
+        motion_.reset();
         if (gc_) xcb_free_gc(shmPixels().connection(), gc_);
+    }
+
+    // A moving picture's frame, scaled by the X server; false where it cannot be.
+    bool showMoving(const MovingScene& scene) {
+        if (!onScreen_ || !isVisible()) return false;
+        if (!motion_) {
+            xcb_connection_t* c = shmPixels().connection();
+            const auto window = static_cast<xcb_window_t>(winId());
+            xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr);
+            xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+            if (a && g) motion_ = std::make_unique<XMotion>(c, window, a->visual, g->depth);
+            std::free(a);
+            std::free(g);
+            if (!motion_) return false;
+        }
+        const Surface area = surface();
+        moving_ = motion_->usable() && motion_->show(scene, area.width, area.height);
+        return moving_;
+    }
+    // The backing picture is to be shown again.
+    void showBacking() {
+        moving_ = false;
+        if (motion_) motion_->reset();
+        update();
     }
     QPaintEngine* paintEngine() const override { return onScreen_ ? nullptr : QWidget::paintEngine(); }
 
@@ -105,6 +133,8 @@ protected:
 private:
     // The backing picture put from shared memory; the rest of the window in the form's colour.
     void paintOnScreen() {
+        // An expose while a moving picture shows: its last frame again, not the older backing.
+        if (moving_ && motion_ && motion_->showAgain(surface().width, surface().height)) return;
         xcb_connection_t* c = shmPixels().connection();
         const auto window = static_cast<xcb_window_t>(winId());
         if (!gc_) {
@@ -147,6 +177,8 @@ private:
     const bool onScreen_;
     xcb_gcontext_t gc_ = 0;
     size_t surface_ = 0;
+    std::unique_ptr<XMotion> motion_;
+    bool moving_ = false;  // the window shows a moving picture's frame, not the backing
 };
 
 // The primary monitor first, so that its surface is the form's inner area.
@@ -232,7 +264,16 @@ public:
 
     void present() override {
         for (auto& w : widgets_)
-            if (w) w->update();
+            if (w) w->showBacking();
+    }
+
+    bool showMoving(size_t surface, const MovingScene& scene) override {
+        return surface < widgets_.size() && widgets_[surface] && widgets_[surface]->showMoving(scene);
+    }
+
+    double refreshRate() const override {
+        QScreen* s = QGuiApplication::primaryScreen();
+        return s ? s->refreshRate() : 60.0;
     }
 
 private:
