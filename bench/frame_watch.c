@@ -2,8 +2,8 @@
    arrives as a DAMAGE notification stamped with the server's time, and the changes that come
    within a few milliseconds of each other are one frame (a player may draw one frame with
    several requests). Watches for SECONDS and prints one line:
-     frames=N fps=F worst_gap_ms=G notifies=M watcher_cpu_ms=C
-   The worst gap includes the wait from the start to the first frame and from the last frame to
+     frames=N fps=F worst_gap_ms=G gaps_over_50ms=L notifies=M watcher_cpu_ms=C
+   The gaps include the wait from the start to the first frame and from the last frame to
    the end, so that a window that stops changing shows it. WINDOW is an X window id (decimal or
    0x hex) or "root".
    Usage: frame_watch WINDOW SECONDS [MERGE_MS] */
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
        taken on the same clock so that the first and last gaps can be measured too. */
     const long long start = monoMs(), end = start + seconds * 1000LL;
     const long long cpu0 = cpuMs();
-    long long frames = 0, notifies = 0, last = start, worst = 0, lastEvent = -1;
+    long long frames = 0, notifies = 0, last = start, worst = 0, over = 0, lastEvent = -1;
     int clientClock = 0;
     const int fd = ConnectionNumber(d);
     for (;;) {
@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
             if (lastEvent >= 0 && t - lastEvent <= merge) { lastEvent = t; continue; }
             lastEvent = t;
             if (t - last > worst) worst = t - last;
+            if (t - last > 50) ++over;
             last = t;
             ++frames;
         }
@@ -88,11 +89,12 @@ int main(int argc, char** argv) {
         select(fd + 1, &rd, NULL, NULL, &tv);
     }
     if (end - last > worst) worst = end - last;
+    if (end - last > 50) ++over;
     const long long cpu = cpuMs() - cpu0;
     XDamageDestroy(d, damage);
     XCloseDisplay(d);
     if (clientClock) fprintf(stderr, "frame_watch: the server's clock is not this one; times are arrival times\n");
-    printf("frames=%lld fps=%.1f worst_gap_ms=%lld notifies=%lld watcher_cpu_ms=%lld\n", frames,
-           frames * 1000.0 / (seconds * 1000.0), worst, notifies, cpu);
+    printf("frames=%lld fps=%.1f worst_gap_ms=%lld gaps_over_50ms=%lld notifies=%lld watcher_cpu_ms=%lld\n", frames,
+           frames * 1000.0 / (seconds * 1000.0), worst, over, notifies, cpu);
     return 0;
 }

@@ -8,8 +8,8 @@
 # default) and by its own drawing (MARVOSCOPE_DRAW_MOTION=1), at MotionRate 30 and 60.
 # After SETTLE s (3) each run is watched for SECONDS s (20): the CPU of the player and of the X
 # server (utime+stime), the frames the player's window shows (bench/frame_watch.c: X DAMAGE
-# notifications on its top-level window, those a few ms apart being one frame) and the longest
-# time between two frames. Prints one table with the ratio of each run's CPU (player plus X) to
+# notifications on its top-level window, those a few ms apart being one frame), the longest
+# time between two frames and how many gaps passed 50 ms. Prints one table with the ratio of each run's CPU (player plus X) to
 # that of the cheaper mpv; the bound is Marvoscope's at 30 fps no more than half of it with no
 # gap over 50 ms.
 #   bash bench/motion.sh [--seconds N] [--settle N] [--runs mpv,mpv-x11,x11-30,x11-60,draw-30,draw-60]
@@ -104,7 +104,7 @@ ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 busy() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9; exit }' /proc/stat; }
 hz=$(getconf CLK_TCK)
 
-# measure RUN: "program_ms x_ms fps worst_gap_ms watcher_ms others_ms", or dashes when the
+# measure RUN: "program_ms x_ms fps worst_gap_ms gaps_over_50 watcher_ms others_ms", or dashes when the
 # window never came; others_ms is the CPU of everything else on the machine meanwhile.
 measure() {
   local run=$1 w p0 x0 b0 p1 x1 b1 out wc
@@ -116,7 +116,7 @@ measure() {
     x11-*) marvoscope "${run#*-}" ;;
     draw-*) MARVOSCOPE_DRAW_MOTION=1 marvoscope "${run#*-}" ;;
   esac
-  if ! w=$(window); then stop; echo "- - - - - -"; return; fi
+  if ! w=$(window); then stop; echo "- - - - - - -"; return; fi
   sleep "$settle"
   p0=$(ticks "$pid") x0=$(ticks "$xvfb") b0=$(busy)
   out=$("$inputs/frame_watch" "$w" "$seconds")
@@ -124,7 +124,7 @@ measure() {
   stop
   [ -s "$work/drift.log" ] && sed "s/^/$run: /" "$work/drift.log" >&2
   wc=$(sed -E 's/.*watcher_cpu_ms=([0-9]+).*/\1/' <<<"$out")
-  echo "$(( (p1 - p0) * 1000 / hz )) $(( (x1 - x0) * 1000 / hz )) $(sed -E 's/.*fps=([0-9.]+) worst_gap_ms=([0-9]+).*/\1 \2/' <<<"$out") $wc" \
+  echo "$(( (p1 - p0) * 1000 / hz )) $(( (x1 - x0) * 1000 / hz )) $(sed -E 's/.*fps=([0-9.]+) worst_gap_ms=([0-9]+) gaps_over_50ms=([0-9]+).*/\1 \2 \3/' <<<"$out") $wc" \
     "$(( (b1 - b0 - (p1 - p0) - (x1 - x0)) * 1000 / hz - wc ))"
 }
 
@@ -143,7 +143,7 @@ for run in $runs; do
   # In this shell, not a subshell, so that the exit trap knows what to stop.
   measure "$run" >"$work/result.txt" 2>"$work/notes.txt"
   cat "$work/notes.txt" >&2
-  read -r p x f g wc o <"$work/result.txt"
+  read -r p x f g n wc o <"$work/result.txt"
   case $run in
     mpv) peer=mpv route="default (${default_vo:-?})" asked=30 ;;
     mpv-x11) peer=mpv route="--vo=x11" asked=30 ;;
@@ -156,7 +156,7 @@ for run in $runs; do
   fi
   total[$run]=$((p + x)) gap[$run]=$g
   watcher="$watcher $wc"
-  line=$(printf '%-11s %-22s %4s %7s ms %7s ms %7s ms %8s %7s ms' "$peer" "$route" "$asked" "$p" "$x" "$((p + x))" "$f" "$g")
+  line=$(printf '%-11s %-22s %4s %7s ms %7s ms %7s ms %8s %7s ms %6s' "$peer" "$route" "$asked" "$p" "$x" "$((p + x))" "$f" "$g" "$n")
   rows+=("$run|$line|$o")
 done
 # The ratio is to the cheaper of the two mpv runs, known only once both have run.
@@ -164,7 +164,7 @@ base=""
 for r in mpv mpv-x11; do
   [ -n "${total[$r]:-}" ] && { [ -z "$base" ] || [ "${total[$r]}" -lt "$base" ]; } && base=${total[$r]} base_run=$r
 done
-printf '%-11s %-22s %4s %10s %10s %10s %8s %10s %8s %10s\n' peer route fps "program" "X server" total "frames/s" "worst gap" ratio others
+printf '%-11s %-22s %4s %10s %10s %10s %8s %10s %6s %8s %10s\n' peer route fps "program" "X server" total "frames/s" "worst gap" ">50ms" ratio others
 for row in "${rows[@]}"; do
   IFS='|' read -r run line o <<<"$row"
   ratio=""
@@ -173,6 +173,7 @@ for row in "${rows[@]}"; do
 done
 [ -n "$base" ] && echo "ratio: program plus X server over mpv's $base_run (the cheaper mpv, $base ms)"
 echo "the frame watcher's own CPU per run (not counted above):${watcher} ms"
+echo ">50ms: how many gaps between frames were longer than 50 ms"
 echo "others: the CPU of everything else on the machine ($(nproc) cores) during the counted seconds"
 for r in x11-30 draw-30; do
   [ -n "${total[$r]:-}" ] && [ -n "$base" ] && awk -v a="${total[$r]}" -v b="$base" -v g="${gap[$r]}" -v r="$r" \
