@@ -9,9 +9,9 @@
 # After SETTLE s (3) each run is watched for SECONDS s (20): the CPU of the player and of the X
 # server (utime+stime), the frames the player's window shows (bench/frame_watch.c: X DAMAGE
 # notifications on its top-level window, those a few ms apart being one frame), the longest
-# time between two frames and how many gaps passed 50 ms. Prints one table with the ratio of each run's CPU (player plus X) to
-# that of the cheaper mpv; the bound is Marvoscope's at 30 fps no more than half of it with no
-# gap over 50 ms.
+# time between two frames and how many gaps passed 50 ms. Prints one table with the ratio of
+# each run's CPU (player plus X) to that of the cheaper mpv; the bound is Marvoscope's at 30 fps
+# no more than half of it with no gap over 50 ms.
 #   bash bench/motion.sh [--seconds N] [--settle N] [--runs mpv,mpv-x11,x11-30,x11-60,draw-30,draw-60]
 # Inputs are kept in build/bench-inputs/motion.
 set -euo pipefail
