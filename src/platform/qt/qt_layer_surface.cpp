@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/qt/qt_wayland_display.h"
+#include "platform/qt/qt_wayland_viewport.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
 namespace mv::qt {
@@ -44,11 +45,13 @@ LayerSurface::LayerSurface(WaylandDisplay& display, WaylandOutput& output, bool 
         wl_region_destroy(none);
     }
     if (wl_surface_get_version(surface_) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) wl_surface_set_buffer_scale(surface_, scale_);
+    if (display.viewporter()) moving_ = std::make_unique<ViewportPicture>(surface_, display.viewporter(), display.shm());
     // The first commit carries no buffer; the compositor answers with the size.
     wl_surface_commit(surface_);
 }
 
 LayerSurface::~LayerSurface() {
+    moving_.reset();
     for (Buffer& b : buffers_) drop(b);
     if (layer_) zwlr_layer_surface_v1_destroy(layer_);
     wl_surface_destroy(surface_);
@@ -58,6 +61,8 @@ bool LayerSurface::rescale() {
     const int scale = std::max(1, output_.scale);
     if (scale == scale_) return false;
     scale_ = scale;
+    // A moving picture keeps its own buffer's scale until the surface's buffer comes back.
+    if (moving_ && moving_->shown()) return true;
     if (wl_surface_get_version(surface_) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) wl_surface_set_buffer_scale(surface_, scale_);
     return true;
 }
@@ -124,6 +129,7 @@ bool LayerSurface::show(const Bitmap& picture, uint32_t back) {
         if (!b.held && (!free || (b.width == w && b.height == h))) free = &b;
     if (!free) {
         waiting_ = true;
+        if (moving_) moving_->drop();
         return false;
     }
     if ((free->width != w || free->height != h) && !make(*free, w, h)) return true;
@@ -143,10 +149,21 @@ bool LayerSurface::show(const Bitmap& picture, uint32_t back) {
         }
     }
     free->held = true;
+    if (moving_) moving_->leave(scale_);
     wl_surface_attach(surface_, free->buffer, 0, 0);
     wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);
     wl_surface_commit(surface_);
     return true;
+}
+
+bool LayerSurface::showMoving(const MovingScene& scene) {
+    if (!moving_ || !scene.picture) return false;
+    if (!layer_ || !sized()) return true;
+    const Bitmap& p = *scene.picture;
+    // The picture's buffer is never much more than the surface's own.
+    if (static_cast<double>(p.width) * p.height > 4.0 * width() * height()) return false;
+    const auto crop = viewportCrop(scene.at, p.width, p.height, width(), height());
+    return crop && moving_->show(scene.picture, *crop, width_, height_);
 }
 
 }  // namespace mv::qt

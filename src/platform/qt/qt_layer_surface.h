@@ -4,8 +4,10 @@
 // the one shown last until the next is committed).
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "platform/picture/bitmap.h"
+#include "platform/picture/motion/moving_scene.h"
 
 struct wl_buffer;
 struct wl_surface;
@@ -13,6 +15,7 @@ struct zwlr_layer_surface_v1;
 
 namespace mv::qt {
 
+class ViewportPicture;
 class WaylandDisplay;
 struct WaylandOutput;
 
@@ -41,6 +44,9 @@ public:
     // Copies the picture into a free buffer and commits it; what the picture does not reach is
     // `back`. False when both buffers are still held: `released` says when to try again.
     bool show(const Bitmap& picture, uint32_t back);
+    // Shows a frame of a moving picture with the compositor scaling it, until the next show();
+    // false where it cannot (no viewports, or the picture leaves bars).
+    bool showMoving(const MovingScene& scene);
 
     // Wayland callbacks; not for other callers.
     void configure(uint32_t serial, uint32_t width, uint32_t height);
@@ -67,6 +73,7 @@ private:
     int scale_ = 1;
     Buffer buffers_[2];
     bool waiting_ = false;  // a show found both buffers held
+    std::unique_ptr<ViewportPicture> moving_;  // where the compositor offers viewports
 };
 
 }  // namespace mv::qt

@@ -13,6 +13,7 @@ struct wl_output;
 struct wl_registry;
 struct wl_seat;
 struct wl_shm;
+struct wp_viewporter;
 struct zwlr_layer_shell_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
@@ -27,6 +28,7 @@ struct WaylandOutput {
     uint32_t name = 0;
     int x = 0, y = 0;
     int scale = 1;
+    double refresh = 0;  // pictures a second, where the compositor says
     bool ready = false;
 };
 
@@ -49,6 +51,8 @@ public:
     wl_compositor* compositor() const { return compositor_; }
     wl_shm* shm() const { return shm_; }
     zwlr_layer_shell_v1* layerShell() const { return layerShell_; }
+    // Null where the compositor cannot crop and scale a surface's buffer.
+    wp_viewporter* viewporter() const { return viewporter_; }
     // A new binding of the first seat (its caller's to destroy), so that its first events come
     // to the caller's listener; null when there is no seat.
     wl_seat* bindSeat();
@@ -74,6 +78,7 @@ private:
     wl_shm* shm_ = nullptr;
     zwlr_layer_shell_v1* layerShell_ = nullptr;
     zxdg_output_manager_v1* places_ = nullptr;
+    wp_viewporter* viewporter_ = nullptr;
     uint32_t seatName_ = 0, seatVersion_ = 0;
     std::vector<std::unique_ptr<WaylandOutput>> outputs_;
     bool lost_ = false;
