@@ -45,7 +45,8 @@ LayerSurface::LayerSurface(WaylandDisplay& display, WaylandOutput& output, bool 
         wl_region_destroy(none);
     }
     if (wl_surface_get_version(surface_) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) wl_surface_set_buffer_scale(surface_, scale_);
-    if (display.viewporter()) moving_ = std::make_unique<ViewportPicture>(surface_, display.viewporter(), display.shm());
+    if (display.viewporter() && display.subcompositor())
+        moving_ = std::make_unique<ViewportPicture>(display, surface_, [this] { commitUnderMoving(); });
     // The first commit carries no buffer; the compositor answers with the size.
     wl_surface_commit(surface_);
 }
@@ -61,8 +62,6 @@ bool LayerSurface::rescale() {
     const int scale = std::max(1, output_.scale);
     if (scale == scale_) return false;
     scale_ = scale;
-    // A moving picture keeps its own buffer's scale until the surface's buffer comes back.
-    if (moving_ && moving_->shown()) return true;
     if (wl_surface_get_version(surface_) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) wl_surface_set_buffer_scale(surface_, scale_);
     return true;
 }
@@ -122,14 +121,20 @@ void LayerSurface::drop(Buffer& b) {
 }
 
 bool LayerSurface::show(const Bitmap& picture, uint32_t back) {
+    if (moving_) moving_->leave();
+    around_ = aroundWanted_ = false;
+    nextUnder_.reset();
+    return put(picture, back, true);
+}
+
+bool LayerSurface::put(const Bitmap& picture, uint32_t back, bool retry) {
     if (!layer_ || !sized()) return true;
     const int w = width(), h = height();
     Buffer* free = nullptr;
     for (Buffer& b : buffers_)
         if (!b.held && (!free || (b.width == w && b.height == h))) free = &b;
     if (!free) {
-        waiting_ = true;
-        if (moving_) moving_->drop();
+        if (retry) waiting_ = true;
         return false;
     }
     if ((free->width != w || free->height != h) && !make(*free, w, h)) return true;
@@ -149,7 +154,6 @@ bool LayerSurface::show(const Bitmap& picture, uint32_t back) {
         }
     }
     free->held = true;
-    if (moving_) moving_->leave(scale_);
     wl_surface_attach(surface_, free->buffer, 0, 0);
     wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);
     wl_surface_commit(surface_);
@@ -162,8 +166,34 @@ bool LayerSurface::showMoving(const MovingScene& scene) {
     const Bitmap& p = *scene.picture;
     // The picture's buffer is never much more than the surface's own.
     if (static_cast<double>(p.width) * p.height > 4.0 * width() * height()) return false;
-    const auto crop = viewportCrop(scene.at, p.width, p.height, width(), height());
-    return crop && moving_->show(scene.picture, *crop, width_, height_);
+    const auto place = viewportPlace(scene.at, p.width, p.height, width(), height(), scale_);
+    if (!place) return false;
+    if (!place->covers) {
+        const bool same = around_ && aroundFill_ == scene.fill && !aroundUnder_.owner_before(scene.under) &&
+                          !scene.under.owner_before(aroundUnder_);
+        if (!same) {
+            aroundWanted_ = true;
+            nextUnder_ = scene.under;
+            nextFill_ = scene.fill;
+        }
+    }
+    return moving_->show(scene.picture, *place);
+}
+
+void LayerSurface::commitUnderMoving() {
+    if (aroundWanted_) {
+        aroundWanted_ = false;
+        const Bitmap none;
+        if (put(nextUnder_ ? *nextUnder_ : none, nextFill_, false)) {
+            around_ = true;
+            aroundUnder_ = nextUnder_;
+            aroundFill_ = nextFill_;
+            nextUnder_.reset();
+            return;
+        }
+        nextUnder_.reset();
+    }
+    wl_surface_commit(surface_);
 }
 
 }  // namespace mv::qt

@@ -45,7 +45,7 @@ public:
     // `back`. False when both buffers are still held: `released` says when to try again.
     bool show(const Bitmap& picture, uint32_t back);
     // Shows a frame of a moving picture with the compositor scaling it, until the next show();
-    // false where it cannot (no viewports, or the picture leaves bars).
+    // false where it cannot (no viewports or child surfaces, or an unlikely placement).
     bool showMoving(const MovingScene& scene);
 
     // Wayland callbacks; not for other callers.
@@ -62,6 +62,11 @@ private:
         bool held = false;
     };
     bool make(Buffer& b, int width, int height);
+    // show() without leaving a moving picture; `retry`: a `released` event when both buffers
+    // are held.
+    bool put(const Bitmap& picture, uint32_t back, bool retry);
+    // The moving picture's frame goes to the screen with the surface's commit.
+    void commitUnderMoving();
     static void drop(Buffer& b);
 
     WaylandDisplay& display_;
@@ -74,6 +79,14 @@ private:
     Buffer buffers_[2];
     bool waiting_ = false;  // a show found both buffers held
     std::unique_ptr<ViewportPicture> moving_;  // where the compositor offers viewports
+    // What the surface's own buffer shows around a moving picture: the scene's, or anything
+    // while the picture covers it all.
+    bool around_ = false;
+    std::weak_ptr<const Bitmap> aroundUnder_;
+    uint32_t aroundFill_ = 0;
+    std::shared_ptr<const Bitmap> nextUnder_;  // for the next commit, when it is to change
+    uint32_t nextFill_ = 0;
+    bool aroundWanted_ = false;
 };
 
 }  // namespace mv::qt

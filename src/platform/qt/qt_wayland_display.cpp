@@ -115,6 +115,7 @@ WaylandDisplay::~WaylandDisplay() {
     for (auto& o : outputs_) destroyOutput(*o);
     if (places_) zxdg_output_manager_v1_destroy(places_);
     if (viewporter_) wp_viewporter_destroy(viewporter_);
+    if (subcompositor_) wl_subcompositor_destroy(subcompositor_);
     if (layerShell_) zwlr_layer_shell_v1_destroy(layerShell_);
     if (shm_) wl_shm_destroy(shm_);
     if (compositor_) wl_compositor_destroy(compositor_);
@@ -137,6 +138,8 @@ void WaylandDisplay::global(wl_registry* registry, uint32_t name, const char* in
         for (auto& o : outputs_) locate(*o);
     } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0 && !viewporter_) {
         viewporter_ = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+    } else if (std::strcmp(interface, wl_subcompositor_interface.name) == 0 && !subcompositor_) {
+        subcompositor_ = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seatName_) {
         seatName_ = name;
         seatVersion_ = std::min(version, 5u);

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "platform/qt/qt_wayland_display.h"
 #include "viewporter-client-protocol.h"
 
 namespace mv::qt {
@@ -17,39 +18,46 @@ const wl_callback_listener frameListener = {onFrame};
 
 }  // namespace
 
-ViewportPicture::ViewportPicture(wl_surface* surface, wp_viewporter* viewporter, wl_shm* shm)
-    : surface_(surface), viewporter_(viewporter), shm_(shm) {}
+ViewportPicture::ViewportPicture(WaylandDisplay& display, wl_surface* parent, std::function<void()> commitParent)
+    : display_(display), parent_(parent), commitParent_(std::move(commitParent)) {
+    child_ = wl_compositor_create_surface(display.compositor());
+    // Synchronised (the default): its state waits for the parent's commit.
+    sub_ = wl_subcompositor_get_subsurface(display.subcompositor(), child_, parent);
+    // Input goes to the parent, as if the picture were its own.
+    wl_region* none = wl_compositor_create_region(display.compositor());
+    wl_surface_set_input_region(child_, none);
+    wl_region_destroy(none);
+    viewport_ = wp_viewporter_get_viewport(display.viewporter(), child_);
+}
 
 ViewportPicture::~ViewportPicture() {
     if (frame_) wl_callback_destroy(frame_);
-    if (viewport_) wp_viewport_destroy(viewport_);
+    wp_viewport_destroy(viewport_);
+    wl_subsurface_destroy(sub_);
+    wl_surface_destroy(child_);
     freeBuffer();
 }
 
-bool ViewportPicture::show(const std::shared_ptr<const Bitmap>& picture, const ViewportCrop& crop, int width,
-                           int height) {
-    if (!picture || width <= 0 || height <= 0) return false;
+bool ViewportPicture::show(const std::shared_ptr<const Bitmap>& picture, const ViewportPlace& place) {
+    if (!picture) return false;
     if (picture_.expired() || picture_.lock() != picture) {
         if (!upload(*picture)) return false;
         picture_ = picture;
     }
-    crop_ = crop;
-    width_ = width;
-    height_ = height;
+    place_ = place;
     waiting_ = true;
     if (!frame_) commit();
     return true;
 }
 
-void ViewportPicture::leave(int scale) {
+void ViewportPicture::leave() {
     waiting_ = false;
-    if (!attached_) return;
-    attached_ = false;
-    wp_viewport_set_source(viewport_, wl_fixed_from_int(-1), wl_fixed_from_int(-1), wl_fixed_from_int(-1),
-                           wl_fixed_from_int(-1));
-    wp_viewport_set_destination(viewport_, -1, -1);
-    if (wl_surface_get_version(surface_) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) wl_surface_set_buffer_scale(surface_, scale);
-    // The next picture is not this one (or this one comes back soon): its pixels need not wait.
+    if (mapped_) {
+        mapped_ = false;
+        wl_surface_attach(child_, nullptr, 0, 0);
+        wl_surface_commit(child_);
+    }
+    // The next picture is another (or this one comes back soon): these pixels need not wait.
     if (picture_.expired()) freeBuffer();
 }
 
@@ -61,21 +69,20 @@ void ViewportPicture::frameDone() {
 
 void ViewportPicture::commit() {
     waiting_ = false;
-    if (!viewport_) viewport_ = wp_viewporter_get_viewport(viewporter_, surface_);
-    if (!attached_ || fresh_) {
-        // The picture's pixels are taken one to one; the viewport alone scales them.
-        if (wl_surface_get_version(surface_) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) wl_surface_set_buffer_scale(surface_, 1);
-        wl_surface_attach(surface_, buffer_, 0, 0);
-        attached_ = true;
+    if (!mapped_ || fresh_) {
+        wl_surface_attach(child_, buffer_, 0, 0);
+        mapped_ = true;
         fresh_ = false;
     }
-    wp_viewport_set_source(viewport_, crop_.x, crop_.y, crop_.width, crop_.height);
-    wp_viewport_set_destination(viewport_, width_, height_);
-    // Every pixel of the surface moves.
-    wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);
-    frame_ = wl_surface_frame(surface_);
+    wl_subsurface_set_position(sub_, place_.x, place_.y);
+    wp_viewport_set_source(viewport_, place_.cropX, place_.cropY, place_.cropWidth, place_.cropHeight);
+    wp_viewport_set_destination(viewport_, place_.width, place_.height);
+    // Every pixel of the picture moves.
+    wl_surface_damage(child_, 0, 0, INT32_MAX, INT32_MAX);
+    wl_surface_commit(child_);
+    frame_ = wl_surface_frame(parent_);
     wl_callback_add_listener(frame_, &frameListener, this);
-    wl_surface_commit(surface_);
+    commitParent_();
 }
 
 bool ViewportPicture::upload(const Bitmap& picture) {
@@ -94,7 +101,7 @@ bool ViewportPicture::upload(const Bitmap& picture) {
         return false;
     }
     std::memcpy(map, picture.pixels.data(), bytes);
-    wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<int32_t>(bytes));
+    wl_shm_pool* pool = wl_shm_create_pool(display_.shm(), fd, static_cast<int32_t>(bytes));
     buffer_ = wl_shm_pool_create_buffer(pool, 0, picture.width, picture.height, picture.width * 4, WL_SHM_FORMAT_XRGB8888);
     wl_shm_pool_destroy(pool);
     ::close(fd);
