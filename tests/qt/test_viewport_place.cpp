@@ -56,7 +56,7 @@ TEST(ViewportPlace, BarsShowBesideAWholePictureAndItsEdgesStayInside) {
     EXPECT_EQ(a->width, 959);
     EXPECT_TRUE(insidePicture(*a, 960, 720));
     // Edges a hair off whole pixels, either way: on them, and the crop within the buffer.
-    for (const RectD at : {RectD{1e-9, 1e-9, kW - 2e-9, kH - 2e-9}, RectD{-0.004, -0.004, kW + 0.004, kH + 0.002},
+    for (const RectD at : {RectD{0.01, 0.012, kW - 0.02, kH - 0.024}, RectD{-0.004, -0.004, kW + 0.004, kH + 0.002},
                            RectD{-53.0001, -31.0001, 1386.0002, 782.0001}}) {
         const auto p = viewportPlace(at, 1333, 777, kW, kH, 1);
         ASSERT_TRUE(p) << at.x << "," << at.y << " " << at.w << "x" << at.h;
