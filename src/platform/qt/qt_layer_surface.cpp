@@ -124,20 +124,20 @@ bool LayerSurface::show(const Bitmap& picture, uint32_t back) {
     if (moving_) moving_->leave();
     around_ = aroundWanted_ = false;
     nextUnder_.reset();
-    return put(picture, back, true);
+    return put(picture, back, true) != Put::Held;
 }
 
-bool LayerSurface::put(const Bitmap& picture, uint32_t back, bool retry) {
-    if (!layer_ || !sized()) return true;
+LayerSurface::Put LayerSurface::put(const Bitmap& picture, uint32_t back, bool retry) {
+    if (!layer_ || !sized()) return Put::Skipped;
     const int w = width(), h = height();
     Buffer* free = nullptr;
     for (Buffer& b : buffers_)
         if (!b.held && (!free || (b.width == w && b.height == h))) free = &b;
     if (!free) {
         if (retry) waiting_ = true;
-        return false;
+        return Put::Held;
     }
-    if ((free->width != w || free->height != h) && !make(*free, w, h)) return true;
+    if ((free->width != w || free->height != h) && !make(*free, w, h)) return Put::Skipped;
     // The one copy of a frame: the picture's rows are the buffer's format as they are.
     const int cw = std::min(picture.width, w), ch = std::min(picture.height, h);
     if (cw == w && picture.width == w && ch == h) {
@@ -157,7 +157,7 @@ bool LayerSurface::put(const Bitmap& picture, uint32_t back, bool retry) {
     wl_surface_attach(surface_, free->buffer, 0, 0);
     wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);
     wl_surface_commit(surface_);
-    return true;
+    return Put::Committed;
 }
 
 bool LayerSurface::showMoving(const MovingScene& scene) {
@@ -184,7 +184,7 @@ void LayerSurface::commitUnderMoving() {
     if (aroundWanted_) {
         aroundWanted_ = false;
         const Bitmap none;
-        if (put(nextUnder_ ? *nextUnder_ : none, nextFill_, false)) {
+        if (put(nextUnder_ ? *nextUnder_ : none, nextFill_, false) == Put::Committed) {
             around_ = true;
             aroundUnder_ = nextUnder_;
             aroundFill_ = nextFill_;

@@ -64,7 +64,8 @@ private:
     bool make(Buffer& b, int width, int height);
     // show() without leaving a moving picture; `retry`: a `released` event when both buffers
     // are held.
-    bool put(const Bitmap& picture, uint32_t back, bool retry);
+    enum class Put { Committed, Held, Skipped };
+    Put put(const Bitmap& picture, uint32_t back, bool retry);
     // The moving picture's frame goes to the screen with the surface's commit.
     void commitUnderMoving();
     static void drop(Buffer& b);
