@@ -35,6 +35,7 @@ frmMain::frmMain(App& app)
       FadeTimer(app.platform, [this] { FadeTimer_Timer(); }),
       OthersTimer(app.platform, [this] { OthersTimer_Timer(); }),
       CaptionTimer(app.platform, [this] { CaptionTimer_Timer(); }),
+      MotionTimer(app.platform, [this] { MotionTimer_Timer(); }),
       app_(app) {
     setDesign(BorderStyle::None, ScaleMode::Pixels, 0x00000000, 1095, 1860, 2670, 2730);
     setWindowState(WindowState::Maximized);
@@ -105,6 +106,7 @@ void frmMain::Form_Load() {
         setPlacement(placed.placement, placed.monitors);
     });
     continueStep([&] { startCaptions(); });
+    continueStep([&] { startMotion(); });
 
     if (slides::IsFolder(TrimBlanks(txFile.Text()))) {
         startSlideshow(TrimBlanks(txFile.Text()));
@@ -132,7 +134,10 @@ void frmMain::Form_Load() {
             Move(0, 0, std::lround(units.twipsX(p.screenWidthPx())), std::lround(units.twipsY(p.screenHeightPx())));
             // Decoded for the window it is about to fill: a photo far larger than the screen
             // is read at a fraction of its size.
-            LoadedPicture loaded = LoadPictureOrFrames(p, txFile.Text(), shownAreas(0, 0, ScaleWidth(), ScaleHeight()));
+            // A still that drifts is read as large as its largest framing.
+            ShownAreas shown = shownAreas(0, 0, ScaleWidth(), ScaleHeight());
+            if (stillsMove()) shown.areas = MotionDecodeAreas(shown.areas, shown.placement);
+            LoadedPicture loaded = LoadPictureOrFrames(p, txFile.Text(), shown);
             if (loaded.animation) {
                 // An APNG or animated WebP, whatever its name, plays as a GIF does.
                 LoadFrames(*loaded.animation, AnimatedGIF);
@@ -142,8 +147,10 @@ void frmMain::Form_Load() {
             }
             Picture1.setPicture(std::move(loaded.still));
             backdrop_ = backdropFor(Picture1.Picture());
+            stillMotion_ = makeMotion(*Picture1.Picture(), backdrop_, motionPeriod_);
             AutoRedraw = true;
             displayOrSetup([](auto&& step) { step(); });
+            armMotion();
         },
         [&] { openSetup(); });
 }
@@ -156,6 +163,7 @@ void frmMain::Form_Unload(int16_t&) {
     // The timer goes with the window; a tick must not paint a window that is gone.
     continueStep([&] { AnimationTimer.setEnabled(false); });
     continueStep([&] { CaptionTimer.setEnabled(false); });
+    continueStep([&] { MotionTimer.setEnabled(false); });
     endSlideshow();
     // Not waited for: the window closes now, and the thread ends after the frame in hand.
     prefetch_.requestStop();
@@ -172,6 +180,7 @@ PictureImage frmMain::paintable() const {
     PictureImage image = Picture1.Image();
     if (drawn_.drawing && drawn_.of == image.picture) image.picture = drawn_.drawing;
     image.backdrop = backdrop_;
+    image.motion = stillMotion_;
     return image;
 }
 

@@ -42,6 +42,8 @@ public:
     Timer OthersTimer;
     // The clock's minute, and the caption's move to another corner on a picture that stays.
     Timer CaptionTimer;
+    // The frames of a still that drifts.
+    Timer MotionTimer;
 
     // Animation counters shared by the frame splitter and the timer.
     int32_t currentFrame = 0;
@@ -65,6 +67,7 @@ public:
     void FadeTimer_Timer();
     void OthersTimer_Timer();
     void CaptionTimer_Timer();
+    void MotionTimer_Timer();
     // Whether the show is a folder's slideshow.
     bool slideshow() const { return slides_ != nullptr; }
     // Cuts a GIF file into frames, stores them in xImgArray and starts the animation.
@@ -96,6 +99,18 @@ private:
     void captionSlide(const PreparedSlide& slide);
     void armCaptionTimer();
     void showCursor(bool show);
+    // Stills that drift (frmMain_motion.cpp).
+    void startMotion();
+    bool stillsMove() const;
+    // The drift of a still about to be shown over `periodSeconds`, its pictures made now; null
+    // when stills do not move.
+    PictureMotionPtr makeMotion(const Picture& picture, const BackdropPtr& backdrop, double periodSeconds);
+    void traceMotion(PictureMotion& motion) const;
+    // The frame clock runs while a surface shows a moving still, and only then.
+    void armMotion();
+    std::shared_ptr<const RgbPicture> motionFrame(const PictureImage& image, size_t surface, int w, int h,
+                                                  CaptionsOverlay* captions, size_t captionOf = 0) const;
+    void moveFade();
     bool splitFrames(const std::string& xFile, ControlArray<PictureBox>& xImgArray);
     // `firstDrawn`: frame 0 drawn already at the window's placed sizes (a slideshow's next GIF).
     // `plays`: how often the whole animation plays before its last frame stays; 0 for ever.
@@ -110,7 +125,8 @@ private:
     // The slideshow of a folder (frmMain_slides.cpp).
     void startSlideshow(const std::string& folder);
     SlideTarget slideTarget() const;
-    void showSlide(PreparedSlide slide);
+    // `fadedInto`: the fade into it showed it already.
+    void showSlide(PreparedSlide slide, bool fadedInto = false);
     void changeSlide();
     void startFade(PreparedSlide& next);  // takes `next` only once the fade has begun
     void endSlideshow();
@@ -140,6 +156,11 @@ private:
         std::optional<PreparedSlide> next;
         std::chrono::steady_clock::time_point start;
         int steps = 0;
+        // With moving stills: what each monitor showed and what it is to show, each frame drawn
+        // anew with the caption each had.
+        std::vector<PictureImage> fromImages;
+        PictureImage toImage;
+        std::shared_ptr<CaptionsOverlay> fromCaptions, toCaptions;
     } fade_;
     // A drawing of Picture1's picture (`of`) at the window's size, made away from the paint.
     struct {
@@ -147,6 +168,12 @@ private:
     } drawn_;
     // What fills the bars of the picture on screen; an animation keeps its first frame's.
     BackdropPtr backdrop_;
+    // The drift of the still on screen (the first monitor's, or the one spanning them all).
+    PictureMotionPtr stillMotion_;
+    MotionSetting motion_;
+    double motionPeriod_ = 10.0;
+    uint64_t motionSeed_ = 0;
+    std::string motionLog_;  // where each drift begun is written down; "" for nowhere
 
     App& app_;
 };

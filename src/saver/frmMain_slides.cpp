@@ -100,10 +100,12 @@ void frmMain::OthersTimer_Timer() {
         }
         const PicturePtr picture = next->firstDrawn ? next->firstDrawn : next->frames.empty() ? nullptr : next->frames.front();
         if (captions_) captions_->setCaption(k + 1, next->caption, std::move(next->captionLabels));
-        if (picture) continueStep([&] { setSurfaceImage(k + 1, {picture, Picture1.BackColor(), next->backdrop}); });
+        if (next->motion) traceMotion(*next->motion);
+        if (picture) continueStep([&] { setSurfaceImage(k + 1, {picture, Picture1.BackColor(), next->backdrop, next->motion}); });
         othersLeftMs_[k] = slideIntervalMs_;
     }
     armOthers();
+    armMotion();
 }
 
 void frmMain::endSlideshow() {
@@ -124,12 +126,16 @@ SlideTarget frmMain::slideTarget() const {
         t.caption = captions_->words();
         t.datePattern = datePattern_;
     }
+    // A drift lasts the slide's whole time on screen: its interval and its fade in.
+    t.motion = stillsMove();
+    t.motionSeconds = (slideIntervalMs_ + (slideFade_ ? slides::kFadeMs : 0)) / 1000.0;
+    t.motionSeed = motionSeed_ + 0x5bd1e995u;
     return t;
 }
 
 // Puts the picture on screen as a single one is shown: a still until its time is up, an
 // animation through startAnimation for whole loops.
-void frmMain::showSlide(PreparedSlide slide) {
+void frmMain::showSlide(PreparedSlide slide, bool fadedInto) {
     if (slide.frames.empty() || !slide.frames.front()) throw PlatformError(ErrInvalidPicture, "Invalid picture");
     prefetch_.stop();
     AnimationTimer.setEnabled(false);
@@ -145,13 +151,17 @@ void frmMain::showSlide(PreparedSlide slide) {
         SlideTimer.setInterval(std::min<long>(ms, 65535));
         SlideTimer.setEnabled(true);
     };
+    stillMotion_ = slide.animated() ? nullptr : slide.motion;
+    if (stillMotion_ && !fadedInto) traceMotion(*stillMotion_);
     if (!slide.animated()) {
         AnimatedGIF(0).setPicture(nullptr);
         Picture1.setPicture(slide.frames.front());
         if (Visible()) PaintPicture(paintable(), 0, 0, ScaleWidth(), ScaleHeight());
+        armMotion();
         arm(slides::StayFor(slideIntervalMs_, 0).cutMs);
         return;
     }
+    armMotion();
     long loopMs = 0;
     for (size_t k = 0; k < slide.frames.size(); ++k) {
         if (k >= 1) AnimatedGIF.Load(static_cast<long>(k));
@@ -210,9 +220,16 @@ void frmMain::startFade(PreparedSlide& next) {
     auto to = std::make_shared<FadePicture::Pictures>();
     const int32_t back = Picture1.BackColor();
     const Picture& first = next.firstDrawn ? *next.firstDrawn : *next.frames.front();
+    // Moving pictures go on moving through the fade, each with the caption it had.
+    fade_.fromImages.clear();
+    for (size_t i = 0; i < surfaceCount(); ++i) fade_.fromImages.push_back(surfaceImage(i));
+    if (captions_) fade_.fromCaptions = std::make_shared<CaptionsOverlay>(*captions_);
+    fade_.toImage = {next.firstDrawn ? next.firstDrawn : next.frames.front(), back, next.backdrop, next.motion};
+    if (next.motion) traceMotion(*next.motion);
     // The picture faded to has its caption already, as it will be shown.
     captionSlide(next);
     slideCaptioned_ = true;
+    if (captions_) fade_.toCaptions = std::make_shared<CaptionsOverlay>(*captions_);
     auto caption = [this](Bitmap& pixels, const PixelRect& area, const PixelRect& placed) {
         if (captions_) captions_->draw(pixels, 0, area, placed);
     };
@@ -220,7 +237,10 @@ void frmMain::startFade(PreparedSlide& next) {
         const Bitmap& shown = backing(i);
         if (shown.empty()) throw PlatformError(ErrInvalidPicture, "No fade");
         from->push_back(std::make_shared<const RgbPicture>(Bitmap(shown)));
-        to->push_back(RenderPlaced(first, shown.width, shown.height, placed_.placement, back, next.backdrop.get(), caption));
+        if (next.motion)
+            to->push_back(motionFrame(fade_.toImage, i, shown.width, shown.height, fade_.toCaptions.get()));
+        else
+            to->push_back(RenderPlaced(first, shown.width, shown.height, placed_.placement, back, next.backdrop.get(), caption));
     }
     if (captions_) captions_->setDrawing(false);
     prefetch_.stop();
@@ -251,9 +271,10 @@ void frmMain::FadeTimer_Timer() {
         PreparedSlide next = std::move(*fade_.next);
         fade_ = {};
         if (captions_) captions_->setDrawing(true);
-        continueStep([&] { showSlide(std::move(next)); });
+        continueStep([&] { showSlide(std::move(next), true); });
         return;
     }
+    continueStep([&] { moveFade(); });
     const bool painted = continueStep([&] {
         // The blend covers each whole monitor: painted stretched, it lands pixel for pixel.
         setPlacement(PicturePlacement::Stretch, Monitors::Each);

@@ -456,7 +456,11 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     if (size < kMinStillBytes) throw PlatformError(ErrInvalidPicture, "Invalid picture");
     // Decoded for the areas it is placed on, as a single picture is: a photo far larger than
     // the monitors is read at a fraction of its size. One whose data ends early is passed over.
-    LoadedPicture loaded = LoadPictureOrFrames(platform_, path, SlideAreas(target_), DamagedPicture::Refuse);
+    // A still that drifts is read as large as its largest framing.
+    ShownAreas areas = SlideAreas(target_);
+    const bool moves = target_.motion && PlacementMoves(target_.placement);
+    if (moves) areas.areas = MotionDecodeAreas(areas.areas, areas.placement);
+    LoadedPicture loaded = LoadPictureOrFrames(platform_, path, areas, DamagedPicture::Refuse);
     if (loaded.animation) return frames(path, *loaded.animation);
     PicturePtr picture = std::move(loaded.still);
     picture->prepare();
@@ -464,7 +468,15 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     // decoded picture itself is let go here.
     auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
                                                           target_.backColor);
-    return {path, {}, {std::move(drawn)}, {}, nullptr, backdropOf(*picture), {}, {}};
+    PreparedSlide slide{path, {}, {std::move(drawn)}, {}, nullptr, backdropOf(*picture), {}, {}};
+    if (moves) {
+        slide.motion = std::make_shared<PictureMotion>(target_.placement, target_.backColor, slide.backdrop,
+                                                       target_.motionSeconds, target_.motionSeed++);
+        std::vector<PixelSize> sizes;
+        for (const PixelRect& s : target_.surfaces) sizes.push_back({s.width, s.height});
+        slide.motion->prepare(*picture, SlideAreas(target_).areas, sizes);
+    }
+    return slide;
 }
 
 // An APNG's or animated WebP's frames, played as a GIF's are; its first frame composed now.

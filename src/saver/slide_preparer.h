@@ -20,6 +20,7 @@
 #include "caption/caption_label.h"
 #include "platform/picture/backdrop.h"
 #include "platform/picture/frames/composed_frames.h"
+#include "platform/picture/motion/picture_motion.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/placement.h"
 #include "settings/caption_text.h"
@@ -48,6 +49,8 @@ struct PreparedSlide {
     std::string caption;
     std::vector<KeyedCaptionLabel> captionLabels;
     int loops = 0;  // plays of an animation whose file counts them; 0 for ever
+    // A still's drift, its pictures made ahead; null when stills do not move.
+    PictureMotionPtr motion = nullptr;
     bool animated() const { return !delaysMs.empty(); }
 };
 
@@ -60,6 +63,10 @@ struct SlideTarget {
     // The caption's words (none: no caption) and the date pattern it writes a date in.
     std::vector<CaptionWord> caption;
     std::string datePattern;
+    // Stills drift, one drift over each one's time on screen; the seed of the first one's.
+    bool motion = false;
+    double motionSeconds = 10.0;
+    uint64_t motionSeed = 0;
 };
 
 // The areas a slide is placed on: each monitor's own, or the rectangle of them all when one

@@ -1,5 +1,8 @@
 #include "settings/settings.h"
 
+#include <algorithm>
+
+#include "platform/modes.h"
 #include "settings/number_text.h"
 #include "settings/placement_text.h"
 #include "settings/slideshow_text.h"
@@ -44,6 +47,19 @@ CaptionSetting ReadCaption(App& app) {
     s.words = app.hostedCaption.value_or(CaptionWordsFromText(GetSetting(app, kKeyCaption)));
     s.clock = app.hostedClock.value_or(SwitchFromText(GetSetting(app, kKeyClock), s.clock));
     return s;
+}
+
+MotionSetting ReadMotion(App& app) {
+    MotionSetting s;
+    s.on = app.hostedMotion.value_or(SwitchFromText(GetSetting(app, kKeyMotion), s.on));
+    s.framesPerSecond = app.hostedMotionRate.value_or(MotionRateFromText(GetSetting(app, kKeyMotionRate)).value_or(s.framesPerSecond));
+    return s;
+}
+
+std::optional<int> MotionRateFromText(const std::string& text) {
+    int32_t n = 0;
+    if (!continueStep([&] { n = ParseInt32(text); })) return std::nullopt;
+    return std::clamp<int32_t>(n, 1, 60);
 }
 
 }  // namespace mv

@@ -1,5 +1,6 @@
 #pragma once
 // The stored settings: where they live, and how each window reads them.
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,8 @@ inline constexpr const char* kKeyFade = "Fade";
 inline constexpr const char* kKeySubfolders = "Subfolders";
 inline constexpr const char* kKeyCaption = "Caption";
 inline constexpr const char* kKeyClock = "Clock";
+inline constexpr const char* kKeyMotion = "Motion";
+inline constexpr const char* kKeyMotionRate = "MotionRate";
 
 std::string GetSetting(App& app, const std::string& key);
 void SaveSetting(App& app, const std::string& key, const std::string& value);
@@ -63,5 +66,16 @@ struct CaptionSetting {
     bool any() const { return clock || !words.empty(); }
 };
 CaptionSetting ReadCaption(App& app);
+
+// Whether stills drift in a slow pan and zoom, and how many new frames a second they get at
+// most (1 to 60; the monitors' own rate caps it too). Missing or unreadable values read as the
+// defaults (still pictures, 60); a hosted run's options take their place.
+struct MotionSetting {
+    bool on = false;
+    int framesPerSecond = 60;
+};
+MotionSetting ReadMotion(App& app);
+// A frame rate as stored or given: a whole number kept within 1..60; nullopt when it is none.
+std::optional<int> MotionRateFromText(const std::string& text);
 
 }  // namespace mv

@@ -37,6 +37,8 @@ struct App {
     // What is written over the pictures for the run, instead of the stored choice.
     std::optional<std::vector<CaptionWord>> hostedCaption;
     std::optional<bool> hostedClock;
+    std::optional<bool> hostedMotion;
+    std::optional<int> hostedMotionRate;
     HostedLayer hostedLayer = HostedLayer::None;      // on Wayland layer surfaces, one per output
     // The system asked the process to end; nothing new is shown from then on.
     bool endRequested = false;

@@ -7,6 +7,7 @@
 #include "platform/files/files.h"
 #include "saver/frmMain.h"
 #include "settings/number_text.h"
+#include "settings/settings.h"
 #include "platform/modes.h"
 #include "settings/placement_text.h"
 #include "settings/slideshow_text.h"
@@ -91,6 +92,12 @@ std::optional<HostedRequest> ParseHostedRequest(const std::vector<std::string>& 
                 request.notice = "unknown caption word '" + odd + "' (date, place, folder, name or none) left out";
         } else if (a == "-clock" || a == "--clock" || a == "-no-clock" || a == "--no-clock") {
             request.clock = a.find("no-") == std::string::npos;
+        } else if (a == "-motion" || a == "--motion" || a == "-no-motion" || a == "--no-motion") {
+            request.motion = a.find("no-") == std::string::npos;
+        } else if (auto rate = valueOf(i, "motion-rate")) {
+            request.motionRate = MotionRateFromText(*rate);
+            if (!request.motionRate && request.error.empty())
+                request.notice = "'" + *rate + "' is not a number of frames a second; using the stored rate";
         }
         // Anything else is a host's option for other savers; it changes nothing here.
     }
@@ -166,6 +173,8 @@ void RunHosted(App& app, const HostedRequest& request) {
     app.hostedFade = request.fade;
     app.hostedCaption = request.caption;
     app.hostedClock = request.clock;
+    app.hostedMotion = request.motion;
+    app.hostedMotionRate = request.motionRate;
     if (request.layer == HostedLayer::Overlay) {
         // Two overlays would fight over the keyboard; the second goes, as a second show does.
         if (p.prevInstance() && p.findWindow(frmMain::kCaption)) {

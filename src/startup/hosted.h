@@ -28,6 +28,9 @@ struct HostedRequest {
     // What is written over the pictures instead of the stored choice; no words: no caption.
     std::optional<std::vector<CaptionWord>> caption;
     std::optional<bool> clock;
+    // Stills drifting in a slow pan and zoom, and their frames a second at most.
+    std::optional<bool> motion;
+    std::optional<int> motionRate;
     HostedLayer layer = HostedLayer::None;  // --layer; then `window` is unused
     std::string notice;              // an option that was left aside, for one line
     std::string error;               // why the options cannot be followed, for one line
@@ -45,14 +48,16 @@ inline constexpr HostedOption kHostedOptions[] = {
     {"file", true, false},       {"placement", true, false}, {"interval", true, false},
     {"shuffle", false, false},   {"no-shuffle", false, false}, {"fade", false, false},
     {"no-fade", false, false},   {"caption", true, false},   {"clock", false, false},
-    {"no-clock", false, false},
+    {"no-clock", false, false},  {"motion", false, false},  {"no-motion", false, false},
+    {"motion-rate", true, false},
 };
 
 // The hosted-mode request of a command line: "-root"/"--root", or "-window-id ID"/"--window-id ID"
 // (hexadecimal 0x... or decimal), plus "--file PATH" and "--placement stretch|fit|fill|blur" (an
 // unknown placement is left aside with a notice, the stored one applying), "--caption LIST" (the
 // words date, place, folder and name, comma-separated; "none" or no word for no caption; an
-// unknown word is left out with a notice), "--clock"/"--no-clock", "--layer background|overlay" in
+// unknown word is left out with a notice), "--clock"/"--no-clock", "--motion"/"--no-motion" and
+// "--motion-rate N" (frames a second, kept within 1..60; no number is left aside with a notice), "--layer background|overlay" in
 // place of a window, and for a folder "--interval N" (seconds, kept within 2..3600; a value that
 // is no number is left aside with a notice), "--shuffle"/"--no-shuffle" and "--fade"/"--no-fade".
 // Without a window id the window comes from

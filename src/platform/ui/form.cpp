@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/modes.h"
+#include "platform/picture/motion/draw_moving.h"
 #include "platform/platform.h"
 #include "platform/ui/units.h"
 
@@ -105,10 +106,10 @@ void Form::PaintPicture(const PictureImage& image, double x, double y, double w,
     if (!image.picture) throw PlatformError(ErrInvalidPicture, "Invalid picture");
     const std::vector<Surface> now = host_->surfaces();
     const Paint paint{image, x, y, w, h, now.empty() ? 0.0 : now[0].width, now.empty() ? 0.0 : now[0].height};
-    paintSurfaces(paint);
+    const bool drawn = paintSurfaces(paint);
     // Kept only once it could be painted: it is what a new monitor gets.
     lastPaint_ = std::make_unique<Paint>(paint);
-    host_->present();
+    if (drawn) host_->present();
 }
 
 void Form::setSurfaceImage(size_t surface, const PictureImage& image) {
@@ -116,15 +117,28 @@ void Form::setSurfaceImage(size_t surface, const PictureImage& image) {
     own_[surface] = image;
     ownPainted_.assign(own_.size(), false);
     if (!host_ || !lastPaint_) return;
-    paintSurfaces(*lastPaint_);
-    host_->present();
+    if (paintSurfaces(*lastPaint_)) host_->present();
 }
 
 void Form::repaintOverlay() {
     if (!host_ || !lastPaint_) return;
     ownPainted_.assign(own_.size(), false);
-    paintSurfaces(*lastPaint_);
-    host_->present();
+    if (paintSurfaces(*lastPaint_)) host_->present();
+}
+
+void Form::repaintMoving() {
+    if (!host_ || !lastPaint_) return;
+    if (paintSurfaces(*lastPaint_, true)) host_->present();
+}
+
+bool Form::moving() const {
+    if (lastPaint_ && lastPaint_->image.motion) return true;
+    return std::any_of(own_.begin(), own_.end(), [](const PictureImage& i) { return i.picture && i.motion; });
+}
+
+PictureImage Form::surfaceImage(size_t surface) const {
+    if (surface < own_.size() && own_[surface].picture) return own_[surface];
+    return lastPaint_ ? lastPaint_->image : PictureImage{};
 }
 
 void Form::surfacesChanged() {
@@ -186,10 +200,18 @@ ShownAreas Form::shownAreas(double x, double y, double w, double h) const {
 // (the primary one too, once it has changed size) gets the same paint scaled to its own size,
 // so each shows what a single one would; spanned, the paint is scaled to the rectangle holding
 // all surfaces and each shows its own part of it.
-void Form::paintSurfaces(const Paint& p) {
+bool Form::paintSurfaces(const Paint& p, bool movingOnly) {
     const std::vector<Surface> surfaces = host_->surfaces();
     backings_.resize(surfaces.size());
-    if (surfaces.empty()) return;
+    if (surfaces.empty()) return false;
+    bool drawn = false;
+    const auto now = PictureMotion::Clock::now();
+    struct Moving {
+        size_t index;
+        MovingScene scene;
+        PixelRect area, placed;
+    };
+    std::vector<Moving> moving;
     std::pmr::memory_resource* memory = host_->pixelMemory();
     if (!memory) memory = std::pmr::get_default_resource();
     const std::vector<PixelRect> areas = PaintAreas(rectsOf(surfaces), monitors_, {p.x, p.y, p.w, p.h}, p.baseW, p.baseH);
@@ -198,6 +220,8 @@ void Form::paintSurfaces(const Paint& p) {
         Bitmap& b = backings_[i];
         const bool own = i < own_.size() && own_[i].picture;
         const PictureImage& image = own ? own_[i] : p.image;
+        const bool moves = image.motion && PlacementMoves(placement_);
+        if (movingOnly && !moves) continue;
         const int picW = image.picture->width(), picH = image.picture->height();
         if (b.pixels.get_allocator().resource() != memory) {
             // The old pixels go back to their own memory before the new ones are made.
@@ -207,12 +231,17 @@ void Form::paintSurfaces(const Paint& p) {
         const bool sized = b.width == s.width && b.height == s.height;
         if (!sized) b.resize(s.width, s.height, colorToPixel(backColor_));
         // A surface's own picture is painted again only when it or the surface changed.
-        if (own && sized && i < ownPainted_.size() && ownPainted_[i]) continue;
+        if (own && !moves && sized && i < ownPainted_.size() && ownPainted_[i]) continue;
         if (own && ownPainted_.size() < own_.size()) ownPainted_.resize(own_.size(), false);
         if (own) ownPainted_[i] = true;
         // A surface's own picture is placed on that surface alone.
         const PixelRect area = own ? PixelRect{0, 0, s.width, s.height} : areas[i];
         const PixelRect placed = PlacePicture(picW, picH, area, placement_);
+        if (moves) {
+            moving.push_back({i, image.motion->scene(i, area, placed, {s.width, s.height}, now), area, placed});
+            continue;
+        }
+        drawn = true;
         if (placed != area) {
             if (image.backdrop)
                 image.backdrop->paintBars(b, area, placed);
@@ -222,6 +251,18 @@ void Form::paintSurfaces(const Paint& p) {
         image.picture->stretchTo(b, placed.x, placed.y, placed.width, placed.height, image.backColor);
         if (overlay_) overlay_(b, i, area, placed);
     }
+    if (moving.empty()) return true;
+    // The display scales the moving pictures only when it shows every surface of this paint
+    // so: a present() of backings would cover what it showed. Anything drawn over the
+    // pictures needs their pixels here.
+    if (!drawn && !overlay_ && !drawMotion_ &&
+        std::all_of(moving.begin(), moving.end(), [&](const Moving& m) { return host_->showMoving(m.index, m.scene); }))
+        return false;
+    for (const Moving& m : moving) {
+        DrawMovingScene(backings_[m.index], m.scene);
+        if (overlay_) overlay_(backings_[m.index], m.index, m.area, m.placed);
+    }
+    return true;
 }
 
 }  // namespace mv

@@ -80,6 +80,15 @@ public:
     void setOverlay(Overlay overlay) { overlay_ = std::move(overlay); }
     // The last paint made again, for an overlay that changed; nothing before the first paint.
     void repaintOverlay();
+    // The surfaces showing a moving picture painted at its framing of now: by the display where
+    // the host can scale it and nothing is drawn over it, else drawn here and presented.
+    void repaintMoving();
+    // Whether a surface shows a moving picture.
+    bool moving() const;
+    // Moving pictures always drawn here, never scaled by the display (to compare the two).
+    void setDrawMotion(bool itself) { drawMotion_ = itself; }
+    // What a surface shows: its own picture, or the last paint's; no picture before the first.
+    PictureImage surfaceImage(size_t surface) const;
     // Where a PaintPicture of (x, y, w, h) made now would place its picture on each surface, known
     // before the picture is decoded; no areas while the window is not loaded.
     ShownAreas shownAreas(double x, double y, double w, double h) const;
@@ -141,7 +150,10 @@ private:
     std::vector<PictureImage> own_;  // by surface; a null picture: the surface shows the paint
     std::vector<bool> ownPainted_;   // the surface shows its own picture already, at its size
     Overlay overlay_;
-    void paintSurfaces(const Paint& paint);
+    bool drawMotion_ = false;
+    // Paints every surface (only the moving ones when `movingOnly`); whether any backing was
+    // drawn, so that a frame the host showed itself is not presented over.
+    bool paintSurfaces(const Paint& paint, bool movingOnly = false);
 };
 
 }  // namespace mv

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/picture/backdrop.h"
+#include "platform/picture/motion/picture_motion.h"
 #include "platform/picture/picture.h"
 #include "platform/ui/controls/control.h"
 
@@ -12,6 +13,8 @@ struct PictureImage {
     int32_t backColor = 0;
     // What fills the bars beside the picture placed whole; null: the background colour.
     BackdropPtr backdrop;
+    // A still that drifts: painted at its framing of the moment, from the pictures this holds.
+    PictureMotionPtr motion = nullptr;
 };
 
 class PictureBox : public Control {
