@@ -18,14 +18,15 @@ pic="$E2E_TMP/pic.png"
 chmod 644 "$pic" "$E2E_TMP/square.png"
 drifts="$E2E_TMP/drifts.log"
 
-# motion_start PICTURE PLACEMENT [VAR=VALUE...]: the moving show, its drifts logged, as the
-# session user.
+# motion_start PICTURE PLACEMENT [OPTION...]: the moving show, its drifts logged, as the session
+# user, with the variables of MOTION_ENV (VAR=VALUE).
+MOTION_ENV=()
 motion_start() {
   local picture=$1 placement=$2
   shift 2
   : >"$drifts" && chmod 666 "$drifts"
-  (_e2e_wl_exec env MARVOSCOPE_MOTION_LOG="$drifts" "$@" "$MARVOSCOPE" --layer background --file "$picture" \
-    --placement "$placement" --motion) >>"$E2E_TMP/marvoscope.log" 2>&1 &
+  (_e2e_wl_exec env MARVOSCOPE_MOTION_LOG="$drifts" "${MOTION_ENV[@]}" "$MARVOSCOPE" --layer background \
+    --file "$picture" --placement "$placement" --motion "$@") >>"$E2E_TMP/marvoscope.log" 2>&1 &
   E2E_PID=$!
   E2E_PIDS+=("$E2E_PID")
   e2e_wait_until 10 drifting || e2e_fail "$placement: no drift began: $(cat "$E2E_TMP/marvoscope.log")"
@@ -123,7 +124,9 @@ fi
 
 scaled=$(cpu_over 10)
 motion_end "the compositor scaling"
-motion_start "$pic" fill MARVOSCOPE_DRAW_MOTION=1
+MOTION_ENV=(MARVOSCOPE_DRAW_MOTION=1)
+motion_start "$pic" fill
+MOTION_ENV=()
 drawn=$(cpu_over 10)
 motion_end "drawing itself"
 e2e_log "CPU seconds over 10 s: the compositor scaling $scaled, drawing itself $drawn"
@@ -152,4 +155,19 @@ for shot in fit-0 fit-1; do
 done
 motion_end "fitted whole"
 e2e_pass "fitted whole, it moves within bars of the background colour (columns $bars; RMSE $E2E_CHANGE a second apart)"
+# A slideshow's fade is drawn by the program over the moving picture's place: the screen shows
+# the blend of a red picture and a blue one, not the moving picture over it.
+mkdir -p "$E2E_TMP/slides"
+/usr/bin/convert "$pic" -fill red -colorize 60% "$E2E_TMP/slides/a.png"
+/usr/bin/convert "$pic" -flop -fill blue -colorize 60% "$E2E_TMP/slides/b.png"
+chmod -R a+rX "$E2E_TMP/slides"
+motion_start "$E2E_TMP/slides" fill --interval 2 --fade --no-shuffle
+_blend_shown() {
+  e2e_wl_shot fade HEADLESS-1 || return 1
+  E2E_MEAN=$(/usr/bin/convert "$E2E_SHOTS/fade.png" -resize 1x1! -format '%[fx:int(255*r)],%[fx:int(255*b)]' info:)
+  awk -v m="$E2E_MEAN" 'BEGIN { split(m, c, ","); exit !(c[1] >= 70 && c[2] >= 70) }'
+}
+e2e_wait_until 12 _blend_shown || e2e_fail "no fade shows between the moving pictures (last red,blue $E2E_MEAN)"
+motion_end "the slideshow"
+e2e_pass "the fade between two moving pictures shows (red,blue $E2E_MEAN)"
 [ ! -s "$E2E_TMP/marvoscope.log" ] || e2e_fail "it said: $(cat "$E2E_TMP/marvoscope.log")"
