@@ -30,7 +30,6 @@ motion_start() {
   E2E_PID=$!
   E2E_PIDS+=("$E2E_PID")
   e2e_wait_until 10 drifting || e2e_fail "$placement: no drift began: $(cat "$E2E_TMP/marvoscope.log")"
-  sleep 1  # past the first frames
 }
 motion_end() {
   kill -TERM "$E2E_PID"
@@ -79,7 +78,8 @@ shift_between() {
   /usr/bin/compare -metric RMSE -subimage-search "$E2E_TMP/region.png" "$E2E_TMP/patch.png" null: 2>&1 |
     sed -nE 's/.*\(([0-9.e+-]+)\) @ ([0-9]+),([0-9]+).*/\2 \3 \1/p' | awk '{ print $1 - 12, $2 - 12, $3 }'
 }
-# mid_drift: waits for the middle of the last drift begun, where it moves fastest.
+# mid_drift: waits for the middle of the last drift begun, where it moves fastest (the
+# screenshots of a drift's start would hardly differ).
 mid_drift() {
   local wake
   wake=$(tail -n1 "$drifts" | sed -nE 's/.* start_ms=([0-9]+) period_ms=([0-9]+) .*/\1 \2/p' | awk '{ printf "%.0f", $1 + 0.4 * $2 }')
@@ -127,6 +127,7 @@ motion_end "the compositor scaling"
 MOTION_ENV=(MARVOSCOPE_DRAW_MOTION=1)
 motion_start "$pic" fill
 MOTION_ENV=()
+sleep 1
 drawn=$(cpu_over 10)
 motion_end "drawing itself"
 e2e_log "CPU seconds over 10 s: the compositor scaling $scaled, drawing itself $drawn"
@@ -138,6 +139,7 @@ e2e_pass "the compositor does the scaling: $scaled s of CPU in 10 s against $dra
 e2e_setting BackColors 16711808
 [ "$(id -u)" = 0 ] && chown 65534:65534 "$E2E_INI"
 motion_start "$E2E_TMP/square.png" fit
+mid_drift
 two_shots fit
 awk "BEGIN { exit !($E2E_CHANGE > 0.001) }" || e2e_fail "fitted whole, the picture stood still (RMSE $E2E_CHANGE)"
 bars=$(tail -n1 "$drifts" | sed -nE 's/.* from=([-0-9.]+),[-0-9.]+,([-0-9.]+),[-0-9.]+ to=([-0-9.]+),[-0-9.]+,([-0-9.]+),.*/\1 \2 \3 \4/p' |
@@ -170,4 +172,13 @@ _blend_shown() {
 e2e_wait_until 12 _blend_shown || e2e_fail "no fade shows between the moving pictures (last red,blue $E2E_MEAN)"
 motion_end "the slideshow"
 e2e_pass "the fade between two moving pictures shows (red,blue $E2E_MEAN)"
+# At scale 2 the child surface's place and size are in half as many units: the first frame, at
+# the drift's start, lies where the placed picture does at the output's device pixels.
+e2e_wl swaymsg -q output HEADLESS-1 scale 2 || e2e_fail "sway did not scale the output"
+motion_start "$pic" fill
+e2e_wl_shot scaled HEADLESS-1 || e2e_fail "grim took no screenshot"
+placed=$(e2e_rmse "$E2E_SHOTS/scaled.png" "$(e2e_wl_expected "$pic" 1280x720 placed)")
+motion_end "at scale 2"
+awk -v r="$placed" 'BEGIN { exit !(r < 0.01) }' || e2e_fail "at scale 2 the moving picture is not where placed (RMSE $placed)"
+e2e_pass "at scale 2 it starts where the picture is placed (RMSE $placed)"
 [ ! -s "$E2E_TMP/marvoscope.log" ] || e2e_fail "it said: $(cat "$E2E_TMP/marvoscope.log")"
