@@ -5,7 +5,8 @@
 # drawing every frame itself (MARVOSCOPE_DRAW_MOTION=1). Prints the CPU seconds of the program
 # and of sway over 20 s after 3 s of warm-up, and the program's ratio of its own drawing to the
 # compositor's.
-#   bash bench/motion_wayland.sh [PICTURE] [RATE]   (default: a 1920x1080 plasma; 60 frames a second)
+#   bash bench/motion_wayland.sh [PICTURE] [RATE] [PLACEMENT]
+#   (default: a 1920x1080 plasma; 60 frames a second; fill)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -20,6 +21,7 @@ else
 fi
 chmod 644 "$shown"
 rate=${2:-60}
+placement=${3:-fill}
 
 cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }  # clock ticks used so far
 measure() {
@@ -45,7 +47,7 @@ read -r wayland <"$ready"
 
 # run [VAR=VALUE]: "program server" CPU seconds of one way.
 run() {
-  (session env "$@" "$(pwd)/build/marvoscope" --layer background --file "$shown" --placement fill --motion \
+  (session env "$@" "$(pwd)/build/marvoscope" --layer background --file "$shown" --placement "$placement" --motion \
     --motion-rate "$rate") &
   local p=$!
   measure "$p" "$sway"
@@ -54,7 +56,7 @@ run() {
 read -r scaled_cpu scaled_sway < <(run)
 read -r drawn_cpu drawn_sway < <(run MARVOSCOPE_DRAW_MOTION=1)
 
-printf '%-34s %10s %10s\n' "CPU seconds over 20 s ($rate fps)" program sway
+printf '%-34s %10s %10s\n' "CPU seconds over 20 s ($rate fps, $placement)" program sway
 printf '%-34s %10s %10s\n' "the compositor scaling" "$scaled_cpu" "$scaled_sway"
 printf '%-34s %10s %10s\n' "drawn by the program" "$drawn_cpu" "$drawn_sway"
 awk -v d="$drawn_cpu" -v s="$scaled_cpu" 'BEGIN { if (s > 0) printf "program ratio drawn/scaled: %.1f\n", d / s }'

@@ -52,7 +52,7 @@ public:
     wl_compositor* compositor() const { return compositor_; }
     wl_shm* shm() const { return shm_; }
     zwlr_layer_shell_v1* layerShell() const { return layerShell_; }
-    // Null where the compositor cannot crop and scale a surface's buffer, or has no child surfaces.
+    // Null where the compositor offers no cropping and scaling of surfaces, or no child surfaces.
     wp_viewporter* viewporter() const { return viewporter_; }
     wl_subcompositor* subcompositor() const { return subcompositor_; }
     // A new binding of the first seat (its caller's to destroy), so that its first events come
