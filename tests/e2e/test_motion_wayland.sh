@@ -3,7 +3,8 @@
 # screenshots a second apart show it moved by a few pixels, the way the drift goes, and are
 # otherwise the same picture), within its bars when fitted whole, and with the compositor doing
 # the scaling: the program's CPU is at most a quarter of its own drawing of the same frames
-# (MARVOSCOPE_DRAW_MOTION=1).
+# (MARVOSCOPE_DRAW_MOTION=1). A slideshow's fade, drawn by the program, shows between moving
+# pictures, and at scale 2 the picture starts where it is placed.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 e2e_init "$1"
