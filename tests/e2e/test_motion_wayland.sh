@@ -168,9 +168,10 @@ mkdir -p "$E2E_TMP/slides"
 chmod -R a+rX "$E2E_TMP/slides"
 e2e_setting BackColors 0  # black between pictures: no blend
 motion_start "$E2E_TMP/slides" fill --interval 2 --fade --no-shuffle
+# Small and unpacked, a screenshot comes several times within the fade's second.
 _blend_shown() {
-  e2e_wl_shot fade HEADLESS-1 || return 1
-  E2E_MEAN=$(/usr/bin/convert "$E2E_SHOTS/fade.png" -resize 1x1! -format '%[fx:int(255*r)],%[fx:int(255*b)]' info:)
+  e2e_wl grim -t ppm -s 0.125 -o HEADLESS-1 "$E2E_SHOTS/fade.ppm" || return 1
+  E2E_MEAN=$(/usr/bin/convert "$E2E_SHOTS/fade.ppm" -resize 1x1! -format '%[fx:int(255*r)],%[fx:int(255*b)]' info:)
   awk -v m="$E2E_MEAN" 'BEGIN { split(m, c, ","); exit !(c[1] >= 70 && c[1] <= 170 && c[2] >= 70 && c[2] <= 170) }'
 }
 e2e_wait_until 12 _blend_shown || e2e_fail "no fade shows between the moving pictures (last red,blue $E2E_MEAN)"
