@@ -70,6 +70,17 @@ public:
         for (size_t i = 0; i < shown_.size(); ++i) shown_[i]->show(form_.backing(i), back);
     }
 
+    bool showMoving(size_t surface, const MovingScene& scene) override {
+        return surface < shown_.size() && shown_[surface]->showMoving(scene);
+    }
+
+    // The fastest of the outputs: each surface is held to its own by the compositor's pace.
+    double refreshRate() const override {
+        double fastest = 0;
+        for (const LayerSurface* s : shown_) fastest = std::max(fastest, s->output().refresh);
+        return fastest > 0 ? fastest : 60.0;
+    }
+
 private:
     // Every ready output has a surface, and no surface outlives its output.
     void follow() {

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/qt/qt_wayland_display.h"
+#include "platform/qt/qt_wayland_viewport.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
 namespace mv::qt {
@@ -44,11 +45,14 @@ LayerSurface::LayerSurface(WaylandDisplay& display, WaylandOutput& output, bool 
         wl_region_destroy(none);
     }
     if (wl_surface_get_version(surface_) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) wl_surface_set_buffer_scale(surface_, scale_);
+    if (display.viewporter() && display.subcompositor())
+        moving_ = std::make_unique<ViewportPicture>(display, surface_, [this] { commitUnderMoving(); });
     // The first commit carries no buffer; the compositor answers with the size.
     wl_surface_commit(surface_);
 }
 
 LayerSurface::~LayerSurface() {
+    moving_.reset();
     for (Buffer& b : buffers_) drop(b);
     if (layer_) zwlr_layer_surface_v1_destroy(layer_);
     wl_surface_destroy(surface_);
@@ -117,16 +121,23 @@ void LayerSurface::drop(Buffer& b) {
 }
 
 bool LayerSurface::show(const Bitmap& picture, uint32_t back) {
-    if (!layer_ || !sized()) return true;
+    if (moving_) moving_->leave();
+    around_ = aroundWanted_ = false;
+    nextUnder_.reset();
+    return put(picture, back, true) != Put::Held;
+}
+
+LayerSurface::Put LayerSurface::put(const Bitmap& picture, uint32_t back, bool retry) {
+    if (!layer_ || !sized()) return Put::Skipped;
     const int w = width(), h = height();
     Buffer* free = nullptr;
     for (Buffer& b : buffers_)
         if (!b.held && (!free || (b.width == w && b.height == h))) free = &b;
     if (!free) {
-        waiting_ = true;
-        return false;
+        if (retry) waiting_ = true;
+        return Put::Held;
     }
-    if ((free->width != w || free->height != h) && !make(*free, w, h)) return true;
+    if ((free->width != w || free->height != h) && !make(*free, w, h)) return Put::Skipped;
     // The one copy of a frame: the picture's rows are the buffer's format as they are.
     const int cw = std::min(picture.width, w), ch = std::min(picture.height, h);
     if (cw == w && picture.width == w && ch == h) {
@@ -146,7 +157,43 @@ bool LayerSurface::show(const Bitmap& picture, uint32_t back) {
     wl_surface_attach(surface_, free->buffer, 0, 0);
     wl_surface_damage(surface_, 0, 0, INT32_MAX, INT32_MAX);
     wl_surface_commit(surface_);
-    return true;
+    return Put::Committed;
+}
+
+bool LayerSurface::showMoving(const MovingScene& scene) {
+    if (!moving_ || !scene.picture) return false;
+    if (!layer_ || !sized()) return true;
+    const Bitmap& p = *scene.picture;
+    // The picture's buffer is never much more than the surface's own.
+    if (static_cast<double>(p.width) * p.height > 4.0 * width() * height()) return false;
+    const auto place = viewportPlace(scene.at, p.width, p.height, width(), height(), scale_);
+    if (!place) return false;
+    if (!place->covers) {
+        const bool same = around_ && aroundFill_ == scene.fill && !aroundUnder_.owner_before(scene.under) &&
+                          !scene.under.owner_before(aroundUnder_);
+        if (!same) {
+            aroundWanted_ = true;
+            nextUnder_ = scene.under;
+            nextFill_ = scene.fill;
+        }
+    }
+    return moving_->show(scene.picture, *place);
+}
+
+void LayerSurface::commitUnderMoving() {
+    if (aroundWanted_) {
+        aroundWanted_ = false;
+        const Bitmap none;
+        if (put(nextUnder_ ? *nextUnder_ : none, nextFill_, false) == Put::Committed) {
+            around_ = true;
+            aroundUnder_ = nextUnder_;
+            aroundFill_ = nextFill_;
+            nextUnder_.reset();
+            return;
+        }
+        nextUnder_.reset();
+    }
+    wl_surface_commit(surface_);
 }
 
 }  // namespace mv::qt

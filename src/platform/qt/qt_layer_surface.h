@@ -4,8 +4,10 @@
 // the one shown last until the next is committed).
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "platform/picture/bitmap.h"
+#include "platform/picture/motion/moving_scene.h"
 
 struct wl_buffer;
 struct wl_surface;
@@ -13,6 +15,7 @@ struct zwlr_layer_surface_v1;
 
 namespace mv::qt {
 
+class ViewportPicture;
 class WaylandDisplay;
 struct WaylandOutput;
 
@@ -41,6 +44,9 @@ public:
     // Copies the picture into a free buffer and commits it; what the picture does not reach is
     // `back`. False when both buffers are still held: `released` says when to try again.
     bool show(const Bitmap& picture, uint32_t back);
+    // Shows a frame of a moving picture with the compositor scaling it, until the next show();
+    // false where it cannot (no viewports or child surfaces, or an unlikely placement).
+    bool showMoving(const MovingScene& scene);
 
     // Wayland callbacks; not for other callers.
     void configure(uint32_t serial, uint32_t width, uint32_t height);
@@ -56,6 +62,12 @@ private:
         bool held = false;
     };
     bool make(Buffer& b, int width, int height);
+    // show() without leaving a moving picture; `retry`: a `released` event when both buffers
+    // are held.
+    enum class Put { Committed, Held, Skipped };
+    Put put(const Bitmap& picture, uint32_t back, bool retry);
+    // The moving picture's frame goes to the screen with the surface's commit.
+    void commitUnderMoving();
     static void drop(Buffer& b);
 
     WaylandDisplay& display_;
@@ -67,6 +79,15 @@ private:
     int scale_ = 1;
     Buffer buffers_[2];
     bool waiting_ = false;  // a show found both buffers held
+    std::unique_ptr<ViewportPicture> moving_;  // where the compositor offers viewports
+    // What the surface's own buffer shows around a moving picture: the scene's, or anything
+    // while the picture covers it all.
+    bool around_ = false;
+    std::weak_ptr<const Bitmap> aroundUnder_;
+    uint32_t aroundFill_ = 0;
+    std::shared_ptr<const Bitmap> nextUnder_;  // for the next commit, when it is to change
+    uint32_t nextFill_ = 0;
+    bool aroundWanted_ = false;
 };
 
 }  // namespace mv::qt

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/error.h"
+#include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
@@ -47,7 +48,10 @@ void onGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, 
     d->output->x = x;
     d->output->y = y;
 }
-void onMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
+void onMode(void* data, wl_output*, uint32_t flags, int32_t, int32_t, int32_t refresh) {
+    // Millihertz; 0 where the output has no fixed rate.
+    if ((flags & WL_OUTPUT_MODE_CURRENT) && refresh > 0) static_cast<OutputData*>(data)->output->refresh = refresh / 1000.0;
+}
 void onDone(void* data, wl_output*) {
     auto* d = static_cast<OutputData*>(data);
     d->display->outputDone(*d->output);
@@ -110,6 +114,8 @@ WaylandDisplay* WaylandDisplay::instance() { return connection.get(); }
 WaylandDisplay::~WaylandDisplay() {
     for (auto& o : outputs_) destroyOutput(*o);
     if (places_) zxdg_output_manager_v1_destroy(places_);
+    if (viewporter_) wp_viewporter_destroy(viewporter_);
+    if (subcompositor_) wl_subcompositor_destroy(subcompositor_);
     if (layerShell_) zwlr_layer_shell_v1_destroy(layerShell_);
     if (shm_) wl_shm_destroy(shm_);
     if (compositor_) wl_compositor_destroy(compositor_);
@@ -130,6 +136,10 @@ void WaylandDisplay::global(wl_registry* registry, uint32_t name, const char* in
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && !places_) {
         places_ = static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, 3));
         for (auto& o : outputs_) locate(*o);
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0 && !viewporter_) {
+        viewporter_ = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+    } else if (std::strcmp(interface, wl_subcompositor_interface.name) == 0 && !subcompositor_) {
+        subcompositor_ = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seatName_) {
         seatName_ = name;
         seatVersion_ = std::min(version, 5u);

@@ -13,6 +13,8 @@ struct wl_output;
 struct wl_registry;
 struct wl_seat;
 struct wl_shm;
+struct wl_subcompositor;
+struct wp_viewporter;
 struct zwlr_layer_shell_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
@@ -27,6 +29,7 @@ struct WaylandOutput {
     uint32_t name = 0;
     int x = 0, y = 0;
     int scale = 1;
+    double refresh = 0;  // pictures a second, where the compositor says
     bool ready = false;
 };
 
@@ -49,6 +52,9 @@ public:
     wl_compositor* compositor() const { return compositor_; }
     wl_shm* shm() const { return shm_; }
     zwlr_layer_shell_v1* layerShell() const { return layerShell_; }
+    // Null where the compositor offers no cropping and scaling of surfaces, or no child surfaces.
+    wp_viewporter* viewporter() const { return viewporter_; }
+    wl_subcompositor* subcompositor() const { return subcompositor_; }
     // A new binding of the first seat (its caller's to destroy), so that its first events come
     // to the caller's listener; null when there is no seat.
     wl_seat* bindSeat();
@@ -74,6 +80,8 @@ private:
     wl_shm* shm_ = nullptr;
     zwlr_layer_shell_v1* layerShell_ = nullptr;
     zxdg_output_manager_v1* places_ = nullptr;
+    wp_viewporter* viewporter_ = nullptr;
+    wl_subcompositor* subcompositor_ = nullptr;
     uint32_t seatName_ = 0, seatVersion_ = 0;
     std::vector<std::unique_ptr<WaylandOutput>> outputs_;
     bool lost_ = false;
