@@ -230,6 +230,17 @@ int main() {
         for (int k = 0; k < kFrames; ++k) mv::DrawMovingScene(backing, scene(k));
     }) / kFrames;
     std::printf("%-34s %7.2f ms a frame\n", "own drawing alone", drawOnly);
+    {
+        HDC screen = GetDC(window);
+        const double blit = mv::bench::bestOf(3, [&] {
+            for (int k = 0; k < kFrames; ++k) {
+                showBacking(screen, backing);
+                GdiFlush();
+            }
+        }) / kFrames;
+        ReleaseDC(window, screen);
+        std::printf("%-34s %7.2f ms a frame\n", "SetDIBitsToDevice alone", blit);
+    }
     report("own drawing + SetDIBitsToDevice", [&](HDC dc, int k) {
         mv::DrawMovingScene(backing, scene(k));
         showBacking(dc, backing);

@@ -769,10 +769,11 @@ e2e_motion_idle() {
   pid=$E2E_PID
   ticks=$(e2e_motion_cpu_ticks "$pid")
   [ -n "$ticks" ] || e2e_fail "$label: cannot read the program's CPU time"
-  e2e_motion_shot "motion-idle-$label-1" "$(e2e_now_ms)"
-  e2e_motion_shot "motion-idle-$label-2" $(( $(e2e_now_ms) + 1000 ))
+  local at; at=$(e2e_now_ms)
+  e2e_motion_shot "motion-idle-$label-1" "$at"
+  e2e_motion_shot "motion-idle-$label-2" $((at + 1000))
   E2E_RMSE=$(e2e_rmse "$E2E_SHOTS/motion-idle-$label-1.ppm" "$E2E_SHOT")
-  sleep 1
+  e2e_motion_shot "motion-idle-$label-3" $((at + 2000))
   used=$(( $(e2e_motion_cpu_ticks "$pid") - ticks ))
   ends
   [ ! -s "$E2E_MOTION_LOG" ] || e2e_fail "$label: drifts logged: $(head -n1 "$E2E_MOTION_LOG")"
