@@ -665,15 +665,21 @@ e2e_motion_shot() {
   E2E_SHOT_SPAN=$("$E2E_TMP/screen_grab" "$E2E_SHOT" "$2") || e2e_fail "cannot take screenshot $1"
 }
 
+# _e2e_motion_pack PREFIX: the raw screenshots PREFIX* kept as PNG (a failed check leaves them raw).
+_e2e_motion_pack() {
+  local f
+  for f in "$E2E_SHOTS/$1"*.ppm; do
+    [ -e "$f" ] && /usr/bin/convert "$f" "${f%.ppm}.png" && rm -f "$f"
+  done
+}
+
 # e2e_motion_shift A B: how the middle 640x360 of screenshot B moved against A's: "DX DY RMSE
 # RMSE_SHIFTED", the best whole-pixel shift within 24 pixels (from each axis's profile) and the
 # difference before and after undoing it.
 e2e_motion_shift() {
-  local f
-  for f in "$1" "$2"; do
-    /usr/bin/convert "$f" -crop 640x360+320+180 +repage -colorspace gray -depth 8 "gray:$f.gray" || return 1
-  done
-  /usr/bin/python3 - "$1.gray" "$2.gray" <<'PY'
+  /usr/bin/convert "$1" -crop 640x360+320+180 +repage -colorspace gray -depth 8 "gray:$E2E_TMP/shift-a.gray" &&
+    /usr/bin/convert "$2" -crop 640x360+320+180 +repage -colorspace gray -depth 8 "gray:$E2E_TMP/shift-b.gray" || return 1
+  /usr/bin/python3 - "$E2E_TMP/shift-a.gray" "$E2E_TMP/shift-b.gray" <<'PY'
 import sys
 W, H, R = 640, 360, 24
 a, b = (open(p, "rb").read() for p in sys.argv[1:3])
@@ -704,14 +710,15 @@ e2e_motion_cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; 
 # e2e_motion_drifts MODE: the show placed MODE (Fill or Fit) drifts. At the first drift's start
 # and end, where its easing rests, the screen is the photo at the logged rectangles; the next
 # drift starts where it ended; two screenshots 1 s apart in its middle differ by a shift of a
-# few pixels, never a jump.
+# few pixels, never a jump. E2E_MOTION_ROUTE, when set, names the screenshots' route.
 e2e_motion_drifts() {
   local mode=$1 start period from to shift dx dy still shifted i
+  local shots="motion-${E2E_MOTION_ROUTE:+$E2E_MOTION_ROUTE-}$mode"
   e2e_setting Placement "$mode"
   : >"$E2E_MOTION_LOG"
   starts "$mode"
   e2e_wait_until 30 _e2e_motion_drifts 1 || e2e_fail "$mode: no drift logged"
-  e2e_motion_shot "motion-$mode-start" "$(e2e_now_ms)"
+  e2e_motion_shot "$shots-start" "$(e2e_now_ms)"
   local startSpan=$E2E_SHOT_SPAN
   start=$(e2e_motion_drift 1 start_ms) period=$(e2e_motion_drift 1 period_ms)
   from=$(e2e_motion_drift 1 from) to=$(e2e_motion_drift 1 to)
@@ -723,9 +730,9 @@ e2e_motion_drifts() {
   local startLate="$((began - start))..$((ended - start))"
   # Eased, the picture has gone less than half a percent of its way 300 ms into the drift.
   [ $((began - start)) -le 300 ] || e2e_fail "$mode: the start shot began $((began - start)) ms after the drift's start"
-  e2e_motion_shot "motion-$mode-mid-1" $((start + period / 2 - 500))
-  e2e_motion_shot "motion-$mode-mid-2" $((start + period / 2 + 500))
-  e2e_motion_shot "motion-$mode-end" $((start + period - 100))
+  e2e_motion_shot "$shots-mid-1" $((start + period / 2 - 500))
+  e2e_motion_shot "$shots-mid-2" $((start + period / 2 + 500))
+  e2e_motion_shot "$shots-end" $((start + period - 100))
   read -r began ended <<<"$E2E_SHOT_SPAN"
   local endLate="$((began - start - period))..$((ended - start - period))"
   e2e_wait_until 5 _e2e_motion_drifts 2 || e2e_fail "$mode: no second drift logged"
@@ -739,11 +746,11 @@ e2e_motion_drifts() {
   e2e_motion_reference "$from" "$E2E_TMP/want-$mode-start.png"
   e2e_motion_reference "$to" "$E2E_TMP/want-$mode-end.png"
   for i in start end; do
-    E2E_RMSE=$(e2e_rmse "$E2E_SHOTS/motion-$mode-$i.ppm" "$E2E_TMP/want-$mode-$i.png")
+    E2E_RMSE=$(e2e_rmse "$E2E_SHOTS/$shots-$i.ppm" "$E2E_TMP/want-$mode-$i.png")
     e2e_log "$mode: the drift's $i against the photo at its rectangle: RMSE $E2E_RMSE"
     awk "BEGIN { exit !($E2E_RMSE <= 0.01) }" || e2e_fail "$mode: the drift's $i is not the photo at its rectangle (RMSE $E2E_RMSE)"
   done
-  shift=$(e2e_motion_shift "$E2E_SHOTS/motion-$mode-mid-1.ppm" "$E2E_SHOTS/motion-$mode-mid-2.ppm") ||
+  shift=$(e2e_motion_shift "$E2E_SHOTS/$shots-mid-1.ppm" "$E2E_SHOTS/$shots-mid-2.ppm") ||
     e2e_fail "$mode: cannot compare the middle shots"
   read -r dx dy still shifted <<<"$shift"
   e2e_log "$mode: 1 s in the middle of the drift: shift $dx,$dy px, RMSE $still, after the shift $shifted"
@@ -751,6 +758,7 @@ e2e_motion_drifts() {
   [ "${dx#-}" -le 20 ] && [ "${dy#-}" -le 20 ] || e2e_fail "$mode: a jump of $dx,$dy px in 1 s"
   awk "BEGIN { exit !($shifted < 0.03) }" ||
     e2e_fail "$mode: no small shift explains the change in 1 s (RMSE $shifted after $dx,$dy)"
+  _e2e_motion_pack "$shots-"
   e2e_pass "$mode: rests on the logged framings at a drift's start and end, moves $dx,$dy px in its middle second"
 }
 
@@ -780,5 +788,6 @@ e2e_motion_idle() {
   awk "BEGIN { exit !($E2E_RMSE == 0) }" || e2e_fail "$label: the screen changed in 1 s (RMSE $E2E_RMSE)"
   e2e_log "$label: CPU over 2 s: $used ticks of 1/$(getconf CLK_TCK) s"
   [ "$used" -le 10 ] || e2e_fail "$label: $used ticks of CPU in 2 s, as if a frame timer ran"
+  _e2e_motion_pack "motion-idle-$label-"
   e2e_pass "$label: stands still, nothing logged, $used CPU ticks in 2 s"
 }

@@ -28,6 +28,7 @@ ends() {
 
 for route in display own; do
   [ "$route" = own ] && export MARVOSCOPE_DRAW_MOTION=1
+  E2E_MOTION_ROUTE=$route
   e2e_log "the $route route"
   e2e_motion_drifts Fill
   e2e_motion_drifts Fit
