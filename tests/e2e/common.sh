@@ -732,22 +732,34 @@ e2e_motion_drifts() {
   [ $((began - start)) -le 300 ] || e2e_fail "$mode: the start shot began $((began - start)) ms after the drift's start"
   e2e_motion_shot "$shots-mid-1" $((start + period / 2 - 500))
   e2e_motion_shot "$shots-mid-2" $((start + period / 2 + 500))
+  # Two shots at the rest between this drift and the next: a frame late on a busy machine spoils
+  # one of them, not both.
   e2e_motion_shot "$shots-end" $((start + period - 100))
   read -r began ended <<<"$E2E_SHOT_SPAN"
   local endLate="$((began - start - period))..$((ended - start - period))"
+  e2e_motion_shot "$shots-end-2" $((start + period + 50))
+  read -r began ended <<<"$E2E_SHOT_SPAN"
+  endLate="$endLate and $((began - start - period))..$((ended - start - period))"
   e2e_wait_until 5 _e2e_motion_drifts 2 || e2e_fail "$mode: no second drift logged"
   [ "$(e2e_motion_drift 2 from)" = "$to" ] ||
     e2e_fail "$mode: the second drift starts at $(e2e_motion_drift 2 from), not where the first ended ($to)"
   [ "$(e2e_motion_drift 2 start_ms)" = $((start + period)) ] ||
     e2e_fail "$mode: the second drift starts at $(e2e_motion_drift 2 start_ms), not $((start + period))"
   ends
-  e2e_log "$mode: the start shot from $startLate ms of the drift's start, the end shot from $endLate ms of its end"
+  e2e_log "$mode: the start shot from $startLate ms of the drift's start, the end shots from $endLate ms of its end"
 
   e2e_motion_reference "$from" "$E2E_TMP/want-$mode-start.png"
   e2e_motion_reference "$to" "$E2E_TMP/want-$mode-end.png"
+  local first second
   for i in start end; do
     E2E_RMSE=$(e2e_rmse "$E2E_SHOTS/$shots-$i.ppm" "$E2E_TMP/want-$mode-$i.png")
-    e2e_log "$mode: the drift's $i against the photo at its rectangle: RMSE $E2E_RMSE"
+    if [ "$i" = end ]; then
+      first=$E2E_RMSE second=$(e2e_rmse "$E2E_SHOTS/$shots-end-2.ppm" "$E2E_TMP/want-$mode-end.png")
+      E2E_RMSE=$(awk "BEGIN { print ($second < $first) ? $second : $first }")
+      e2e_log "$mode: the drift's end against the photo at its rectangle: RMSE $first and $second"
+    else
+      e2e_log "$mode: the drift's start against the photo at its rectangle: RMSE $E2E_RMSE"
+    fi
     awk "BEGIN { exit !($E2E_RMSE <= 0.01) }" || e2e_fail "$mode: the drift's $i is not the photo at its rectangle (RMSE $E2E_RMSE)"
   done
   shift=$(e2e_motion_shift "$E2E_SHOTS/$shots-mid-1.ppm" "$E2E_SHOTS/$shots-mid-2.ppm") ||
