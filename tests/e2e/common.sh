@@ -616,3 +616,191 @@ e2e_same_timing() {
     }
   }'
 }
+
+# Stills that drift, the same checks on both builds, on a 1280x720 screen with violet bars. The
+# caller makes the photo (e2e_motion_photo), stores it as AniFile, points the program's drift log
+# (MARVOSCOPE_MOTION_LOG, in the program's own path form) at $E2E_MOTION_LOG, and defines
+# `starts LABEL` (starts the show and waits for its window) and `ends` (ends it on a key).
+E2E_MOTION_PHOTO=""
+E2E_MOTION_LOG=""
+
+# e2e_motion_photo FILE: a 1600x1000 JPEG with detail everywhere, so that a small shift shows;
+# and the quick screen grabber.
+e2e_motion_photo() {
+  E2E_MOTION_PHOTO=$1
+  /usr/bin/convert -seed 3 -size 1600x1000 plasma:fractal -blur 0x2 -quality 92 "$1" || e2e_fail "cannot make the photo"
+  cc -O1 -o "$E2E_TMP/screen_grab" "$(dirname "${BASH_SOURCE[0]}")/screen_grab.c" -lX11 || e2e_fail "cannot build screen_grab"
+}
+
+# e2e_motion_drift N FIELD: one field (start_ms, period_ms, picture, from, to) of the N-th drift
+# logged for the first surface.
+e2e_motion_drift() {
+  grep '^drift surface=0 ' "$E2E_MOTION_LOG" 2>/dev/null | sed -n "${1}p" | tr -d '\r' | tr ' ' '\n' | sed -n "s/^$2=//p"
+}
+_e2e_motion_drifts() { [ "$(grep -c '^drift surface=0 ' "$E2E_MOTION_LOG" 2>/dev/null)" -ge "$1" ]; }
+
+# e2e_motion_reference X,Y,W,H OUT: the photo landing on that rectangle of the screen (fractional
+# pixels, edges at whole numbers, as ImageMagick's distortions count them too): the screen's
+# pixels whose centres fall inside it show the photo, its own edge pixels continued past its
+# edges, and the others violet.
+e2e_motion_reference() {
+  local x y w h size scale cut
+  IFS=, read -r x y w h <<<"$1"
+  size=$(/usr/bin/identify -format '%w %h' "$E2E_MOTION_PHOTO")
+  scale=$(awk -v s="$size" "BEGIN { split(s, p, \" \"); print $w / p[1] \",\" $h / p[2] }")
+  cut=$(awk "function c(v, n) { v = v - 0.5; v = (v == int(v) || v < 0) ? int(v) : int(v) + 1; return v < 0 ? 0 : (v > n ? n : v) }
+    BEGIN { x0 = c($x, 1280); x1 = c($x + $w, 1280); y0 = c($y, 720); y1 = c($y + $h, 720)
+            printf \"%dx%d+%d+%d\", x1 - x0, y1 - y0, x0, y0 }")
+  /usr/bin/convert -size 1280x720 "xc:$E2E_VIOLET" \( "$E2E_MOTION_PHOTO" -virtual-pixel edge \
+    -define distort:viewport=1280x720+0+0 -distort SRT "0,0 $scale 0 $x,$y" +repage -crop "$cut" +repage \) \
+    -geometry "+${cut#*+}" -compose copy -composite "$2"
+}
+
+# e2e_motion_shot NAME AT_MS: the screen at AT_MS (epoch milliseconds) into $E2E_SHOTS/NAME.ppm,
+# grabbed at once, with E2E_SHOT its path and E2E_SHOT_SPAN when the grab began and ended ("BEGAN
+# ENDED", epoch milliseconds): the moment of a moving picture's shot matters.
+E2E_SHOT_SPAN=""
+e2e_motion_shot() {
+  E2E_SHOT="$E2E_SHOTS/$1.ppm"
+  E2E_SHOT_SPAN=$("$E2E_TMP/screen_grab" "$E2E_SHOT" "$2") || e2e_fail "cannot take screenshot $1"
+}
+
+# _e2e_motion_pack PREFIX: the raw screenshots PREFIX* kept as PNG (a failed check leaves them raw).
+_e2e_motion_pack() {
+  local f
+  for f in "$E2E_SHOTS/$1"*.ppm; do
+    [ -e "$f" ] && /usr/bin/convert "$f" "${f%.ppm}.png" && rm -f "$f"
+  done
+}
+
+# e2e_motion_shift A B: how the middle 640x360 of screenshot B moved against A's: "DX DY RMSE
+# RMSE_SHIFTED", the best whole-pixel shift within 24 pixels (from each axis's profile) and the
+# difference before and after undoing it.
+e2e_motion_shift() {
+  /usr/bin/convert "$1" -crop 640x360+320+180 +repage -colorspace gray -depth 8 "gray:$E2E_TMP/shift-a.gray" &&
+    /usr/bin/convert "$2" -crop 640x360+320+180 +repage -colorspace gray -depth 8 "gray:$E2E_TMP/shift-b.gray" || return 1
+  /usr/bin/python3 - "$E2E_TMP/shift-a.gray" "$E2E_TMP/shift-b.gray" <<'PY'
+import sys
+W, H, R = 640, 360, 24
+a, b = (open(p, "rb").read() for p in sys.argv[1:3])
+def cols(p): return [sum(p[x::W]) / H for x in range(W)]
+def rows(p): return [sum(p[y * W:(y + 1) * W]) / W for y in range(H)]
+def best(pa, pb):
+    def cost(d):
+        span = range(max(0, -d), min(len(pa), len(pa) - d))
+        return sum((pa[i] - pb[i + d]) ** 2 for i in span) / len(span)
+    return min(range(-R, R + 1), key=cost)
+def rmse(dx, dy):
+    s = n = 0
+    for y in range(max(0, -dy), min(H, H - dy)):
+        ra, rb = a[y * W:(y + 1) * W], b[(y + dy) * W:(y + dy + 1) * W]
+        for x in range(max(0, -dx), min(W, W - dx)):
+            e = ra[x] - rb[x + dx]
+            s += e * e
+            n += 1
+    return (s / n) ** 0.5 / 255
+dx, dy = best(cols(a), cols(b)), best(rows(a), rows(b))
+print(dx, dy, "%.4f" % rmse(0, 0), "%.4f" % rmse(dx, dy))
+PY
+}
+
+# e2e_motion_cpu_ticks PID: the process's CPU time so far, in clock ticks.
+e2e_motion_cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; }
+
+# e2e_motion_drifts MODE: the show placed MODE (Fill or Fit) drifts. At the first drift's start
+# and end, where its easing rests, the screen is the photo at the logged rectangles; the next
+# drift starts where it ended; two screenshots 1 s apart in its middle differ by a shift of a
+# few pixels, never a jump. E2E_MOTION_ROUTE, when set, names the screenshots' route.
+e2e_motion_drifts() {
+  local mode=$1 start period from to shift dx dy still shifted i
+  local shots="motion-${E2E_MOTION_ROUTE:+$E2E_MOTION_ROUTE-}$mode"
+  e2e_setting Placement "$mode"
+  : >"$E2E_MOTION_LOG"
+  starts "$mode"
+  e2e_wait_until 30 _e2e_motion_drifts 1 || e2e_fail "$mode: no drift logged"
+  e2e_motion_shot "$shots-start" "$(e2e_now_ms)"
+  local startSpan=$E2E_SHOT_SPAN
+  start=$(e2e_motion_drift 1 start_ms) period=$(e2e_motion_drift 1 period_ms)
+  from=$(e2e_motion_drift 1 from) to=$(e2e_motion_drift 1 to)
+  [ "$period" = 6000 ] || e2e_fail "$mode: a drift of $period ms, not the interval's 6000"
+  e2e_log "$mode: drift from $from to $to over $period ms"
+  # The shots' moments against the drift's rests, which the log gives on the wall clock.
+  local began ended
+  read -r began ended <<<"$startSpan"
+  local startLate="$((began - start))..$((ended - start))"
+  # Eased, the picture has gone less than half a percent of its way 300 ms into the drift.
+  [ $((began - start)) -le 300 ] || e2e_fail "$mode: the start shot began $((began - start)) ms after the drift's start"
+  e2e_motion_shot "$shots-mid-1" $((start + period / 2 - 500))
+  e2e_motion_shot "$shots-mid-2" $((start + period / 2 + 500))
+  # Two shots at the rest between this drift and the next: a frame late on a busy machine spoils
+  # one of them, not both.
+  e2e_motion_shot "$shots-end" $((start + period - 100))
+  read -r began ended <<<"$E2E_SHOT_SPAN"
+  local endLate="$((began - start - period))..$((ended - start - period))"
+  e2e_motion_shot "$shots-end-2" $((start + period + 50))
+  read -r began ended <<<"$E2E_SHOT_SPAN"
+  endLate="$endLate and $((began - start - period))..$((ended - start - period))"
+  e2e_wait_until 5 _e2e_motion_drifts 2 || e2e_fail "$mode: no second drift logged"
+  [ "$(e2e_motion_drift 2 from)" = "$to" ] ||
+    e2e_fail "$mode: the second drift starts at $(e2e_motion_drift 2 from), not where the first ended ($to)"
+  # Each line turns the steady clock into the wall clock anew: a millisecond either way.
+  local next; next=$(( $(e2e_motion_drift 2 start_ms) - start - period ))
+  [ "${next#-}" -le 2 ] || e2e_fail "$mode: the second drift starts $next ms away from the first one's end"
+  ends
+  e2e_log "$mode: the start shot from $startLate ms of the drift's start, the end shots from $endLate ms of its end"
+
+  e2e_motion_reference "$from" "$E2E_TMP/want-$mode-start.png"
+  e2e_motion_reference "$to" "$E2E_TMP/want-$mode-end.png"
+  local first second
+  for i in start end; do
+    E2E_RMSE=$(e2e_rmse "$E2E_SHOTS/$shots-$i.ppm" "$E2E_TMP/want-$mode-$i.png")
+    if [ "$i" = end ]; then
+      first=$E2E_RMSE second=$(e2e_rmse "$E2E_SHOTS/$shots-end-2.ppm" "$E2E_TMP/want-$mode-end.png")
+      E2E_RMSE=$(awk "BEGIN { print ($second < $first) ? $second : $first }")
+      e2e_log "$mode: the drift's end against the photo at its rectangle: RMSE $first and $second"
+    else
+      e2e_log "$mode: the drift's start against the photo at its rectangle: RMSE $E2E_RMSE"
+    fi
+    awk "BEGIN { exit !($E2E_RMSE <= 0.01) }" || e2e_fail "$mode: the drift's $i is not the photo at its rectangle (RMSE $E2E_RMSE)"
+  done
+  shift=$(e2e_motion_shift "$E2E_SHOTS/$shots-mid-1.ppm" "$E2E_SHOTS/$shots-mid-2.ppm") ||
+    e2e_fail "$mode: cannot compare the middle shots"
+  read -r dx dy still shifted <<<"$shift"
+  e2e_log "$mode: 1 s in the middle of the drift: shift $dx,$dy px, RMSE $still, after the shift $shifted"
+  awk "BEGIN { exit !($still > 0.002) }" || e2e_fail "$mode: the picture did not move in 1 s (RMSE $still)"
+  [ "${dx#-}" -le 20 ] && [ "${dy#-}" -le 20 ] || e2e_fail "$mode: a jump of $dx,$dy px in 1 s"
+  awk "BEGIN { exit !($shifted < 0.03) }" ||
+    e2e_fail "$mode: no small shift explains the change in 1 s (RMSE $shifted after $dx,$dy)"
+  _e2e_motion_pack "$shots-"
+  e2e_pass "$mode: rests on the logged framings at a drift's start and end, moves $dx,$dy px in its middle second"
+}
+
+# e2e_motion_idle LABEL MODE MOTION: the show placed MODE with Motion stored as MOTION stands
+# still: it logs no drift, two screenshots 1 s apart are the same, and over 2 s it uses next to
+# no CPU (no frame timer runs).
+e2e_motion_idle() {
+  local label=$1 mode=$2 pid ticks used
+  e2e_setting Placement "$mode"
+  e2e_setting Motion "$3"
+  e2e_placed "$E2E_MOTION_PHOTO" 1280x720 "$(tr '[:upper:]' '[:lower:]' <<<"$mode")" "$E2E_VIOLET" "$E2E_TMP/want-idle.png"
+  : >"$E2E_MOTION_LOG"
+  starts "$label"
+  e2e_wait_picture "motion-idle-$label" "$E2E_TMP/want-idle.png" 0.01 40 ||
+    e2e_fail "$label: not the photo placed $mode (RMSE $E2E_RMSE)"
+  pid=$E2E_PID
+  ticks=$(e2e_motion_cpu_ticks "$pid")
+  [ -n "$ticks" ] || e2e_fail "$label: cannot read the program's CPU time"
+  local at; at=$(e2e_now_ms)
+  e2e_motion_shot "motion-idle-$label-1" "$at"
+  e2e_motion_shot "motion-idle-$label-2" $((at + 1000))
+  E2E_RMSE=$(e2e_rmse "$E2E_SHOTS/motion-idle-$label-1.ppm" "$E2E_SHOT")
+  e2e_motion_shot "motion-idle-$label-3" $((at + 2000))
+  used=$(( $(e2e_motion_cpu_ticks "$pid") - ticks ))
+  ends
+  [ ! -s "$E2E_MOTION_LOG" ] || e2e_fail "$label: drifts logged: $(head -n1 "$E2E_MOTION_LOG")"
+  awk "BEGIN { exit !($E2E_RMSE == 0) }" || e2e_fail "$label: the screen changed in 1 s (RMSE $E2E_RMSE)"
+  e2e_log "$label: CPU over 2 s: $used ticks of 1/$(getconf CLK_TCK) s"
+  [ "$used" -le 10 ] || e2e_fail "$label: $used ticks of CPU in 2 s, as if a frame timer ran"
+  _e2e_motion_pack "motion-idle-$label-"
+  e2e_pass "$label: stands still, nothing logged, $used CPU ticks in 2 s"
+}

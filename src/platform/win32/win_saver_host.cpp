@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -43,9 +44,28 @@ std::vector<Surface> monitors() {
     return list;
 }
 
+// The fastest refresh among the monitors, in frames a second: a moving picture gets a new
+// frame no more often. Drivers that do not know say 0 or 1 ("the hardware's default").
+double fastestRefresh() {
+    int best = 0;
+    EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR m, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFOEXW info{};
+        info.cbSize = sizeof(info);
+        DEVMODEW mode{};
+        mode.dmSize = sizeof(mode);
+        if (GetMonitorInfoW(m, &info) && EnumDisplaySettingsW(info.szDevice, ENUM_CURRENT_SETTINGS, &mode)) {
+            int& out = *reinterpret_cast<int*>(data);
+            out = std::max(out, static_cast<int>(mode.dmDisplayFrequency));
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&best));
+    return best > 1 ? best : 60.0;
+}
+
 class FormHost : public WindowHost, private WindowTarget {
 public:
-    FormHost(Form& form, WinPlatform& platform) : form_(form), platform_(platform), monitors_(monitors()) {
+    FormHost(Form& form, WinPlatform& platform)
+        : form_(form), platform_(platform), monitors_(monitors()), refresh_(fastestRefresh()) {
         registerWindowClass(kClassName, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, true);
         const bool bare = form.borderStyle() == BorderStyle::None;
         style_ = bare ? WS_POPUP : (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME);
@@ -68,6 +88,7 @@ public:
 
     void sync() override {
         monitors_ = monitors();
+        refresh_ = fastestRefresh();
         if (!hwnd_) return;
         SetWindowTextW(hwnd_, widen(form_.Caption()).c_str());
         const RECT r = targetRect();
@@ -93,6 +114,8 @@ public:
         if (covering()) return monitors_;
         return {{0, 0, clientWidthPx(), clientHeightPx()}};
     }
+
+    double refreshRate() const override { return refresh_; }
 
     void present() override {
         if (!hwnd_) return;
@@ -219,6 +242,7 @@ private:
     // The monitors as of the last layout (creation, a move, a change of the displays): the
     // paint path asks for them on every tick.
     std::vector<Surface> monitors_;
+    double refresh_ = 60.0;  // likewise, as of the last layout
 };
 
 }  // namespace
