@@ -174,6 +174,7 @@ private:
     double motionPeriod_ = 10.0;
     uint64_t motionSeed_ = 0;
     std::string motionLog_;  // where each drift begun is written down; "" for nowhere
+    std::chrono::milliseconds motionWallOffset_{0};  // from the steady clock to the wall clock
 
     App& app_;
 };

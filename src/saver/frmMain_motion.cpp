@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -33,6 +34,9 @@ void frmMain::startMotion() {
     motionLog_ = p.environment("MARVOSCOPE_MOTION_LOG");
     continueStep([&] { motionPeriod_ = ReadSlideshow(app_).intervalSeconds; });
     motionSeed_ = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    // Once, so that drifts begun together are written at the same moment.
+    motionWallOffset_ = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch() - PictureMotion::Clock::now().time_since_epoch());
 }
 
 bool frmMain::stillsMove() const { return motion_.on && PlacementMoves(placed_.placement); }
@@ -52,13 +56,13 @@ PictureMotionPtr frmMain::makeMotion(const Picture& picture, const BackdropPtr& 
 
 void frmMain::traceMotion(PictureMotion& motion) const {
     if (motionLog_.empty()) return;
-    motion.onDrift([path = motionLog_](size_t surface, PictureMotion::Clock::time_point start, double period,
-                                       PixelSize picture, const RectD& from, const RectD& to) {
+    motion.onDrift([path = motionLog_, offset = motionWallOffset_](size_t surface, PictureMotion::Clock::time_point start,
+                                                                   double period, PixelSize picture, const RectD& from,
+                                                                   const RectD& to) {
         // On the wall clock, so that a screenshot's time can be matched to it.
-        const auto wall = std::chrono::system_clock::now() +
-                          std::chrono::duration_cast<std::chrono::system_clock::duration>(start - PictureMotion::Clock::now());
-        const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(wall.time_since_epoch()).count();
-        std::ofstream out(path, std::ios::app);
+        const long long ms =
+            (std::chrono::duration_cast<std::chrono::milliseconds>(start.time_since_epoch()) + offset).count();
+        std::ofstream out(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::app | std::ios::binary);
         out << "drift surface=" << surface << " start_ms=" << ms << " period_ms=" << std::llround(period * 1000)
             << " picture=" << picture.width << 'x' << picture.height << " from=" << rectText(from) << " to=" << rectText(to)
             << '\n';
@@ -72,7 +76,8 @@ void frmMain::armMotion() {
     }
     const double refresh = host() ? host()->refreshRate() : 60.0;
     const double rate = std::clamp(std::min<double>(refresh > 1.0 ? refresh : 60.0, motion_.framesPerSecond), 1.0, 60.0);
-    MotionTimer.setInterval(std::max(1L, std::lround(1000.0 / rate)));
+    // Rounded down: never fewer frames than the monitor shows.
+    MotionTimer.setInterval(std::max(1L, static_cast<long>(1000.0 / rate)));
     if (!MotionTimer.Enabled()) MotionTimer.setEnabled(true);
 }
 

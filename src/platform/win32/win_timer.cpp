@@ -1,6 +1,7 @@
 #include "platform/win32/win_timer.h"
 
 #include <windows.h>
+#include <timeapi.h>
 
 #include <map>
 
@@ -22,10 +23,15 @@ public:
 
     void start(unsigned ms) override {
         stop();
+        // The system clock ticks every 15.6 ms: a frame every 16 or 33 ms would come every
+        // second or third tick. A timer that fast asks for the fine clock while it runs.
+        fine_ = ms < kFineBelowMs && timeBeginPeriod(1) == TIMERR_NOERROR;
         id_ = SetTimer(nullptr, 0, ms, &WinTimer::onTimer);
         if (id_) liveTimers()[id_] = this;
     }
     void stop() override {
+        if (fine_) timeEndPeriod(1);
+        fine_ = false;
         if (!id_) return;
         KillTimer(nullptr, id_);
         liveTimers().erase(id_);
@@ -41,8 +47,10 @@ private:
         if (tick) guarded(tick);
     }
 
+    static constexpr unsigned kFineBelowMs = 40;
     std::function<void()> tick_;
     UINT_PTR id_ = 0;
+    bool fine_ = false;
 };
 
 }  // namespace
