@@ -1,13 +1,12 @@
 #include "platform/qt/qt_layer_surface.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
 #include <wayland-client.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/qt/qt_wayland_display.h"
+#include "platform/qt/qt_wayland_shm.h"
 #include "platform/qt/qt_wayland_viewport.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
@@ -92,22 +91,12 @@ void LayerSurface::release(wl_buffer* buffer) {
 
 bool LayerSurface::make(Buffer& b, int width, int height) {
     drop(b);
-    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
-    const int fd = memfd_create("marvoscope-layer", MFD_CLOEXEC);
-    if (fd < 0) return false;
-    void* map = MAP_FAILED;
-    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) map = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (map == MAP_FAILED) {
-        ::close(fd);
-        return false;
-    }
-    wl_shm_pool* pool = wl_shm_create_pool(display_.shm(), fd, static_cast<int32_t>(bytes));
-    b.buffer = wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_XRGB8888);
-    wl_shm_pool_destroy(pool);
-    ::close(fd);
-    wl_buffer_add_listener(b.buffer, &bufferListener, this);
-    b.pixels = static_cast<uint32_t*>(map);
-    b.bytes = bytes;
+    const ShmBuffer made = makeShmBuffer(display_.shm(), width, height, "marvoscope-layer");
+    if (!made.buffer) return false;
+    wl_buffer_add_listener(made.buffer, &bufferListener, this);
+    b.buffer = made.buffer;
+    b.pixels = made.pixels;
+    b.bytes = made.bytes;
     b.width = width;
     b.height = height;
     b.held = false;
@@ -115,8 +104,8 @@ bool LayerSurface::make(Buffer& b, int width, int height) {
 }
 
 void LayerSurface::drop(Buffer& b) {
-    if (b.buffer) wl_buffer_destroy(b.buffer);
-    if (b.pixels) munmap(b.pixels, b.bytes);
+    ShmBuffer shm{b.buffer, b.pixels, b.bytes};
+    dropShmBuffer(shm);
     b = Buffer{};
 }
 

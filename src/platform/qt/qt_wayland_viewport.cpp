@@ -1,7 +1,5 @@
 #include "platform/qt/qt_wayland_viewport.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
 #include <wayland-client.h>
 
 #include <cstring>
@@ -70,7 +68,7 @@ void ViewportPicture::frameDone() {
 void ViewportPicture::commit() {
     waiting_ = false;
     if (!mapped_ || fresh_) {
-        wl_surface_attach(child_, buffer_, 0, 0);
+        wl_surface_attach(child_, buffer_.buffer, 0, 0);
         mapped_ = true;
         fresh_ = false;
     }
@@ -90,33 +88,15 @@ bool ViewportPicture::upload(const Bitmap& picture) {
     // nothing writes to them again.
     freeBuffer();
     if (picture.empty() || picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) return false;
-    const size_t bytes = picture.pixels.size() * 4;
-    if (bytes > static_cast<size_t>(INT32_MAX)) return false;
-    const int fd = memfd_create("marvoscope-moving", MFD_CLOEXEC);
-    if (fd < 0) return false;
-    void* map = MAP_FAILED;
-    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) map = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (map == MAP_FAILED) {
-        ::close(fd);
-        return false;
-    }
-    std::memcpy(map, picture.pixels.data(), bytes);
-    wl_shm_pool* pool = wl_shm_create_pool(display_.shm(), fd, static_cast<int32_t>(bytes));
-    buffer_ = wl_shm_pool_create_buffer(pool, 0, picture.width, picture.height, picture.width * 4, WL_SHM_FORMAT_XRGB8888);
-    wl_shm_pool_destroy(pool);
-    ::close(fd);
-    pixels_ = map;
-    bytes_ = bytes;
+    buffer_ = makeShmBuffer(display_.shm(), picture.width, picture.height, "marvoscope-moving");
+    if (!buffer_.buffer) return false;
+    std::memcpy(buffer_.pixels, picture.pixels.data(), buffer_.bytes);
     fresh_ = true;
     return true;
 }
 
 void ViewportPicture::freeBuffer() {
-    if (buffer_) wl_buffer_destroy(buffer_);
-    if (pixels_) munmap(pixels_, bytes_);
-    buffer_ = nullptr;
-    pixels_ = nullptr;
-    bytes_ = 0;
+    dropShmBuffer(buffer_);
     picture_.reset();
 }
 

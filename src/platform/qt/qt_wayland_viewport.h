@@ -9,6 +9,7 @@
 
 #include "platform/picture/bitmap.h"
 #include "platform/qt/qt_viewport_place.h"
+#include "platform/qt/qt_wayland_shm.h"
 
 struct wl_buffer;
 struct wl_callback;
@@ -53,9 +54,7 @@ private:
     wl_callback* frame_ = nullptr;  // the compositor has not shown the last frame yet
     // The picture's pixels, known by the picture object (which may go at any time).
     std::weak_ptr<const Bitmap> picture_;
-    wl_buffer* buffer_ = nullptr;
-    void* pixels_ = nullptr;
-    size_t bytes_ = 0;
+    ShmBuffer buffer_;
     bool mapped_ = false;   // the child shows the picture's buffer
     bool fresh_ = false;    // a buffer the child has not been given yet
     bool waiting_ = false;  // a frame to commit when the compositor is ready
