@@ -465,9 +465,11 @@ PreparedSlide SlidePreparer::still(const std::string& path) {
     PicturePtr picture = std::move(loaded.still);
     picture->prepare();
     // Drawn now at its placed size on every monitor, its painting at the change is a copy; the
-    // decoded picture itself is let go here.
-    auto drawn = std::make_shared<const anim::DrawnFrame>(*picture, placedSizes(target_, picture->width(), picture->height()),
-                                                          target_.backColor);
+    // decoded picture itself is let go here. A still that moves is painted from its motion's
+    // pictures: only its size is kept.
+    auto drawn = std::make_shared<const anim::DrawnFrame>(
+        *picture, moves ? std::vector<anim::DrawSize>{} : placedSizes(target_, picture->width(), picture->height()),
+        target_.backColor);
     PreparedSlide slide{path, {}, {std::move(drawn)}, {}, nullptr, backdropOf(*picture), {}, {}};
     if (moves) {
         slide.motion = std::make_shared<PictureMotion>(target_.placement, target_.backColor, slide.backdrop,
