@@ -20,14 +20,7 @@ if [ -z "$gif" ]; then
 fi
 cp "$gif" "$work/shown.gif" && chmod 644 "$work/shown.gif"
 
-cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }  # clock ticks used so far
-# measure PROGRAM SERVER: "program_seconds server_seconds" over 20 s after 2 s.
-measure() {
-  sleep 2
-  local p0 s0 p1 s1 hz; p0=$(cpu "$1"); s0=$(cpu "$2"); sleep 20; p1=$(cpu "$1"); s1=$(cpu "$2")
-  hz=$(getconf CLK_TCK)
-  awk -v a="$p0" -v b="$p1" -v c="$s0" -v d="$s1" -v hz="$hz" 'BEGIN { printf "%.2f %.2f\n", (b - a) / hz, (d - c) / hz }'
-}
+source bench/sway_session.sh
 
 # The root window of Xvfb.
 fifo=$work/displayfd && mkfifo "$fifo"
@@ -37,27 +30,15 @@ read -r display <"$fifo"
 mkdir -p "$work/x/run" "$work/x/config" && chmod 700 "$work/x/run"
 DISPLAY=:$display XDG_RUNTIME_DIR=$work/x/run XDG_CONFIG_HOME=$work/x/config build/marvoscope --root --file "$work/shown.gif" &
 root=$!; pids+=("$root")
-read -r root_cpu xvfb_cpu < <(measure "$root" "$xvfb")
+read -r root_cpu xvfb_cpu < <(measure 2 "$root" "$xvfb")
 kill "$root"; wait "$root" || true
 kill "$xvfb"; wait "$xvfb" 2>/dev/null || true
 
 # A layer surface of sway.
-user=(); [ "$(id -u)" = 0 ] && user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-mkdir -p "$work/w/run" "$work/w/home" && chmod 700 "$work/w/run"
-[ "$(id -u)" = 0 ] && chown -R 65534:65534 "$work/w"
-session() {
-  exec "${user[@]}" env -i PATH=/usr/bin:/bin HOME="$work/w/home" XDG_CONFIG_HOME="$work/w/home" \
-    XDG_RUNTIME_DIR="$work/w/run" WAYLAND_DISPLAY="${wayland:-}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
-    WLR_RENDERER=pixman "$@"
-}
-ready=$work/sway-ready && mkfifo "$ready" && chmod 666 "$ready"
-printf 'exec sh -c '\''echo "$WAYLAND_DISPLAY" >%s'\''\n' "$ready" >"$work/sway.config" && chmod 644 "$work/sway.config"
-(session sway -c "$work/sway.config") >/dev/null 2>&1 &
-sway=$!; pids+=("$sway")
-read -r wayland <"$ready"
+bench_sway "$work/w"
 (session "$(pwd)/build/marvoscope" --layer background --file "$work/shown.gif") &
 layer=$!; pids+=("$layer")
-read -r layer_cpu sway_cpu < <(measure "$layer" "$sway")
+read -r layer_cpu sway_cpu < <(measure 2 "$layer" "$sway")
 
 printf '%-28s %10s %10s\n' "CPU seconds over 20 s" program server
 printf '%-28s %10s %10s\n' "--root on Xvfb" "$root_cpu" "$xvfb_cpu"

@@ -23,34 +23,15 @@ chmod 644 "$shown"
 rate=${2:-60}
 placement=${3:-fill}
 
-cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }  # clock ticks used so far
-measure() {
-  sleep 3
-  local p0 s0 p1 s1 hz; p0=$(cpu "$1"); s0=$(cpu "$2"); sleep 20; p1=$(cpu "$1"); s1=$(cpu "$2")
-  hz=$(getconf CLK_TCK)
-  awk -v a="$p0" -v b="$p1" -v c="$s0" -v d="$s1" -v hz="$hz" 'BEGIN { printf "%.2f %.2f\n", (b - a) / hz, (d - c) / hz }'
-}
-
-user=(); [ "$(id -u)" = 0 ] && user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-mkdir -p "$work/run" "$work/home" && chmod 700 "$work/run"
-[ "$(id -u)" = 0 ] && chown -R 65534:65534 "$work/run" "$work/home"
-session() {
-  exec "${user[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_CONFIG_HOME="$work/home" XDG_CACHE_HOME="$work/home" \
-    XDG_RUNTIME_DIR="$work/run" WAYLAND_DISPLAY="${wayland:-}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
-    WLR_RENDERER=pixman "$@"
-}
-ready=$work/sway-ready && mkfifo "$ready" && chmod 666 "$ready"
-printf 'exec sh -c '\''echo "$WAYLAND_DISPLAY" >%s'\''\n' "$ready" >"$work/sway.config" && chmod 644 "$work/sway.config"
-(session sway -c "$work/sway.config") >/dev/null 2>&1 &
-sway=$!; pids+=("$sway")
-read -r wayland <"$ready"
+source bench/sway_session.sh
+bench_sway "$work/sway"
 
 # run [VAR=VALUE]: "program server" CPU seconds of one way.
 run() {
   (session env "$@" "$(pwd)/build/marvoscope" --layer background --file "$shown" --placement "$placement" --motion \
     --motion-rate "$rate") &
   local p=$!
-  measure "$p" "$sway"
+  measure 3 "$p" "$sway"
   kill "$p"; wait "$p" 2>/dev/null || true
 }
 read -r scaled_cpu scaled_sway < <(run)
