@@ -743,7 +743,7 @@ e2e_motion_drifts() {
   e2e_wait_until 5 _e2e_motion_drifts 2 || e2e_fail "$mode: no second drift logged"
   [ "$(e2e_motion_drift 2 from)" = "$to" ] ||
     e2e_fail "$mode: the second drift starts at $(e2e_motion_drift 2 from), not where the first ended ($to)"
-  # Each line turns the steady clock into the wall clock anew: a millisecond either way.
+  # Each start is rounded to the millisecond on its own: one either way, and a little room.
   local next; next=$(( $(e2e_motion_drift 2 start_ms) - start - period ))
   [ "${next#-}" -le 2 ] || e2e_fail "$mode: the second drift starts $next ms away from the first one's end"
   ends
