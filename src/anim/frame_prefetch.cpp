@@ -1,5 +1,7 @@
 #include "anim/frame_prefetch.h"
 
+#include <system_error>
+
 #include "platform/modes.h"
 #include "platform/picture/gif/composed_picture.h"
 
@@ -30,7 +32,15 @@ void FramePrefetch::launch(std::vector<PicturePtr> loop, size_t ahead) {
     ended_ = false;
     drawn_.clear();
     failure_ = nullptr;
-    worker_ = std::thread([this] { run(); });
+    try {
+        worker_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+        // No thread to be had (memory or thread limits): the ticks decode and draw each frame
+        // themselves, as they do without a prefetch.
+        loop_.clear();
+        drawing_ = false;
+        ended_ = true;
+    }
 }
 
 void FramePrefetch::run() {

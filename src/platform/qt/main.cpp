@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 
 #include <clocale>
@@ -76,6 +77,10 @@ int main(int argc, char** argv) {
     mv::qt::explainToolkitFailures();
     QApplication application(argc, argv);
     mv::qt::toolkitStarted();
+    // The accessibility bridge starts its bus thread when the first window is shown. By then a
+    // large animation may hold all the memory there is, the thread cannot start, and Qt waits for
+    // it forever: it is started now, while memory is plentiful.
+    QAccessible::isActive();
     QApplication::setQuitOnLastWindowClosed(false);
     std::setlocale(LC_ALL, "");
     mv::qt::installAppIcon();
