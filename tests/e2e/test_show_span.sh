@@ -62,6 +62,9 @@ for c in red lime blue; do /usr/bin/convert -size 64x48 "xc:$c" -type truecolor 
 e2e_setting AniFile "$E2E_TMP/folder"
 e2e_setting Monitors Different
 e2e_setting Interval 2
+# Shuffled, three pictures over two monitors may give a monitor the picture it shows once more;
+# in folder order that never happens.
+e2e_setting Shuffle 0
 e2e_setting Fade 0
 e2e_start /S
 e2e_wait_window Marvoscope 5 >/dev/null || e2e_fail "no saver window for the folder"

@@ -79,6 +79,9 @@ for c in red lime blue; do /usr/bin/convert -size 64x48 "xc:$c" -quality 95 "$E2
 e2e_setting AniFile "$(e2e_winpath "$E2E_TMP/folder")"
 e2e_setting Monitors Different
 e2e_setting Interval 2
+# Shuffled, three pictures over two monitors may give a monitor the picture it shows once more;
+# in folder order that never happens.
+e2e_setting Shuffle 0
 e2e_setting Fade 0
 e2e_wait_until 15 _e2e_no_earlier_window || true
 e2e_start /S
