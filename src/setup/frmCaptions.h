@@ -1,8 +1,8 @@
 #pragma once
 // The small dialog "Captions and bars", opened from the setup dialog's "Show" tab: the words of
-// the caption, the clock, what lies beside a whole picture, and whether stills drift. OK hands the choice back to the
-// dialog that opened it, which saves it with its other settings; Cancel, Escape and the close
-// box drop it.
+// the caption, the clock, what lies beside a whole picture, and whether stills drift. OK hands
+// the choice back to the dialog that opened it, which saves it with its other settings; Cancel,
+// Escape and the close box drop it.
 #include <functional>
 #include <memory>
 

@@ -94,9 +94,7 @@ bool LayerSurface::make(Buffer& b, int width, int height) {
     const ShmBuffer made = makeShmBuffer(display_.shm(), width, height, "marvoscope-layer");
     if (!made.buffer) return false;
     wl_buffer_add_listener(made.buffer, &bufferListener, this);
-    b.buffer = made.buffer;
-    b.pixels = made.pixels;
-    b.bytes = made.bytes;
+    static_cast<ShmBuffer&>(b) = made;
     b.width = width;
     b.height = height;
     b.held = false;
@@ -104,8 +102,7 @@ bool LayerSurface::make(Buffer& b, int width, int height) {
 }
 
 void LayerSurface::drop(Buffer& b) {
-    ShmBuffer shm{b.buffer, b.pixels, b.bytes};
-    dropShmBuffer(shm);
+    dropShmBuffer(b);
     b = Buffer{};
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/picture/bitmap.h"
 #include "platform/picture/motion/moving_scene.h"
+#include "platform/qt/qt_wayland_shm.h"
 
 struct wl_buffer;
 struct wl_surface;
@@ -54,10 +55,7 @@ public:
     void release(wl_buffer* buffer);
 
 private:
-    struct Buffer {
-        wl_buffer* buffer = nullptr;
-        uint32_t* pixels = nullptr;
-        size_t bytes = 0;
+    struct Buffer : ShmBuffer {
         int width = 0, height = 0;
         bool held = false;
     };

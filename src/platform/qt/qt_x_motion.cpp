@@ -79,7 +79,7 @@ void XMotion::release(Uploaded& u) {
     u = {};
 }
 
-bool XMotion::upload(const std::shared_ptr<const Bitmap>& bitmap, Uploaded& into) {
+bool XMotion::upload(const std::shared_ptr<const Bitmap>& bitmap, Uploaded& into, bool smooth) {
     if (into.of == bitmap) return true;
     release(into);
     if (!bitmap || bitmap->empty() || bitmap->width > 32767 || bitmap->height > 32767) return false;
@@ -100,6 +100,10 @@ bool XMotion::upload(const std::shared_ptr<const Bitmap>& bitmap, Uploaded& into
     // Sampled past its edges, the picture repeats its edge pixels, as the own drawing clamps.
     const uint32_t repeat = XCB_RENDER_REPEAT_PAD;
     xcb_render_create_picture(c_, into.picture, into.pixmap, format_, XCB_RENDER_CP_REPEAT, &repeat);
+    if (smooth) {
+        static const char kBilinear[] = "bilinear";
+        xcb_render_set_picture_filter(c_, into.picture, static_cast<uint16_t>(std::strlen(kBilinear)), kBilinear, 0, nullptr);
+    }
     into.of = bitmap;
     return true;
 }
@@ -114,9 +118,9 @@ void XMotion::pace() {
 
 bool XMotion::show(const MovingScene& scene, int w, int h) {
     if (!format_ || w <= 0 || h <= 0 || scene.at.w <= 0 || scene.at.h <= 0) return false;
-    if (!upload(scene.picture, picture_)) return false;
+    if (!upload(scene.picture, picture_, true)) return false;
     const bool under = scene.under && scene.under->width == w && scene.under->height == h;
-    if (under ? !upload(scene.under, under_) : (release(under_), false)) return false;
+    if (under ? !upload(scene.under, under_, false) : (release(under_), false)) return false;
 
     int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
     coveredSpan(scene.at.x, scene.at.w, w, x0, x1);
@@ -126,8 +130,6 @@ bool XMotion::show(const MovingScene& scene, int w, int h) {
     const xcb_render_transform_t transform{fixed(sx), 0, fixed(-scene.at.x * sx), 0, fixed(sy), fixed(-scene.at.y * sy),
                                            0, 0, fixed(1.0)};
     xcb_render_set_picture_transform(c_, picture_.picture, transform);
-    static const char kBilinear[] = "bilinear";
-    xcb_render_set_picture_filter(c_, picture_.picture, static_cast<uint16_t>(std::strlen(kBilinear)), kBilinear, 0, nullptr);
     if (x1 > x0 && y1 > y0)
         xcb_render_composite(c_, XCB_RENDER_PICT_OP_SRC, picture_.picture, XCB_NONE, target_, static_cast<int16_t>(x0),
                              static_cast<int16_t>(y0), 0, 0, static_cast<int16_t>(x0), static_cast<int16_t>(y0),

@@ -36,7 +36,8 @@ private:
         xcb_pixmap_t pixmap = 0;
         xcb_render_picture_t picture = 0;
     };
-    bool upload(const std::shared_ptr<const Bitmap>& bitmap, Uploaded& into);
+    // `smooth`: sampled bilinearly wherever a transform puts it.
+    bool upload(const std::shared_ptr<const Bitmap>& bitmap, Uploaded& into, bool smooth);
     void release(Uploaded& u);
     void pace();
 

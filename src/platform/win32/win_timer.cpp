@@ -22,23 +22,32 @@ public:
     ~WinTimer() override { stop(); }
 
     void start(unsigned ms) override {
-        stop();
+        kill();
         // The system clock ticks every 15.6 ms: a frame every 16 or 33 ms would come every
         // second or third tick. A timer that fast asks for the fine clock while it runs.
-        fine_ = ms < kFineBelowMs && timeBeginPeriod(1) == TIMERR_NOERROR;
+        fineClock(ms < kFineBelowMs);
         id_ = SetTimer(nullptr, 0, ms, &WinTimer::onTimer);
         if (id_) liveTimers()[id_] = this;
     }
     void stop() override {
-        if (fine_) timeEndPeriod(1);
-        fine_ = false;
+        kill();
+        fineClock(false);
+    }
+
+private:
+    void kill() {
         if (!id_) return;
         KillTimer(nullptr, id_);
         liveTimers().erase(id_);
         id_ = 0;
     }
+    // Kept across restarts: an animation restarts its timer with each frame's delay.
+    void fineClock(bool wanted) {
+        if (wanted == fine_) return;
+        if (fine_) timeEndPeriod(1);
+        fine_ = wanted && timeBeginPeriod(1) == TIMERR_NOERROR;
+    }
 
-private:
     static void CALLBACK onTimer(HWND, UINT, UINT_PTR id, DWORD) {
         auto it = liveTimers().find(id);
         if (it == liveTimers().end()) return;
