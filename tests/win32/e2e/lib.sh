@@ -77,6 +77,14 @@ e2e_press() {
   xdotool key "$1"
 }
 
+# e2e_key_ends_show: a key ends the show in window $win, and its window is gone before the next
+# show starts.
+e2e_key_ends_show() {
+  e2e_press space "$win"
+  e2e_wait_exit 20 || e2e_fail "the show did not end on a key"
+  e2e_wait_no_window Marvoscope 15 || true
+}
+
 # e2e_colour_watch X Y SECONDS: the Linux side's pixel watcher, on Wine's X display.
 e2e_colour_watch() {
   local src; src="$(dirname "${BASH_SOURCE[0]}")/../../e2e/colour_watch.c"

@@ -17,9 +17,5 @@ starts() {
   e2e_start /S
   win=$(e2e_wait_window Marvoscope 30) || e2e_fail "$1: no saver window"
 }
-ends() {
-  e2e_press space "$win"
-  e2e_wait_exit 20 || e2e_fail "the show did not end on a key"
-  e2e_wait_no_window Marvoscope 15 || true
-}
+ends() { e2e_key_ends_show; }
 e2e_blur_round

@@ -23,10 +23,6 @@ shows() {
     e2e_fail "$2: the screen is not the picture placed so (RMSE $E2E_RMSE)"
   e2e_log "$2, $(basename "$1"): RMSE $E2E_RMSE against the expected screen"
 }
-ends() {
-  e2e_press space "$win"
-  e2e_wait_exit 20 || e2e_fail "the show did not end on a key"
-  e2e_wait_no_window Marvoscope 15 || true
-}
+ends() { e2e_key_ends_show; }
 
 e2e_placement_round
